@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test. Starts the services the tests
+# need (Xvfb, a D-Bus session bus, PulseAudio with a null sink, a local HTTP server) and stops
+# them on every exit path. Then builds the threaded tests under ThreadSanitizer and the parser
+# tests under AddressSanitizer+UBSan and runs them too.
+#   KW_SANITIZER_PASSES=0  skips the two sanitizer passes (quick local runs)
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+JOBS=$(nproc)
+
+bash scripts/setup.sh
+
+# shellcheck source=scripts/services.sh
+source scripts/services.sh
+trap kw_stop_services EXIT INT TERM
+kw_start_services
+
+configure_and_build() {   # dir, extra cmake args..., then -- targets...
+  local dir=$1; shift
+  local args=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do args+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  targets=("$@")
+  cmake -S . -B "$dir" -G Ninja "${args[@]}"
+  if [ ${#targets[@]} -gt 0 ]; then
+    cmake --build "$dir" -j "$JOBS" --target "${targets[@]}"
+  else
+    cmake --build "$dir" -j "$JOBS"
+  fi
+}
+
+echo "== build"
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== tests"
+ctest --test-dir build --output-on-failure --no-tests=error -j "$JOBS"
+
+if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
+  # Test folders whose code runs threads, and those that parse outside input.
+  TSAN_LABELS=(app device store)
+  ASAN_LABELS=(docs device update store)
+  label_regex() { local IFS='|'; echo "^($*)\$"; }
+  targets_of() { local t=(); for l in "$@"; do [ -d "tests/$l" ] && t+=("test_$l"); done; echo "${t[@]}"; }
+
+  echo "== ThreadSanitizer: ${TSAN_LABELS[*]}"
+  # shellcheck disable=SC2046
+  configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=thread -DKW_BUILD_BENCH=OFF \
+    -- kw_data $(targets_of "${TSAN_LABELS[@]}")
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${TSAN_LABELS[@]}")"
+
+  echo "== AddressSanitizer+UBSan: ${ASAN_LABELS[*]}"
+  # shellcheck disable=SC2046
+  configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=address -DKW_BUILD_BENCH=OFF \
+    -- kw_data $(targets_of "${ASAN_LABELS[@]}")
+  ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+    ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${ASAN_LABELS[@]}")"
+fi
+echo "== all tests passed"
