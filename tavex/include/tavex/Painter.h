@@ -1,0 +1,194 @@
+#pragma once
+// Drawing for the library: images, off-screen surfaces ("memory DCs") and the painter that draws
+// on them (fills, rounded rectangles, lines, gradients, images, text, clipping, alpha), over
+// cairo, pango and gdk-pixbuf, none of which appears here.
+//
+// Colours are ARGB 0xAARRGGBB (non-premultiplied) everywhere in this interface; use
+// ARGBFromCOLORREF for 0x00BBGGRR values. Coordinates are pixels; integer rectangles are
+// half-open, so FillRect({0, 0, 10, 10}) covers exactly 100 pixels.
+//
+// Threads: Image is immutable and may be shared between threads. A Surface and its Painter
+// belong to one thread at a time. Text and fonts work on any thread; windows are presented
+// only from the UI thread (Surface::Present).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tavex/WinTypes.h"
+
+namespace Tavex {
+
+// A font request; sizes are pixels (the em height), not points.
+struct FontDesc {
+  std::string family = "Open Sans Semibold";
+  int sizePx = 18;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+};
+
+// An immutable picture (premultiplied ARGB32 inside). Copies share the pixels. A default
+// Image is null; loaders return a null Image on failure, never throw.
+class TAVEX_API Image {
+ public:
+  Image();
+  ~Image();
+  Image(const Image&);
+  Image& operator=(const Image&);
+  Image(Image&&) noexcept;
+  Image& operator=(Image&&) noexcept;
+
+  // PNG, GIF (first frame), ICO (largest entry), BMP, JPEG: whatever gdk-pixbuf reads.
+  static Image LoadFile(const std::string& path);
+  static Image LoadMemory(const void* data, std::size_t size);
+  // From unpremultiplied 0xAARRGGBB pixels, row-major.
+  static Image FromARGB(int width, int height, const std::uint32_t* argb);
+
+  bool IsNull() const;
+  int Width() const;   // 0 when null
+  int Height() const;  // 0 when null
+  // Unpremultiplied pixel; 0 outside or when null.
+  ARGB Pixel(int x, int y) const;
+  // All pixels unpremultiplied, row-major (window icons).
+  std::vector<std::uint32_t> ToARGB() const;
+
+  struct Impl;
+  const Impl* impl() const { return impl_.get(); }
+
+ private:
+  explicit Image(std::shared_ptr<const Impl> impl);
+  std::shared_ptr<const Impl> impl_;
+  friend class Surface;
+  friend struct ImageAccess;
+};
+
+// One frame of an animation with the time it stays (ms; GIF delays below 20 ms count as 100).
+struct AnimationFrame {
+  Image image;
+  int delayMs = 100;
+};
+// Every frame of an animated GIF, each composed to the full canvas; one frame for still images;
+// empty when the file cannot be read.
+TAVEX_API std::vector<AnimationFrame> LoadAnimationFrames(const std::string& path);
+
+// A memory device context: an owned off-screen ARGB32 pixel buffer, transparent when created.
+// Move-only.
+class TAVEX_API Surface {
+ public:
+  Surface();  // null
+  Surface(int width, int height);
+  ~Surface();
+  Surface(Surface&&) noexcept;
+  Surface& operator=(Surface&&) noexcept;
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  bool IsNull() const;
+  int Width() const;
+  int Height() const;
+  // Premultiplied ARGB32 rows (native-endian 32-bit words), `Stride()` bytes apart. Writing
+  // through Data() is allowed while no Painter is drawing.
+  int Stride() const;
+  std::uint8_t* Data();
+  const std::uint8_t* Data() const;
+  // Unpremultiplied pixel; 0 outside.
+  ARGB Pixel(int x, int y) const;
+  // Copy of the whole surface (or of `rect`) as an image.
+  Image ToImage() const;
+  Image ToImage(const RECT& rect) const;
+  // [UI thread] Copies `src` of the surface to the window's client point (dstX, dstY).
+  bool Present(HWND hwnd, const RECT& src, int dstX, int dstY) const;
+  // Writes a 32-bit BMP (BITMAPINFOHEADER, bottom-up, alpha kept) or a PNG.
+  bool SaveBMP(const std::string& path) const;
+  bool SavePNG(const std::string& path) const;
+
+  struct Impl;
+  Impl* impl() const { return impl_.get(); }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Draws on a Surface, which must outlive it. Drawing is source-over unless stated; results are
+// in the surface when the painter is destroyed or Flush() is called. Move-only.
+class TAVEX_API Painter {
+ public:
+  explicit Painter(Surface& target);
+  ~Painter();
+  Painter(Painter&&) noexcept;
+  Painter& operator=(Painter&&) noexcept;
+  Painter(const Painter&) = delete;
+  Painter& operator=(const Painter&) = delete;
+
+  bool IsValid() const;
+  void Flush();
+
+  // State: Save/Restore pair up clip, translation and antialiasing. PushClip saves and
+  // intersects the clip with the rectangle; PopClip restores. Unbalanced pops are ignored.
+  void Save();
+  void Restore();
+  void PushClip(const RECT& rect);
+  void PushClipRoundRect(const RECT& rect, float radiusX, float radiusY);
+  void PopClip();
+  void Translate(int dx, int dy);
+  void SetAntialias(bool on);  // on by default (shapes and text)
+
+  // Replaces every pixel in the clip (or in rect) by `colour`, alpha included.
+  void Clear(ARGB colour = 0);
+  void ClearRect(const RECT& rect, ARGB colour = 0);
+  void FillRect(const RECT& rect, ARGB colour);
+  // Outline inside the rectangle, `width` pixels thick.
+  void DrawRect(const RECT& rect, ARGB colour, int width = 1);
+  void DrawLine(float x1, float y1, float x2, float y2, ARGB colour, float width = 1.0f);
+  // Rounded rectangle with elliptic corners of radii rx, ry (clamped to half the size).
+  void FillRoundRect(float x, float y, float w, float h, float rx, float ry, ARGB colour);
+  void DrawRoundRect(float x, float y, float w, float h, float rx, float ry, ARGB colour,
+                     float penWidth = 1.0f);
+  void FillEllipse(float x, float y, float w, float h, ARGB colour);
+  void DrawEllipse(float x, float y, float w, float h, ARGB colour, float penWidth = 1.0f);
+  void FillPolygon(const POINT* points, int count, ARGB colour);
+  // Linear gradient from `from` (top or left edge) to `to` (bottom or right edge).
+  void FillGradient(const RECT& rect, ARGB from, ARGB to, bool vertical);
+
+  // Images: the source rectangle `src` of the image is scaled onto `dst`, with a constant
+  // opacity `alpha` (255 = as is). `smooth` false gives nearest-neighbour scaling.
+  void DrawImage(const Image& image, int x, int y, BYTE alpha = 255);
+  void DrawImage(const Image& image, const RECT& dst, const RECT& src, BYTE alpha = 255,
+                 bool smooth = true);
+  void DrawSurface(const Surface& surface, const RECT& dst, const RECT& src, BYTE alpha = 255);
+
+  // Text. `format` takes DT_LEFT/DT_CENTER/DT_RIGHT, DT_TOP/DT_VCENTER/DT_BOTTOM,
+  // DT_SINGLELINE (else lines break at '\n' and, with DT_WORDBREAK, at the rectangle's width),
+  // DT_END_ELLIPSIS / DT_WORD_ELLIPSIS / DT_PATH_ELLIPSIS (shorten to fit with "..."),
+  // DT_NOCLIP (else text is clipped to the rectangle) and DT_CALCRECT (measure, draw nothing).
+  // Returns the rectangle the text occupies.
+  RECT DrawText(const std::string& text, const FontDesc& font, const RECT& rect, ARGB colour,
+                UINT format);
+
+  // Groups: everything drawn between PushGroup and PopGroup is composed with opacity `alpha`.
+  void PushGroup();
+  void PopGroup(BYTE alpha);
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Size of text laid out as DrawText would (maxWidth <= 0: no wrapping). Any thread.
+TAVEX_API SIZE MeasureText(const std::string& text, const FontDesc& font, int maxWidth = 0,
+                           UINT format = DT_SINGLELINE);
+
+// Makes a font file available to this process's text (private, not installed). Returns the
+// family names it provides (empty on failure). Any thread; affects text laid out afterwards.
+TAVEX_API std::vector<std::string> AddFontFile(const std::string& path);
+// Whether a family of that exact name (case-insensitive) is available.
+TAVEX_API bool HasFontFamily(const std::string& family);
+
+// Writes premultiplied ARGB32 pixels as a 32-bit BMP file (bottom-up rows).
+TAVEX_API bool WriteBMP(const std::string& path, int width, int height,
+                        const std::uint8_t* pixels, int stride);
+
+}  // namespace Tavex
