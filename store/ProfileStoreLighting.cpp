@@ -1,0 +1,159 @@
+// Lighting settings and per-key colour slots of the profile store.
+#include <sqlite3.h>
+
+#include "store/ProfileStore.h"
+#include "store/SQLiteAutoTransaction.h"
+#include "store/SQLiteStatement.h"
+#include "store/StoreRows.h"
+
+using namespace store_rows;
+
+namespace {
+constexpr const char* kGetLightSetting = "SELECT * FROM t_light_data WHERE profile = ? AND mode = ?";
+}
+
+int ProfileStore::CountLightSettings(int32_t profile) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, "select count(*) FROM t_light_data WHERE profile = ?");
+  s.BindInt(1, profile);
+  return s.Step() == SQLITE_ROW ? s.ColumnInt(0) : 0;
+}
+
+int32_t ProfileStore::AddLightSetting(const LightRecord& r) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s,
+          "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, "
+          "\t\t\t\t\t colorful, colorindex, color_value, config_func, reserved, status) "
+          "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+  s.BindInt(1, r.profile);
+  BindString(s, 2, r.name);
+  s.BindInt(3, r.mode);
+  s.BindInt(4, r.brightness);
+  s.BindInt(5, r.speed);
+  s.BindInt(6, r.direction);
+  s.BindInt(7, r.colorful);
+  s.BindInt(8, r.colorindex);
+  s.BindInt(9, r.color_value);
+  s.BindInt(10, r.config_func);
+  s.BindInt(11, r.reserved);
+  s.BindInt(12, r.status);
+  if (!StepSucceeded(s.Step())) {
+    return 0;
+  }
+  return static_cast<int32_t>(LastInsertRowId());
+}
+
+bool ProfileStore::UpdateLightSetting(int32_t profile, int32_t mode, const LightRecord& r) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s,
+          "UPDATE t_light_data SET brightness = ?, speed = ?, direction = ?, colorful = ?, "
+          "colorindex = ?,\t\t\t color_value = ?, config_func = ?, reserved = ? WHERE profile = ? "
+          "AND mode = ?");
+  s.BindInt(1, r.brightness);
+  s.BindInt(2, r.speed);
+  s.BindInt(3, r.direction);
+  s.BindInt(4, r.colorful);
+  s.BindInt(5, r.colorindex);
+  s.BindInt(6, r.color_value);
+  s.BindInt(7, r.config_func);
+  s.BindInt(8, r.reserved);
+  s.BindInt(9, profile);
+  s.BindInt(10, mode);
+  return StepSucceeded(s.Step());
+}
+
+bool ProfileStore::SetActiveLightMode(int32_t profile, int32_t mode) {
+  std::lock_guard guard(lock_);
+  // Clearing every row for a (profile, mode) that does not exist would only lose the active one.
+  if (!RowExists(kGetLightSetting, profile, mode, 2)) {
+    return false;
+  }
+  SQLiteAutoTransaction transaction(this);
+  SQLiteStatement s;
+  Prepare(s, "UPDATE t_light_data SET status = ?");
+  s.BindInt(1, 0);
+  s.Step();
+  Prepare(s, "UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?");
+  s.BindInt(1, 1);
+  s.BindInt(2, profile);
+  s.BindInt(3, mode);
+  const bool ok = StepSucceeded(s.Step());
+  s.Finalize();
+  transaction.Commit();
+  return ok;
+}
+
+int32_t ProfileStore::GetActiveLightMode(int32_t profile) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, "SELECT mode FROM t_light_data WHERE profile = ? and status = ?");
+  s.BindInt(1, profile);
+  s.BindInt(2, 1);
+  return s.Step() == SQLITE_ROW ? s.ColumnInt(0) : 0;
+}
+
+bool ProfileStore::GetLightSetting(int32_t profile, int32_t mode, LightRecord& record) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, kGetLightSetting);
+  s.BindInt(1, profile);
+  s.BindInt(2, mode);
+  if (s.Step() != SQLITE_ROW) {
+    return false;
+  }
+  record = ReadLight(s);
+  return true;
+}
+
+int ProfileStore::ListLightSettings(int32_t profile, std::vector<LightRecord>& list) {
+  std::lock_guard guard(lock_);
+  list.clear();
+  SQLiteStatement s;
+  Prepare(s, "SELECT * FROM t_light_data WHERE profile = ?");
+  s.BindInt(1, profile);
+  while (s.Step() == SQLITE_ROW) {
+    list.push_back(ReadLight(s));
+  }
+  return static_cast<int>(list.size());
+}
+
+int ProfileStore::AddKeyColours(const std::vector<KeyColourRecord>& list) {
+  std::lock_guard guard(lock_);
+  SQLiteAutoTransaction transaction(this);
+  transaction.Begin();
+  SQLiteStatement s;
+  for (const KeyColourRecord& r : list) {
+    Prepare(s, "INSERT INTO t_key_light_data(profile, light_id, key_code, key_rgb) VALUES (?, ?, ?, ?);");
+    s.BindInt(1, r.profile);
+    s.BindInt(2, r.light_id);
+    s.BindInt(3, r.key_code);
+    s.BindInt(4, r.key_rgb);
+    s.Step();
+  }
+  s.Finalize();
+  transaction.Commit();
+  return static_cast<int>(list.size());
+}
+
+bool ProfileStore::DeleteKeyColours(int32_t lightId) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, "DELETE FROM t_key_light_data WHERE light_id = ?");
+  s.BindInt(1, lightId);
+  return StepSucceeded(s.Step());
+}
+
+int ProfileStore::ListKeyColours(int32_t lightId, std::vector<KeyColourRecord>& list) {
+  std::lock_guard guard(lock_);
+  list.clear();
+  SQLiteStatement s;
+  Prepare(s, "SELECT * FROM t_key_light_data WHERE light_id = ?");
+  s.BindInt(1, lightId);
+  while (s.Step() == SQLITE_ROW) {
+    list.push_back(ReadKeyColour(s));
+  }
+  return static_cast<int>(list.size());
+}
