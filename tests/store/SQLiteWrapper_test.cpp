@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "StoreTestSupport.h"
+#include "store/SQLiteAutoTransaction.h"
+#include "store/SQLiteDB.h"
+#include "store/SQLiteStatement.h"
+
+namespace {
+
+constexpr int kCreate = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX;
+
+TEST(SQLiteWrapper, StatementsOnAClosedConnectionFailWithMisuse) {
+  SQLiteDB db;
+  SQLiteStatement s;
+  EXPECT_EQ(db.Prepare(s, "SELECT 1"), SQLITE_MISUSE);
+  EXPECT_FALSE(s.HasStatement());
+  EXPECT_EQ(s.BindInt(1, 5), SQLITE_MISUSE);
+  EXPECT_EQ(s.Step(), SQLITE_MISUSE);
+  EXPECT_EQ(s.ColumnInt(0), 0);
+  EXPECT_EQ(s.ColumnText(0), nullptr);
+  EXPECT_EQ(db.Exec("SELECT 1"), SQLITE_MISUSE);
+  EXPECT_EQ(db.LastInsertRowId(), -1);
+  EXPECT_FALSE(db.Open(nullptr, "", kCreate));
+}
+
+TEST(SQLiteWrapper, PreparingAgainReplacesTheFirstStatement) {
+  TempFolder folder;
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open((folder.Path() + "a.db").c_str(), "", kCreate));
+  ASSERT_EQ(db.Exec("CREATE TABLE t(v INTEGER)"), SQLITE_OK);
+  SQLiteStatement s;
+  ASSERT_EQ(db.Prepare(s, "SELECT 7"), SQLITE_OK);
+  ASSERT_EQ(db.Prepare(s, "INSERT INTO t(v) VALUES (?)"), SQLITE_OK);
+  EXPECT_EQ(s.BindInt(1, 42), SQLITE_OK);
+  EXPECT_EQ(s.Step(), SQLITE_DONE);
+  EXPECT_TRUE(s.IsDone());
+  EXPECT_EQ(db.LastInsertRowId(), 1);
+  // The connection closes cleanly only if the first statement was finalised too.
+  s.Finalize();
+  EXPECT_TRUE(db.Close());
+  EXPECT_FALSE(db.IsOpen());
+}
+
+TEST(SQLiteWrapper, ReopeningClosesTheOldConnectionAndAKeyIsRefused) {
+  TempFolder folder;
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open((folder.Path() + "a.db").c_str(), "", kCreate));
+  db.Exec("CREATE TABLE a(v)");
+  ASSERT_TRUE(db.Open((folder.Path() + "b.db").c_str(), "", kCreate));
+  SQLiteStatement s;
+  EXPECT_NE(db.Prepare(s, "SELECT * FROM a"), SQLITE_OK);  // now on b.db
+  s.Finalize();
+  // No codec in this SQLite: a keyed open must not pretend to encrypt.
+  EXPECT_FALSE(db.Open((folder.Path() + "c.db").c_str(), "secret", kCreate));
+  EXPECT_FALSE(db.IsOpen());
+}
+
+TEST(SQLiteWrapper, TransactionEndsWithCommitEvenWithoutCommitCall) {
+  TempFolder folder;
+  const std::string file = folder.Path() + "t.db";
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
+  db.Exec("CREATE TABLE t(v)");
+  {
+    SQLiteAutoTransaction transaction(&db);
+    EXPECT_TRUE(transaction.IsActive());
+    EXPECT_FALSE(transaction.Begin());  // the constructor already began
+    db.Exec("INSERT INTO t VALUES (1)");
+  }
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 1);
+  SQLiteAutoTransaction transaction(&db);
+  db.Exec("INSERT INTO t VALUES (2)");
+  EXPECT_TRUE(transaction.Commit());
+  EXPECT_FALSE(transaction.IsActive());
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 2);
+
+  SQLiteAutoTransaction none(nullptr);
+  EXPECT_FALSE(none.Begin());
+  EXPECT_FALSE(none.Commit());
+}
+
+}  // namespace
