@@ -1,0 +1,43 @@
+#include "device/HidText.h"
+
+#include <cstdio>
+
+std::string HidWideToUtf8(const wchar_t* text) {
+  std::string out;
+  if (!text) return out;
+  for (; *text; ++text) {
+    auto cp = static_cast<uint32_t>(*text);
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string HidIdentityText(uint16_t vendorId, uint16_t productId, int interfaceNumber,
+                            const char* path) {
+  char head[48];
+  std::snprintf(head, sizeof head, "HID\\VID_%04X&PID_%04X&MI_%02X\\", vendorId, productId,
+                static_cast<unsigned>(interfaceNumber) & 0xFFu);
+  return std::string(head) + (path ? path : "");
+}
+
+std::string HidUpper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
