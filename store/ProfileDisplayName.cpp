@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "docs/LangSettings.h"
+
 namespace {
 
 // Both prefixes are compared as whole code points: "Profile" is 7 ASCII characters and the
@@ -25,4 +27,8 @@ std::string ProfileDisplayName(const std::string& storedName, int languageId,
     return storedName;
   }
   return profileWord + storedName.substr(prefix.size());
+}
+
+std::string ProfileDisplayName(const std::string& storedName) {
+  return ProfileDisplayName(storedName, GetCurrentLanguage(), GetLangText(65));
 }

@@ -6,3 +6,6 @@
 // `languageId` is 2052 or 1033; `profileWord` is language text 65 of the current language.
 std::string ProfileDisplayName(const std::string& storedName, int languageId,
                                const std::string& profileWord);
+
+// The same for the current language and its text 65.
+std::string ProfileDisplayName(const std::string& storedName);

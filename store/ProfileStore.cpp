@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "docs/LangSettings.h"
 #include "store/SQLiteAutoTransaction.h"
 #include "store/SQLiteStatement.h"
 #include "store/SchemaStatements.h"
@@ -248,6 +249,10 @@ int ProfileStore::ListProfilesWithDefaults(const std::string& profileWord,
   AddProfile(record);
   SetActiveProfile(1);
   return ListProfiles(list);
+}
+
+int ProfileStore::ListProfilesWithDefaults(std::vector<ProfileRecord>& list) {
+  return ListProfilesWithDefaults(GetLangText(65), list);
 }
 
 // --- key assignments

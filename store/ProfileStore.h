@@ -56,6 +56,8 @@ public:
   // "<word> 2", "<word> 3" and makes profile 1 active; `profileWord` is language text 65.
   // Fills `list` with the profiles afterwards and yields their number.
   int ListProfilesWithDefaults(const std::string& profileWord, std::vector<ProfileRecord>& list);
+  // The same with text 65 of the current language.
+  int ListProfilesWithDefaults(std::vector<ProfileRecord>& list);
 
   // --- key assignments
   // key_code 0 does nothing; values 0/0 remove the key's row (yields 0); otherwise replaces the
