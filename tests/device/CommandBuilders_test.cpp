@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "store/ProfileStore.h"
+
 namespace {
 
 std::vector<uint8_t> Head(const CommandPayload& payload, size_t count) {
@@ -86,6 +88,18 @@ TEST(CommandBuilders, KeyTableSkipsDefaultMacroAndShortcutKindsAndHoldsTwelve) {
   EXPECT_EQ(data[11], 0x59);
   EXPECT_EQ(data[23], 209);
   for (int i = 24; i < 48; ++i) EXPECT_EQ(data[i], 0);
+}
+
+TEST(CommandBuilders, AMacroAreaKeepsItsFirstTwelveBlocks) {
+  std::vector<KeyAssignmentRecord> list;
+  for (int32_t i = 0; i < 14; ++i) list.push_back(Key(0x40 + i, 7, 1 + i % 15));
+  ProfileStore closed;  // shortcuts only: nothing to read
+  const MacroArea area = BuildMacroArea(list, closed);
+  EXPECT_EQ(area[11 * 64 + 2], 0x4B);
+  EXPECT_EQ(area[11 * 64 + 4], 0xE0);  // shortcut 12: Ctrl+W
+  const CommandPayload last = MacroAreaReport(area, 15);
+  EXPECT_EQ(last[2], area[15 * 48]);
+  EXPECT_EQ(last[63], area[767]);
 }
 
 TEST(ShortcutBlocks, EveryShortcutPressesInOrderAndReleasesInReverse) {
