@@ -32,8 +32,10 @@ TAVEX_API bool GetClassInfo(HINSTANCE hInstance, const char* className, WNDCLASS
 // CREATESTRUCT*, lpCreateParams = param) before returning; a 0 answer to WM_NCCREATE or -1 to
 // WM_CREATE destroys it and returns null. Shown at once when style has WS_VISIBLE.
 // A top-level window (no WS_CHILD) is managed and undecorated, with `parent` as its owner;
-// WS_POPUP together with WS_EX_TOOLWINDOW or WS_EX_TOPMOST gives an override-redirect popup
-// (menus, tooltips). WS_EX_LAYERED asks for a 32-bit visual with per-pixel alpha.
+// WS_POPUP with both WS_EX_TOOLWINDOW and WS_EX_TOPMOST, or any WS_EX_NOACTIVATE window, is an
+// override-redirect popup placed by the library (menus, tooltips); WS_EX_TOOLWINDOW alone is a
+// managed utility window, WS_EX_TOPMOST alone a managed window kept above (_NET_WM_STATE_ABOVE).
+// WS_EX_LAYERED asks for a 32-bit visual with per-pixel alpha.
 TAVEX_API HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title,
                               DWORD style, int x, int y, int width, int height, HWND parent,
                               HMENU menu, HINSTANCE hInstance, void* param);
@@ -187,6 +189,24 @@ TAVEX_API bool SetCursorPos(int x, int y);
 // call for that key. VK_SHIFT/VK_CONTROL/VK_MENU cover both sides.
 TAVEX_API SHORT GetKeyState(int vk);
 TAVEX_API SHORT GetAsyncKeyState(int vk);
+
+// A synthesised input event (SendInput).
+struct InputEvent {
+  enum Kind { KeyDown, KeyUp, MouseMove, ButtonDown, ButtonUp, Wheel };
+  Kind kind = KeyDown;
+  UINT vk = 0;          // keys: VK_*; buttons: VK_LBUTTON, VK_RBUTTON or VK_MBUTTON
+  int x = 0;            // MouseMove: absolute screen position
+  int y = 0;
+  int wheelDelta = 0;   // Wheel: multiples of WHEEL_DELTA, positive = up / right
+  bool horizontal = false;
+};
+// [any] Injects the events through the X server as if the user made them (XTest), so they
+// reach whichever window has the pointer or the focus, in this process or another. Returns
+// how many were sent. Uses its own connection.
+TAVEX_API UINT SendInput(const InputEvent* events, UINT count);
+// [any] Virtual-key code of an X keysym (0 when none), and a keysym producing a virtual key.
+TAVEX_API UINT VirtualKeyFromKeysym(std::uint32_t keysym);
+TAVEX_API std::uint32_t KeysymFromVirtualKey(UINT vk);
 
 // ---- system -------------------------------------------------------------------------------
 // [UI] Screen size, icon sizes (32/16), double-click box (4 x 4).

@@ -31,8 +31,13 @@ using LRESULT = std::intptr_t;
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
 using ARGB = std::uint32_t;      // 0xAARRGGBB
 
-inline constexpr BOOL TRUE = 1;
-inline constexpr BOOL FALSE = 0;
+// Macros, as GLib (used inside the library) defines them the same way.
+#ifndef FALSE
+#define FALSE 0
+#endif
+#ifndef TRUE
+#define TRUE 1
+#endif
 
 // ---- handles ------------------------------------------------------------------------------
 // A native window. The value is an identifier that is never reused in the process, so a stale
