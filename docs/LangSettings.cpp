@@ -25,15 +25,7 @@ class LangCache {
  public:
   std::string Lookup(int lcid, std::string_view section, int number) {
     std::lock_guard lock(mutex_);
-    const std::string root = root_.empty() ? GetProgramFolder() : root_;
-    const std::string path = root + "language/" + std::to_string(lcid) + ".lan";
-    if (!loaded_ || path != path_) {
-      const platform::FileContents contents = platform::ReadWholeFile(path, kMaxLangFileBytes);
-      file_ = contents.status == platform::ReadStatus::Ok ? LangFile::Parse(contents.bytes)
-                                                           : LangFile();
-      path_ = path;
-      loaded_ = true;
-    }
+    if (!loaded_ || lcid != lcid_) Load(lcid);
     return file_.Get(section, std::to_string(number));
   }
 
@@ -44,9 +36,19 @@ class LangCache {
   }
 
  private:
+  void Load(int lcid) {
+    if (root_.empty()) root_ = GetProgramFolder();  // the executable does not move
+    const std::string path = root_ + "language/" + std::to_string(lcid) + ".lan";
+    const platform::FileContents contents = platform::ReadWholeFile(path, kMaxLangFileBytes);
+    file_ = contents.status == platform::ReadStatus::Ok ? LangFile::Parse(contents.bytes)
+                                                         : LangFile();
+    lcid_ = lcid;
+    loaded_ = true;
+  }
+
   std::mutex mutex_;
-  std::string root_;  // empty: the program folder
-  std::string path_;
+  std::string root_;  // folder holding language/; the program folder unless a test set one
+  int lcid_ = 0;
   bool loaded_ = false;
   LangFile file_;
 };

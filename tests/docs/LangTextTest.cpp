@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 std::string Utf16(const std::u16string& text, bool bigEndian) {
   std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
   for (const char16_t unit : text) {
@@ -107,7 +109,7 @@ TEST_F(LangText, FollowsTheIniReadersRules) {
 }
 
 TEST_F(LangText, MalformedBytesNeverCrashAndGiveValidUtf8) {
-  UseFile(1033, std::string("[KB.DIALOG]\n1=ab\xC3\x28\xED\xA0\x80z\n2=\x00hidden\n[", 31));
+  UseFile(1033, "[KB.DIALOG]\n1=ab\xC3\x28\xED\xA0\x80z\n2=\x00hidden\n["s);
   EXPECT_EQ(GetLangText(1), "ab\xEF\xBF\xBD(\xEF\xBF\xBDz");
   EXPECT_EQ(GetLangText(2), "");
   // An odd UTF-16 tail and a lone surrogate.

@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class Settings : public ::testing::Test {
  protected:
   std::string StorePath() const { return home / "Tarnwick/settings.ini"; }
@@ -98,12 +100,12 @@ TEST_F(Settings, TextsThatWouldBreakTheLineFormatAreRefused) {
   EXPECT_FALSE(WriteSetting("exit_mode", "1\nLCID=9"));
   EXPECT_FALSE(WriteSetting("a=b", "1"));
   EXPECT_FALSE(WriteSetting("", "1"));
-  EXPECT_FALSE(WriteSetting("x", std::string("1\0" "2", 3)));
+  EXPECT_FALSE(WriteSetting("x", "1\0" "2"s));
   EXPECT_EQ(ReadIntSetting("LCID", 9), 9);
 }
 
 TEST_F(Settings, ACorruptStoreGivesDefaultsAndSurvivesReadsAndWrites) {
-  const std::string junk = std::string("\x00\xff\xfe garbage\r\nno equals here\n=\n", 32) + "\x01";
+  const std::string junk = "\x00\xff\xfe garbage\r\nno equals here\n=\n\x01"s;
   home.Write("Tarnwick/settings.ini", junk);
   EXPECT_EQ(ReadLanguageSetting(), 0);
   EXPECT_EQ(ReadIntSetting("exit_mode", 3), 3);
