@@ -10,6 +10,13 @@ namespace {
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
+// One plain name inside a directory: the system would read "..", a '/' or a cut at a NUL byte as
+// a way out of it.
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
 int OpenChildDirectory(int parent, const std::string& name) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = ::openat(parent, name.c_str(), kDirFlags);
@@ -55,6 +62,7 @@ ZipResult TargetFolder::OpenDirectory(const std::vector<std::string>& parts, int
     cachedParts_.clear();
     UniqueFd current;
     for (const std::string& part : parts) {
+        if (!IsPlainName(part)) return kZipOpenFailed;
         const int fd = OpenChildDirectory(current.Valid() ? current.Get() : root_.Get(), part);
         if (fd < 0) return kZipOpenFailed;
         current.Reset(fd);
@@ -66,6 +74,7 @@ ZipResult TargetFolder::OpenDirectory(const std::vector<std::string>& parts, int
 }
 
 ZipResult TargetFolder::CreateFile(int dirFd, const std::string& name, unsigned mode, UniqueFd& file) {
+    if (!IsPlainName(name)) return kZipOpenFailed;
     // Remove what is there first, so that the new file is a fresh inode: writing through an old
     // one could reach a hard link outside the folder. An existing directory stays and fails below.
     if (::unlinkat(dirFd, name.c_str(), 0) != 0 && errno != ENOENT && errno != EISDIR && errno != EPERM) {

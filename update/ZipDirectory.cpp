@@ -139,13 +139,15 @@ ZipResult ZipDirectory::Read(int fd, std::uint64_t fileSize) {
     }
     std::vector<unsigned char> dir(static_cast<std::size_t>(dirSize_));
     if (!ReadAt(fd, dir.data(), dir.size(), start)) return kZipOpenFailed;
-    ParseRecords(dir, static_cast<std::int64_t>(start - dirOffset_));
+    ParseRecords(dir, start, dirOffset_);
     dirOffset_ = start;
     CheckDataPlacement();
     return kZipOk;
 }
 
-void ZipDirectory::ParseRecords(const std::vector<unsigned char>& dir, std::int64_t shift) {
+// `start` is where the directory was found, `stated` where the end record put it; local header
+// offsets move by the same amount.
+void ZipDirectory::ParseRecords(const std::vector<unsigned char>& dir, std::uint64_t start, std::uint64_t stated) {
     records_.reserve(static_cast<std::size_t>(count_));
     std::size_t at = 0;
     for (std::uint64_t i = 0; i < count_; ++i) {
@@ -190,10 +192,14 @@ void ZipDirectory::ParseRecords(const std::vector<unsigned char>& dir, std::int6
             e += 4 + size;
         }
         if (needUncompressed || needCompressed || needOffset) record.error = kZipBadHeader;
-        if (shift < 0 && record.localHeaderOffset < static_cast<std::uint64_t>(-shift)) {
-            record.error = kZipBadHeader;
+        if (start >= stated) {
+            const std::uint64_t delta = start - stated;
+            if (record.localHeaderOffset > UINT64_MAX - delta) record.error = kZipBadHeader;
+            record.localHeaderOffset += delta;
         } else {
-            record.localHeaderOffset += static_cast<std::uint64_t>(shift);
+            const std::uint64_t delta = stated - start;
+            if (record.localHeaderOffset < delta) record.error = kZipBadHeader;
+            record.localHeaderOffset -= delta;
         }
         records_.push_back(std::move(record));
         at += kCentralSize + nameLen + extraLen + commentLen;

@@ -44,7 +44,7 @@ public:
 
 private:
     ZipResult FindEnd(int fd, std::uint64_t fileSize);
-    void ParseRecords(const std::vector<unsigned char>& dir, std::int64_t shift);
+    void ParseRecords(const std::vector<unsigned char>& dir, std::uint64_t start, std::uint64_t stated);
     void CheckDataPlacement();
 
     std::uint64_t count_ = 0;

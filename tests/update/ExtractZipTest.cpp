@@ -75,6 +75,10 @@ with zipfile.ZipFile('names.zip', 'w') as z:
     ASSERT_EQ(reader.SetBaseFolder(dir / "deep/again"), kZipOk);
     EXPECT_EQ(reader.UnpackEntry(0, "/../../../caller.txt"), kZipOk);
     EXPECT_EQ(dir.Read("deep/again/caller.txt"), "..\\..\\setup.exe");
+    // A NUL byte would cut "..\0x" to ".." at the system call.
+    EXPECT_EQ(reader.UnpackEntry(0, std::string("..\0x/f.txt", 10)), kZipOpenFailed);
+    EXPECT_EQ(reader.UnpackEntry(0, std::string("a/f\0/x", 6)), kZipOpenFailed);
+    EXPECT_EQ(dir.Stat("deep/f.txt").st_mode, 0u);
 }
 
 TEST(ExtractZip, TimestampFieldWinsOverTheLocalDosTime) {

@@ -29,6 +29,7 @@ TEST(ZipName, SplittingNeverYieldsAClimbOutOfTheTarget) {
 TEST(ZipName, StoredBytesBecomeUtf8AndStopAtNul) {
     EXPECT_EQ(DecodeZipName("caf\xC3\xA9.txt"), "caf\xC3\xA9.txt");
     EXPECT_EQ(DecodeZipName("caf\x82.txt"), "caf\xC3\xA9.txt");  // code page 437
+    EXPECT_EQ(DecodeZipName("\x80\xFF"), "\xC3\x87\xC2\xA0");  // both ends of its table
     EXPECT_EQ(DecodeZipName(std::string("ok\0/../x", 8)), "ok");
     EXPECT_EQ(DecodeZipName(std::string(400, 'n')).size(), kMaxEntryNameChars);
 }
