@@ -1,7 +1,9 @@
 // Program entry while the main window is not part of the program: prepares the language and the
-// data folder, runs the worker and its task queue, and ends in order on SIGINT or SIGTERM.
+// data folder, opens the keyboards of the device table, runs the worker and its task queue, and
+// ends in order on SIGINT or SIGTERM.
 #include <string>
 
+#include "app/ConsoleDevices.h"
 #include "app/ConsoleHost.h"
 #include "app/TaskWorker.h"
 #include "docs/LangSettings.h"
@@ -22,7 +24,13 @@ int main() {
   // Before any thread starts, so that the signals reach only the wait below.
   platform::TerminationSignals signals;
 
-  ConsoleHost host;
+  const std::string tablePath = GetProgramFolder() + "config.xml";
+  ConsoleDevices devices(HidDeviceList::Instance(), ConsoleDevices::ReadDeviceTable(tablePath));
+  Report("device table " + tablePath + ": " + std::to_string(devices.Table().size()) +
+         " models");
+  devices.StartEventReaders();
+
+  ConsoleHost host([&devices] { return devices.Refresh(); });
   TaskDispatcher dispatcher(host);
   TaskWorker worker(dispatcher);
   worker.StartWorker();
@@ -34,5 +42,7 @@ int main() {
 
   Report(worker.StopWorker() ? "worker stopped"
                              : "worker still finishing its task after 1000 ms, going on");
+  devices.StopEventReaders();
+  Report("event readers stopped");
   return 0;
 }
