@@ -350,10 +350,14 @@ bool TranslateMessage(const MSG* msg) {
     return false;
   }
   const UINT charMsg = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
-  for (char32_t cp : q->lastKeyText) {
-    PostedMessage pm{MakeMsg(msg->hwnd, charMsg, cp, msg->lParam), {}};
-    pm.msg.time = msg->time;
-    Enqueue(*q, std::move(pm));
+  {
+    // The characters come next, before any later key message.
+    std::lock_guard lock(q->mutex);
+    for (auto it = q->lastKeyText.rbegin(); it != q->lastKeyText.rend(); ++it) {
+      PostedMessage pm{MakeMsg(msg->hwnd, charMsg, *it, msg->lParam), {}};
+      pm.msg.time = msg->time;
+      q->posted.push_front(std::move(pm));
+    }
   }
   q->lastKeyText.clear();
   return true;

@@ -30,22 +30,38 @@ bool WriteBMP(const std::string& path, int width, int height, const std::uint8_t
   if (pixels == nullptr || width <= 0 || height <= 0 || stride < width * 4) return false;
   const std::uint64_t imageBytes = static_cast<std::uint64_t>(width) * height * 4;
   if (imageBytes > 0x7FFFFFFF) return false;
+  // BITMAPV5HEADER with explicit masks, so that readers keep the alpha channel.
+  constexpr std::uint32_t kHeader = 124;
+  constexpr std::uint32_t kOffset = 14 + kHeader;
   std::vector<unsigned char> out;
-  out.reserve(54 + imageBytes);
+  out.reserve(kOffset + imageBytes);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, static_cast<std::uint32_t>(54 + imageBytes));
+  Put32(out, static_cast<std::uint32_t>(kOffset + imageBytes));
   Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);  // BITMAPINFOHEADER
+  Put32(out, kOffset);
+  Put32(out, kHeader);
   Put32(out, static_cast<std::uint32_t>(width));
   Put32(out, static_cast<std::uint32_t>(height));  // positive: bottom-up rows
   Put16(out, 1);
   Put16(out, 32);
-  Put32(out, 0);  // BI_RGB
+  Put32(out, 3);  // BI_BITFIELDS
   Put32(out, static_cast<std::uint32_t>(imageBytes));
   Put32(out, 2835);  // 72 dpi
   Put32(out, 2835);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0x00FF0000);  // red, green, blue and alpha masks
+  Put32(out, 0x0000FF00);
+  Put32(out, 0x000000FF);
+  Put32(out, 0xFF000000);
+  Put32(out, 0x73524742);  // LCS_sRGB
+  out.insert(out.end(), 36, 0);  // endpoints
+  Put32(out, 0);  // gamma
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 4);  // LCS_GM_IMAGES
+  Put32(out, 0);  // no profile
   Put32(out, 0);
   Put32(out, 0);
   for (int y = height - 1; y >= 0; --y) {

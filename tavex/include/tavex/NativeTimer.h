@@ -2,7 +2,9 @@
 // Multimedia timers: periodic or one-shot callbacks with millisecond precision, run on one
 // process-wide timer thread that sleeps to absolute deadlines of the monotonic clock (no drift:
 // the n-th tick of a periodic timer is due at start + n * period). A tick that is late by more
-// than a period is skipped rather than delivered in a burst.
+// than a period is skipped rather than delivered in a burst. The thread asks for real-time
+// priority (granted only where the process may have it) and minimal timer slack, as the system
+// timer thread of the original design runs time-critical; keep callbacks short.
 //
 // Threads: every function may be called from any thread. Callbacks run on the timer thread,
 // one at a time, and must not talk to the window system: post messages instead

@@ -100,7 +100,7 @@ class TAVEX_API Surface {
   Image ToImage(const RECT& rect) const;
   // [UI thread] Copies `src` of the surface to the window's client point (dstX, dstY).
   bool Present(HWND hwnd, const RECT& src, int dstX, int dstY) const;
-  // Writes a 32-bit BMP (BITMAPINFOHEADER, bottom-up, alpha kept) or a PNG.
+  // Writes a 32-bit BMP (BITMAPV5HEADER with alpha mask, bottom-up rows) or a PNG.
   bool SaveBMP(const std::string& path) const;
   bool SavePNG(const std::string& path) const;
 
