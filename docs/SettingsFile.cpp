@@ -19,9 +19,8 @@ SettingsFile SettingsFile::Parse(std::string_view bytes) {
   while (start < bytes.size()) {
     size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    file.lines_.emplace_back(line);
+    // Kept with any carriage return, so that a rewrite reproduces the line exactly.
+    file.lines_.emplace_back(bytes.substr(start, end - start));
     start = end + 1;
   }
   return file;
@@ -49,6 +48,7 @@ std::optional<std::string> SettingsFile::Get(std::string_view name) const {
     const auto lineName = NameOf(line);
     if (!lineName || !SameName(*lineName, name)) continue;
     std::string_view value = std::string_view(line).substr(line.find('=') + 1);
+    if (!value.empty() && value.back() == '\r') value.remove_suffix(1);  // CRLF line end
     value = value.substr(0, value.find('\0'));
     if (value.size() > kMaxValueBytes) {
       size_t cut = kMaxValueBytes;

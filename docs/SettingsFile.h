@@ -33,7 +33,7 @@ class SettingsFile {
   static std::optional<std::string_view> NameOf(std::string_view line);
   static bool SameName(std::string_view a, std::string_view b);
 
-  std::vector<std::string> lines_;  // without line ends
+  std::vector<std::string> lines_;  // without the '\n' that ends each
 };
 
 // Decimal conversion of a stored number: leading blanks, an optional sign, then digits up to the

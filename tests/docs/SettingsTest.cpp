@@ -95,6 +95,14 @@ TEST_F(Settings, WritesNeedTheStoreFolderAndKeepOtherValues) {
   EXPECT_EQ(home.Read("Tarnwick/settings.ini"), "exit_mode=2\nLCID=2052\n");
 }
 
+TEST_F(Settings, AnEditedFileKeepsItsOtherLinesByteForByte) {
+  home.Write("Tarnwick/settings.ini", "LCID=2052\r\nexit_mode=1\r\n# note\r\r\nlast");
+  EXPECT_EQ(ReadIntSetting("exit_mode"), 1);
+  EXPECT_EQ(ReadLanguageSetting(), 2052);
+  ASSERT_TRUE(WriteSetting("exit_mode", "2"));
+  EXPECT_EQ(home.Read("Tarnwick/settings.ini"), "LCID=2052\r\nexit_mode=2\n# note\r\r\nlast\n");
+}
+
 TEST_F(Settings, TextsThatWouldBreakTheLineFormatAreRefused) {
   ReadIntSetting("exit_mode");
   EXPECT_FALSE(WriteSetting("exit_mode", "1\nLCID=9"));
