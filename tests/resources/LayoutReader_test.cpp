@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
 namespace {
 
 using skingen::ParseLayout;
@@ -35,13 +41,16 @@ TEST(LayoutReader, ReadsPictureAndKeysWithEntitiesDecoded) {
 }
 
 TEST(LayoutReader, ReadsUtf16FilesWithAByteOrderMark) {
-  const std::string utf8 = kLayout;
+  const std::string utf8 = std::string(kLayout).replace(30, 5, "UTF-16");
   std::string utf16 = "\xFF\xFE";
   for (char c : utf8) {
     utf16 += c;
     utf16 += '\0';
   }
-  const auto layout = ParseLayout(utf16);
+  const auto path = std::filesystem::temp_directory_path() / ("kw_layout_" + std::to_string(::getpid()) + ".xml");
+  std::ofstream(path, std::ios::binary) << utf16;
+  const auto layout = skingen::ReadLayoutFile(path.string());
+  std::filesystem::remove(path);
   ASSERT_TRUE(layout);
   EXPECT_EQ(layout->image, "pad.png");
   EXPECT_EQ(layout->keys.size(), 2u);
@@ -51,6 +60,8 @@ TEST(LayoutReader, RejectsFilesWithoutAUsablePicture) {
   EXPECT_FALSE(ParseLayout(""));
   EXPECT_FALSE(ParseLayout("<other><Keyboard width=\"10\" height=\"10\" image=\"a.png\"/></other>"));
   EXPECT_FALSE(ParseLayout("<device.info><KeyItems/></device.info>"));
+  EXPECT_FALSE(ParseLayout("<device.info><Keyboard width=\"10\" height=\"10\" image=\"a.png\">"));
+  EXPECT_FALSE(skingen::ReadLayoutFile("/nonexistent/layout.xml"));
   EXPECT_FALSE(ParseLayout("<device.info><Keyboard width=\"0\" height=\"10\" image=\"a.png\"/></device.info>"));
   // A picture name must not leave the keyboard folder.
   EXPECT_FALSE(ParseLayout("<device.info><Keyboard width=\"9\" height=\"9\" image=\"../x.png\"/></device.info>"));

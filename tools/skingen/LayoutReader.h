@@ -1,9 +1,11 @@
 #pragma once
-// Reads what the keyboard picture needs from a layout file: the picture's name and size and every
-// key's label and rectangle. A small tolerant tag scanner (UTF-8 or UTF-16 with BOM); it never
-// throws and reports a file it cannot use as std::nullopt.
+// Reads what the keyboard picture needs from a layout file, the way the program loads it (the
+// XML facility, root device.info, its first Keyboard, that element's KeyItems): the picture's
+// name and size and every key's label and rectangle. A file the program could not use gives
+// std::nullopt.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace skingen {
@@ -20,7 +22,9 @@ struct KeyboardLayout {
   std::vector<LayoutKey> keys;
 };
 
-std::optional<KeyboardLayout> ParseLayout(const std::string& bytes);
+// `text` is the document as UTF-8.
+std::optional<KeyboardLayout> ParseLayout(std::string_view text);
+// Any encoding the XML facility recognises.
 std::optional<KeyboardLayout> ReadLayoutFile(const std::string& path);
 
 }  // namespace skingen
