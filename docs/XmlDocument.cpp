@@ -153,6 +153,7 @@ bool XmlDocument::FindAttribute(uint32_t id, std::string_view name, size_t* valu
       continue;                // an attribute without value
     }
     ++i;
+    const size_t equalsEnd = i;
     while (i < limit && IsSpace(t[i])) ++i;
     size_t vs, ve, ss, se;
     if (i < limit && (t[i] == '"' || t[i] == '\'')) {
@@ -163,10 +164,13 @@ bool XmlDocument::FindAttribute(uint32_t id, std::string_view name, size_t* valu
       while (ve < limit && t[ve] != quote) ++ve;
       se = ve < limit ? ve + 1 : ve;
       i = se;
-    } else {
+    } else if (i == equalsEnd) {
+      // Unquoted value (lenient); it must touch the '=', or "x= y='1'" would swallow y.
       ss = vs = i;
       while (i < limit && !IsSpace(t[i])) ++i;
       se = ve = i;
+    } else {
+      ss = se = vs = ve = equalsEnd;  // "x=" followed by blank space: an empty value
     }
     if (found == name) {
       *valueStart = vs;

@@ -153,6 +153,20 @@ TEST_F(XmlDocumentTest, AttributesReadWithEitherQuoteAndDecodedReferences) {
   EXPECT_FALSE(doc.HasAttribute("on"));
 }
 
+TEST_F(XmlDocumentTest, AnUnquotedValueMustTouchItsEqualsSign) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.ReplaceText("<a x= y='1' z=2/>"));
+  ASSERT_TRUE(doc.FindNext("a"));
+  EXPECT_EQ(doc.ReadAttribute("x"), "");
+  EXPECT_EQ(doc.ReadAttribute("y"), "1");
+  EXPECT_EQ(doc.ReadAttribute("z"), "2");
+  ASSERT_TRUE(doc.WriteAttribute("w", "3"));
+  EXPECT_EQ(doc.ReadAttribute("w"), "3");
+  ASSERT_TRUE(doc.WriteAttribute("x", "4"));
+  EXPECT_EQ(doc.ReadAttribute("x"), "4");
+  EXPECT_EQ(doc.ReadAttribute("y"), "1");
+}
+
 TEST_F(XmlDocumentTest, NumbersAreReadLeniently) {
   XmlDocument doc;
   ASSERT_TRUE(doc.ReplaceText("<k code='1e' bad='zz' key_index=' 12abc' neg='-5' big='99999999999' hex='24AEx'/>"));
