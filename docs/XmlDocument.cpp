@@ -139,35 +139,44 @@ bool XmlDocument::FindAttribute(uint32_t id, std::string_view name, size_t* valu
   size_t i = e.start + 1 + e.nameLength;
   // The closing '>' (or "/>") is never part of an attribute.
   const size_t limit = e.tagEnd - ((e.flags & XmlElement::kEmptyTag) ? 2 : 1);
+  // Quotes pair up exactly as the parser paired them when it looked for the tag's end, also
+  // where they stand outside any value, so nothing written after the last attribute can end up
+  // inside a quoted section.
+  auto isQuote = [](char c) { return c == '"' || c == '\''; };
+  auto skipQuoted = [&](size_t at) {  // index just past the quote that closes the one at `at`
+    size_t k = at + 1;
+    while (k < limit && t[k] != t[at]) ++k;
+    return k < limit ? k + 1 : limit;
+  };
   while (i < limit) {
     while (i < limit && IsSpace(t[i])) ++i;
-    const size_t nameStart = i;
-    while (i < limit && !IsSpace(t[i]) && t[i] != '=' && t[i] != '/' && t[i] != '"' &&
-           t[i] != '\'') {
-      ++i;
+    if (i >= limit) break;
+    if (isQuote(t[i])) {  // a stray quoted section
+      i = skipQuoted(i);
+      continue;
     }
+    const size_t nameStart = i;
+    while (i < limit && !IsSpace(t[i]) && t[i] != '=' && t[i] != '/' && !isQuote(t[i])) ++i;
     const std::string_view found(t + nameStart, i - nameStart);
     while (i < limit && IsSpace(t[i])) ++i;
     if (i >= limit || t[i] != '=') {
-      if (found.empty()) ++i;  // a stray character: step over it
-      continue;                // an attribute without value
+      if (found.empty() && i < limit && !isQuote(t[i])) ++i;  // a stray '/': step over it
+      continue;                                                // an attribute without value
     }
     ++i;
     const size_t equalsEnd = i;
     while (i < limit && IsSpace(t[i])) ++i;
     size_t vs, ve, ss, se;
-    if (i < limit && (t[i] == '"' || t[i] == '\'')) {
-      const char quote = t[i];
+    if (i < limit && isQuote(t[i])) {
       ss = i;
       vs = i + 1;
-      ve = vs;
-      while (ve < limit && t[ve] != quote) ++ve;
-      se = ve < limit ? ve + 1 : ve;
+      se = skipQuoted(i);
+      ve = (se > vs && se <= limit && t[se - 1] == t[i]) ? se - 1 : se;
       i = se;
     } else if (i == equalsEnd) {
       // Unquoted value (lenient); it must touch the '=', or "x= y='1'" would swallow y.
       ss = vs = i;
-      while (i < limit && !IsSpace(t[i])) ++i;
+      while (i < limit && !IsSpace(t[i]) && !isQuote(t[i])) ++i;
       se = ve = i;
     } else {
       ss = se = vs = ve = equalsEnd;  // "x=" followed by blank space: an empty value

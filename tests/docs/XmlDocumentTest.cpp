@@ -167,6 +167,21 @@ TEST_F(XmlDocumentTest, AnUnquotedValueMustTouchItsEqualsSign) {
   EXPECT_EQ(doc.ReadAttribute("y"), "1");
 }
 
+TEST_F(XmlDocumentTest, QuotesOutsideValuesPairUpAsTheParserSawThem) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.ReplaceText("<a x=ab\"c d=\" 'e=\"1\"' y=\"2\">t</a>"));
+  ASSERT_TRUE(doc.FindNext("a"));
+  EXPECT_EQ(doc.ReadAttribute("x"), "ab");
+  EXPECT_EQ(doc.ReadAttribute("d"), "");
+  EXPECT_EQ(doc.ReadAttribute("e"), "");
+  EXPECT_EQ(doc.ReadAttribute("y"), "2");
+  ASSERT_TRUE(doc.WriteAttribute("z", "\"'"));
+  EXPECT_EQ(doc.ReadAttribute("z"), "\"'");
+  EXPECT_EQ(doc.ReadAttribute("y"), "2");
+  XmlDocument again;
+  EXPECT_TRUE(again.ReplaceText(doc.Text())) << doc.Text();
+}
+
 TEST_F(XmlDocumentTest, NumbersAreReadLeniently) {
   XmlDocument doc;
   ASSERT_TRUE(doc.ReplaceText("<k code='1e' bad='zz' key_index=' 12abc' neg='-5' big='99999999999' hex='24AEx'/>"));
