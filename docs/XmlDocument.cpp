@@ -72,9 +72,12 @@ bool XmlDocument::LoadFromFile(const std::string& path) {
   return Reparse();
 }
 
-bool XmlDocument::ReplaceText(std::string_view text) {
+bool XmlDocument::ReplaceText(std::string_view text) { return ReplaceText(std::string(text)); }
+
+bool XmlDocument::ReplaceText(std::string&& text) {
   encoding_ = XmlEncoding::Found{};
-  text_ = XmlEncoding::Sanitize(text);
+  text_ = std::move(text);
+  XmlEncoding::SanitizeInPlace(text_);
   return Reparse();
 }
 
@@ -203,8 +206,17 @@ bool XmlDocument::HasAttribute(std::string_view name) const {
   return current_ != 0 && FindAttribute(current_, name, &vs, &ve, &ss, &se);
 }
 
+std::string XmlDocument::NumberText(std::string_view name) const {
+  size_t vs, ve, ss, se;
+  if (current_ == 0 || !FindAttribute(current_, name, &vs, &ve, &ss, &se)) return {};
+  const std::string_view raw = std::string_view(text_).substr(vs, ve - vs);
+  // Numbers rarely hold references; keep the common case free of allocation.
+  if (raw.find('&') == std::string_view::npos) return std::string(raw);
+  return XmlEscape::Unescape(raw);
+}
+
 int32_t XmlDocument::ReadAttributeInt(std::string_view name) const {
-  const std::string value = ReadAttribute(name);
+  const std::string value = NumberText(name);
   size_t i = 0;
   while (i < value.size() && IsSpace(value[i])) ++i;
   bool negative = false;
@@ -220,7 +232,7 @@ int32_t XmlDocument::ReadAttributeInt(std::string_view name) const {
 }
 
 uint32_t XmlDocument::ReadAttributeHex(std::string_view name) const {
-  const std::string value = ReadAttribute(name);
+  const std::string value = NumberText(name);
   uint32_t result = 0;
   for (const char c : value) {
     uint32_t digit;

@@ -33,6 +33,9 @@ public:
   // Replaces the document by `text` (UTF-8; invalid sequences become U+FFFD, NULs are dropped)
   // and parses it; the result is as for LoadFromFile. Forgets any byte-order mark loaded.
   bool ReplaceText(std::string_view text);
+  // Takes over `text` without copying it when it is already valid.
+  bool ReplaceText(std::string&& text);
+  bool ReplaceText(const char* text) { return ReplaceText(std::string_view(text != nullptr ? text : "")); }
   // Writes the document in its declared encoding; false when the file cannot be written.
   // The file is written beside the target and renamed over it, so a failure keeps the old one.
   bool SaveToFile(const std::string& path) const;
@@ -74,6 +77,8 @@ public:
 
 private:
   std::string_view NameOf(uint32_t id) const;
+  // Attribute text for number conversion, decoding references only when there are any.
+  std::string NumberText(std::string_view name) const;
   bool Reparse();
   // Finds attribute `name` in the start tag of `id`: the span of its value text, without the
   // quotes, and the span of the whole value including them.

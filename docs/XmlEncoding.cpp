@@ -222,6 +222,11 @@ std::string XmlEncoding::Sanitize(std::string_view text) {
   return out;
 }
 
+void XmlEncoding::SanitizeInPlace(std::string& text) {
+  if (IsValidUtf8(text) && std::memchr(text.data(), 0, text.size()) == nullptr) return;
+  text = Sanitize(text);
+}
+
 XmlEncoding::Kind XmlEncoding::KindOfName(std::string_view name) {
   if (name.empty()) return Kind::Unknown;
   for (const char* n : {"utf-8", "utf8"}) {
@@ -318,7 +323,9 @@ std::string XmlEncoding::Decode(std::string_view bytes, Found* found) {
     case Kind::Utf8: return Sanitize(bytes);
     case Kind::Ansi: return FromSingleByte(bytes, true);
     case Kind::Latin1: return FromSingleByte(bytes, false);
-    default: return Sanitize(out);
+    default:
+      SanitizeInPlace(out);
+      return out;
   }
 }
 

@@ -34,4 +34,6 @@ public:
   static bool IsValidUtf8(std::string_view text);
   // Valid UTF-8 copy of `text`: malformed sequences become U+FFFD, NUL characters are dropped.
   static std::string Sanitize(std::string_view text);
+  // The same, leaving valid text untouched (no copy).
+  static void SanitizeInPlace(std::string& text);
 };

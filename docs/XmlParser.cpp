@@ -19,6 +19,15 @@ struct NameTable {
 };
 constexpr NameTable kNames;
 
+// Characters that matter inside a start tag; NUL marks the end of the text.
+struct TagTable {
+  bool stop[256] = {};
+  constexpr TagTable() {
+    for (const unsigned char c : {'<', '>', '"', '\'', '/', '\0'}) stop[c] = true;
+  }
+};
+constexpr TagTable kTag;
+
 // How far below the top of the open-element stack an end tag looks for its start tag; keeps
 // malformed input from costing quadratic time.
 constexpr size_t kMatchDepth = 256;
@@ -75,8 +84,10 @@ private:
     size_t j = nameEnd;
     bool empty = false;
     for (;;) {
-      j += std::strcspn(t_ + j, "<>\"'/");  // the text ends in a NUL and holds no other
-      if (j >= n_ || t_[j] == '<') {
+      // Inline scans beat library calls on the short runs between quotes; the text ends in
+      // a NUL, and one met before the end is treated as the end.
+      while (!kTag.stop[static_cast<unsigned char>(t_[j])]) ++j;
+      if (j >= n_ || t_[j] == '<' || t_[j] == '\0') {
         Note(XmlProblemKind::UnterminatedTagSyntax, lt);
         return j;
       }
@@ -94,12 +105,13 @@ private:
         ++j;
         continue;
       }
-      const void* close = std::memchr(t_ + j + 1, c, n_ - j - 1);
-      if (close == nullptr) {
+      size_t close = j + 1;
+      while (t_[close] != c && t_[close] != '\0') ++close;
+      if (close >= n_ || t_[close] != c) {
         Note(XmlProblemKind::UnterminatedTagSyntax, lt);
         return n_;
       }
-      j = static_cast<const char*>(close) - t_ + 1;
+      j = close + 1;
     }
     const uint32_t parent = stack_.empty() ? 0 : stack_.back();
     if (parent == 0 && ++roots_ > 1) Note(XmlProblemKind::RootHasSibling, lt);
