@@ -483,6 +483,18 @@ bool ShowWindow(HWND hwnd, int cmd) {
       rec->style.fetch_or(WS_MAXIMIZE);
       RECT work{};
       GetWorkArea(hwnd, &work);
+      // The window may limit its maximised size and place (offsets inside the work area).
+      MINMAXINFO mmi{};
+      mmi.ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
+      mmi.ptMaxPosition = POINT{0, 0};
+      mmi.ptMinTrackSize = POINT{1, 1};
+      mmi.ptMaxTrackSize = POINT{DisplayWidth(c->dpy, c->screen), DisplayHeight(c->dpy, c->screen)};
+      SendNow(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+      if (!IsWindow(hwnd)) break;
+      work.left += mmi.ptMaxPosition.x;
+      work.top += mmi.ptMaxPosition.y;
+      work.right = work.left + std::max<LONG>(mmi.ptMaxSize.x, 1);
+      work.bottom = work.top + std::max<LONG>(mmi.ptMaxSize.y, 1);
       if (!rec->visible) MapNow(*c, rec, true);
       // WM_SIZE reports SIZE_MAXIMIZED even when the size stays.
       const RECT old = rec->rect;
@@ -809,6 +821,27 @@ bool PresentPixels(HWND hwnd, const std::uint8_t* pixels, int width, int height,
   XPutImage(c->dpy, XidOf(*rec), static_cast<GC>(rec->gc), image, s.left, s.top, dstX, dstY,
             static_cast<unsigned>(s.right - s.left), static_cast<unsigned>(s.bottom - s.top));
   image->data = nullptr;  // the caller owns the pixels
+  XDestroyImage(image);
+  return true;
+}
+
+bool ReadWindowPixels(HWND hwnd, std::uint32_t* pixels, int width, int height) {
+  X11Connection* c = X11Connection::Current();
+  auto rec = FindOwnWindow(hwnd);
+  if (c == nullptr || !rec || pixels == nullptr || width <= 0 || height <= 0 || !rec->visible ||
+      rec->iconic) {
+    return false;
+  }
+  XImage* image = XGetImage(c->dpy, XidOf(*rec), 0, 0, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (image == nullptr) return false;
+  const bool opaque = !rec->alphaVisual;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = static_cast<std::uint32_t>(XGetPixel(image, x, y));
+      pixels[static_cast<std::size_t>(y) * width + x] = opaque ? (p | 0xFF000000u) : p;
+    }
+  }
   XDestroyImage(image);
   return true;
 }

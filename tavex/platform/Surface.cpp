@@ -138,6 +138,23 @@ bool Surface::Present(HWND hwnd, const RECT& src, int dstX, int dstY) const {
   return Native::PresentPixels(hwnd, Data(), Width(), Height(), Stride(), src, dstX, dstY);
 }
 
+Image CaptureWindow(HWND hwnd) {
+  RECT client{};
+  if (!Native::GetClientRect(hwnd, &client)) return Image();
+  const int w = client.right, h = client.bottom;
+  if (w <= 0 || h <= 0) return Image();
+  Surface s(w, h);
+  if (s.IsNull()) return Image();
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+  if (!Native::ReadWindowPixels(hwnd, pixels.data(), w, h)) return Image();
+  std::uint8_t* data = s.Data();
+  for (int y = 0; y < h; ++y) {
+    std::memcpy(data + static_cast<std::size_t>(y) * s.Stride(), &pixels[static_cast<std::size_t>(y) * w],
+                static_cast<std::size_t>(w) * 4);
+  }
+  return s.ToImage();
+}
+
 bool Surface::SaveBMP(const std::string& path) const {
   if (!impl_) return false;
   return WriteBMP(path, Width(), Height(), Data(), Stride());

@@ -219,3 +219,34 @@ TEST_F(NativeWindowTest, AClosedWindowIsDestroyedByTheDefaultProcedure) {
 
 }  // namespace
 }  // namespace Tavex::NativeTest
+
+#include "tavex/Painter.h"
+
+namespace Tavex::NativeTest {
+namespace {
+
+TEST_F(NativeWindowTest, APresentedSurfaceIsWhatTheWindowShows) {
+  HWND hwnd = ShownWindow(30, 30, 64, 48);
+  ASSERT_NE(hwnd, nullptr);
+  Surface s(64, 48);
+  {
+    Painter p(s);
+    p.Clear(0xFF202020);
+    p.FillRect(RECT{10, 10, 20, 20}, 0xFFCA5100);
+  }
+  ASSERT_TRUE(s.Present(hwnd, RECT{0, 0, 64, 48}, 0, 0));
+  // Part of the surface to another place: the accent square lands at (40, 30).
+  ASSERT_TRUE(s.Present(hwnd, RECT{10, 10, 20, 20}, 40, 30));
+  const Image shown = CaptureWindow(hwnd);
+  ASSERT_FALSE(shown.IsNull());
+  EXPECT_EQ(shown.Pixel(0, 0), 0xFF202020u);
+  EXPECT_EQ(shown.Pixel(15, 15), 0xFFCA5100u);
+  EXPECT_EQ(shown.Pixel(45, 35), 0xFFCA5100u);
+  EXPECT_EQ(shown.Pixel(39, 35), 0xFF202020u);
+  EXPECT_FALSE(s.Present(nullptr, RECT{0, 0, 1, 1}, 0, 0));
+  Native::DestroyWindow(hwnd);
+  EXPECT_TRUE(CaptureWindow(hwnd).IsNull());
+}
+
+}  // namespace
+}  // namespace Tavex::NativeTest

@@ -70,7 +70,9 @@ TAVEX_API void* RemoveProp(HWND hwnd, const char* name);
 TAVEX_API HWND GetParent(HWND hwnd);
 
 // ---- visibility, position, state ----------------------------------------------------------
-// [UI] SW_* commands. SW_MAXIMIZE fills the work area (restore returns to the previous rect);
+// [UI] SW_* commands. SW_MAXIMIZE fills the work area, as limited by the answer to
+// WM_GETMINMAXINFO (ptMaxSize, ptMaxPosition as an offset in the work area); restore returns
+// to the previous rect;
 // SW_MINIMIZE iconifies (unmaps when no window manager runs). Returns the previous visibility.
 TAVEX_API bool ShowWindow(HWND hwnd, int cmd);
 TAVEX_API bool IsWindowVisible(HWND hwnd);
@@ -119,6 +121,10 @@ TAVEX_API bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // source rect `src` of the buffer goes to client point (dstX, dstY). Used by Surface::Present.
 TAVEX_API bool PresentPixels(HWND hwnd, const std::uint8_t* pixels, int width, int height,
                              int stride, const RECT& src, int dstX, int dstY);
+
+// [UI] Reads the window's client area back from the server as premultiplied ARGB32 rows
+// (width * 4 bytes each); false for a stale or unmapped window. Used by CaptureWindow.
+TAVEX_API bool ReadWindowPixels(HWND hwnd, std::uint32_t* pixels, int width, int height);
 
 // ---- messages -----------------------------------------------------------------------------
 // [any] Waits for the next message of the calling thread's queue. Order: sent messages of

@@ -177,6 +177,10 @@ class TAVEX_API Painter {
   std::unique_ptr<Impl> impl_;
 };
 
+// [UI thread] What the window shows now (its client area, read back from the X server);
+// a null image when the window is stale, unmapped or covered by nothing readable.
+TAVEX_API Image CaptureWindow(HWND hwnd);
+
 // Size of text laid out as DrawText would (maxWidth <= 0: no wrapping). Any thread.
 TAVEX_API SIZE MeasureText(const std::string& text, const FontDesc& font, int maxWidth = 0,
                            UINT format = DT_SINGLELINE);
