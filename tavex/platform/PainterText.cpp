@@ -16,6 +16,10 @@ std::mutex g_fontMutex;  // fontconfig's configuration is changed under it
 // Pango keeps one font map per thread; after a private font was added the thread gets a fresh
 // map, which reads the changed fontconfig configuration.
 void RefreshFontMap() {
+  // Load the fontconfig configuration here, once, rather than in the background thread pango
+  // would start for it, so that the first text is laid out with the fonts already known.
+  static std::once_flag fcInit;
+  std::call_once(fcInit, [] { FcInit(); });
   thread_local int seen = 0;
   const int now = g_fontGeneration.load(std::memory_order_acquire);
   if (seen == now) return;

@@ -55,7 +55,8 @@ TEST(TimerMultimedia, PeriodicTimersTickWithTheirIdUntilKilled) {
 TEST(TimerMultimedia, OneShotTimersFireOnce) {
   Counter c;
   ASSERT_NE(Native::timeSetEvent(3, 1, CALLBACK_Count, reinterpret_cast<DWORD_PTR>(&c), TIME_ONESHOT), 0u);
-  ASSERT_TRUE(WaitFor([&] { return c.ticks.load() == 1; }));
+  // Wait for the callback's last touch of `c` before it goes out of scope.
+  ASSERT_TRUE(WaitFor([&] { return c.ticks.load() == 1 && !c.inside.load(); }));
   std::this_thread::sleep_for(20ms);
   EXPECT_EQ(c.ticks.load(), 1);
 }
