@@ -265,6 +265,15 @@ TEST_F(XmlDocumentTest, AppendingBetweenSiblingsKeepsTheOrderAndTheIndex) {
   EXPECT_NE(doc.Text().find("text"), std::string::npos);
 }
 
+TEST_F(XmlDocumentTest, AppendingASecondTopLevelElementMakesTheDocumentIllFormed) {
+  XmlDocument doc;
+  ASSERT_TRUE(doc.ReplaceText("<r/>"));
+  ASSERT_TRUE(doc.FindNext("r"));
+  ASSERT_TRUE(doc.AppendElement("s"));
+  EXPECT_FALSE(doc.IsWellFormed());
+  EXPECT_EQ(doc.Text(), "<r/>\r\n<s/>");
+}
+
 TEST_F(XmlDocumentTest, InvalidNamesAndMissingCurrentElementAreRefused) {
   XmlDocument doc;
   ASSERT_TRUE(doc.ReplaceText("<r/>"));

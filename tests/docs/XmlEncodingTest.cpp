@@ -57,6 +57,16 @@ TEST(XmlEncodingTest, HtmlContentTypeNamesTheCharset) {
   EXPECT_EQ(XmlEncoding::DeclaredName("  <?xml version=\"1.0\"?><a encoding='x'/>"), "");
 }
 
+TEST(XmlEncodingTest, Utf16WithoutMarkIsRecognisedInEitherByteOrder) {
+  XmlEncoding::Found found;
+  EXPECT_EQ(XmlEncoding::Decode(std::string("\0<\0?\0x\0m\0l\0?\0>\0<\0a\0/\0>", 22), &found),
+            "<?xml?><a/>");
+  EXPECT_EQ(found.kind, Kind::Utf16Be);
+  EXPECT_FALSE(found.bom);
+  EXPECT_EQ(XmlEncoding::Decode(std::string("<\0a\0/\0>\0", 8), &found), "<a/>");
+  EXPECT_EQ(found.kind, Kind::Utf16Le);
+}
+
 TEST(XmlEncodingTest, OddBytesAndLoneSurrogatesDoNotBreakUtf16) {
   EXPECT_EQ(XmlEncoding::Decode(std::string("\xFF\xFE<\0\x00\xD8>\0!", 9)), "<\xEF\xBF\xBD>");
 }
