@@ -11,6 +11,9 @@ bool IsUiThread();
 void PumpDisplay();
 // Sends buffered requests to the server.
 void FlushDisplay();
+// Whether events already wait in the client-side queue (read during some round trip), so
+// that waiting on the connection's descriptor would not see them.
+bool DisplayHasQueuedEvents();
 // Connection file descriptor, -1 when none.
 int DisplayFd();
 // Next hover deadline (ms of NowMs), UINT64_MAX when none; RunInputTimers posts what is due.

@@ -242,6 +242,7 @@ void WaitForWork(ThreadQueue& q, HWND hwnd) {
     timeout = deadline <= now ? 0 : static_cast<int>(std::min<std::uint64_t>(deadline - now, INT_MAX));
   }
   FlushDisplay();
+  if (DisplayHasQueuedEvents()) timeout = 0;
   pollfd fds[2];
   int n = 0;
   fds[n++] = {q.WakeFd(), POLLIN, 0};

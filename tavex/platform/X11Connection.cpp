@@ -182,6 +182,11 @@ void FlushDisplay() {
   if (X11Connection* c = X11Connection::Current()) XFlush(c->dpy);
 }
 
+bool DisplayHasQueuedEvents() {
+  X11Connection* c = X11Connection::Current();
+  return c != nullptr && XEventsQueued(c->dpy, QueuedAlready) > 0;
+}
+
 int DisplayFd() {
   X11Connection* c = X11Connection::Current();
   return c == nullptr ? -1 : ConnectionNumber(c->dpy);
