@@ -105,8 +105,11 @@ class TimerThread {
         entries_.erase(next);
       } else {
         next->second.due += e.period;
-        // Late by more than a period (suspend, overload): skip missed ticks, no burst.
-        if (next->second.due <= now) next->second.due = now + e.period;
+        // Late by more than a period (suspend, overload): skip the missed ticks rather than
+        // deliver a burst, and stay on the original grid of deadlines.
+        if (next->second.due <= now) {
+          next->second.due += ((now - next->second.due) / e.period + 1) * e.period;
+        }
       }
       running_ = id;
       lock.unlock();

@@ -136,8 +136,9 @@ TAVEX_API int GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 TAVEX_API bool PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
 // [any] Waits until the queue has a message (or a timer is due).
 TAVEX_API bool WaitMessage();
-// [any] For a WM_KEYDOWN/WM_SYSKEYDOWN just fetched, posts one WM_CHAR/WM_SYSCHAR per code point
-// of the typed text (wParam = Unicode code point; controls: 8 back, 9 tab, 13 enter, 27 esc).
+// [any] For a WM_KEYDOWN/WM_SYSKEYDOWN just fetched, queues one WM_CHAR/WM_SYSCHAR per code
+// point of the typed text, ahead of later messages (wParam = Unicode code point, not UTF-16;
+// CodePointToUtf8 gives the text; controls: 8 back, 9 tab, 13 enter, 27 esc, Ctrl+A..Z 1..26).
 TAVEX_API bool TranslateMessage(const MSG* msg);
 // [any] Calls the window procedure (or the TIMERPROC of a WM_TIMER); 0 for a stale window.
 TAVEX_API LRESULT DispatchMessage(const MSG* msg);
@@ -191,7 +192,8 @@ TAVEX_API HCURSOR SetCursor(HCURSOR cursor);
 TAVEX_API bool GetCursorPos(POINT* pt);
 TAVEX_API bool SetCursorPos(int x, int y);
 // [any] State of a key or mouse button as seen by this process's windows: bit 15 (0x8000)
-// set while it is down. GetAsyncKeyState also sets bit 0 when it was pressed since the last
+// set while it is down. The state is updated when the display's events are translated (not
+// when their messages are fetched), so it may run a little ahead of the message being handled. GetAsyncKeyState also sets bit 0 when it was pressed since the last
 // call for that key. VK_SHIFT/VK_CONTROL/VK_MENU cover both sides.
 TAVEX_API SHORT GetKeyState(int vk);
 TAVEX_API SHORT GetAsyncKeyState(int vk);
