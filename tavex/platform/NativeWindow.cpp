@@ -85,6 +85,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
                     void* param) {
   X11Connection* c = X11Connection::Ensure();
   if (c == nullptr || className == nullptr) return nullptr;
+  // The owner's queue exists from the start, so that other threads can post to the window
+  // before its thread first asks for a message.
+  CurrentQueue();
   ClassRecord cls;
   if (!FindClass(className, &cls)) return nullptr;
   const bool child = (style & WS_CHILD) != 0;

@@ -182,3 +182,23 @@ TEST_F(MessageQueueTest, InvalidationFromAnotherThreadGivesOnePaintWithTheUnionR
 
 }  // namespace
 }  // namespace Tavex::NativeTest
+
+namespace Tavex::NativeTest {
+namespace {
+
+TEST_F(MessageQueueTest, PostsToANewWindowFromAnotherThreadWaitForTheFirstLoop) {
+  TAVEX_REQUIRE_DISPLAY();
+  // A fresh thread that has never fetched a message creates the window (the UI thread is the
+  // one that opened the display; in this process that is the test's main thread).
+  HWND hwnd = Native::CreateWindowEx(0, RecordingClass(), "fresh", WS_POPUP, 0, 0, 10, 10,
+                                     nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  bool posted = false;
+  std::thread([&] { posted = Native::PostMessage(hwnd, WM_USER + 11, 0, 5); }).join();
+  EXPECT_TRUE(posted);
+  EXPECT_TRUE(PumpUntil([] { return Count(WM_USER + 11) == 1; }));
+  Native::DestroyWindow(hwnd);
+}
+
+}  // namespace
+}  // namespace Tavex::NativeTest
