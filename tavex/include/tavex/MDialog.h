@@ -1,0 +1,105 @@
+#pragma once
+// MDialog: the top-level window of the library. One native window whose surface is drawn by
+// controls held in its PaintManager. The program derives its windows from it, builds controls
+// in InitUI, answers notifications in OnMessage and ends with DoOK/DoCancel/... , whose value
+// ShowModal returns. The dialog object belongs to the program; its controls to the library.
+// UI thread only, except the control setters (see MControl).
+#include "tavex/MObject.h"
+#include "tavex/MWindow.h"
+#include "tavex/PaintManager.h"
+
+namespace Tavex {
+
+// The user close message: wParam is the dialog result.
+inline constexpr UINT WM_USERCLOSEWINDOW = 0x442;
+
+class TAVEX_API MDialog : public MWindow, public MObject {
+ public:
+  MDialog();
+  ~MDialog() override;
+
+  // MWindow side.
+  LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  int PreTranslateMessage(MSG* msg) override;
+  int OnInitDialog() override;
+  void OnDestroyMessage(HWND hwnd) override;
+  virtual CPoint GetAirBladderPoint(MControl* control, unsigned where);
+  virtual void OnMinimize();
+  virtual void OnMaximize();
+  virtual void InitUI(CRect client);
+  virtual void UISize(CRect client);
+  virtual int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam);
+  virtual LRESULT OnUserCloseWindow(WPARAM wParam, LPARAM lParam);
+  virtual int OnCreate(CREATESTRUCT* cs);
+  virtual int OnSize(unsigned type, int cx, int cy);
+  virtual int OnMouseMove(unsigned keys, CPoint pt);
+  virtual int OnMouseLeave();
+  virtual int OnMouseHover(unsigned keys, CPoint pt);
+  virtual int OnMouseWheel(unsigned keys, short delta, CPoint pt);
+  virtual int OnLButtonDown(unsigned keys, CPoint pt);
+  virtual int OnLButtonUp(unsigned keys, CPoint pt);
+  virtual int OnLButtonDblClk(unsigned keys, CPoint pt);
+  virtual int OnRButtonDown(unsigned keys, CPoint pt);
+  virtual int OnRButtonUp(unsigned keys, CPoint pt);
+  virtual int OnRButtonDblClk(unsigned keys, CPoint pt);
+  virtual int OnKeyDown(unsigned key, unsigned repeat, unsigned flags);
+  virtual int OnNcHitTest(CPoint pt);
+  virtual int OnGetMinMaxInfo(MINMAXINFO* info);
+  virtual int OnNcCalcSize(WPARAM wParam, LPARAM lParam);
+  virtual int OnNcActivate(int active);
+  virtual int OnWindowPosChanging(WINDOWPOS* pos);
+  virtual int OnWindowPosChanged(WINDOWPOS* pos);
+  virtual int OnPaint();
+  virtual int OnTimer(unsigned id);
+  virtual int OnNcPaint();
+  virtual int OnClose();
+  virtual int OnDestroy();
+  virtual void PostNcDestroy();
+
+  // MObject side.
+  const char* GetClassNameW() const override;
+  int OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  int OnControlUpdate(CRect rect, int flag, MControl* control) override;
+
+  // Controls by class name (null for an unknown name); kind 1 control list, 0 area list.
+  MControl* CreateControl(const char* className, unsigned id, CRect rect, const char* title,
+                          int a, int b);
+  MControl* CreateArea(const char* className, unsigned id, CRect rect, const char* title, int a,
+                       int b);
+  // Adds a control constructed by the caller (e.g. a panel-derived one); the dialog owns it.
+  MControl* AddControl(MControl* control, unsigned kind = 1);
+  MControl* GetControl(unsigned id) const;
+  ControlList& GetControls() { return m_pm.GetControls(); }
+  void SetFocusControl(MControl* control) { m_pm.SetFocusControl(control); }
+
+  // Post the user close message (0x442) with 1, 2, 2, 6, 7.
+  void DoOK();
+  void DoCancel();
+  void DoClose();
+  void DoYes();
+  void DoNo();
+
+  void SetBackColor(COLORREF background, COLORREF border) { m_pm.SetBackColor(background, border); }
+  void SetLayeredWindow(int on) { m_pm.SetLayeredWindow(on); }
+  void EnableWndDrag(int on) { m_pm.EnableWndDrag(on); }
+  unsigned SetMTimer(unsigned ms) { return m_pm.SetMTimer(ms); }
+  void KillMTimer(unsigned id) { m_pm.KillMTimer(id); }
+  void SetTooltip(const CString& text, CRect rect) { m_pm.SetTooltip(text, rect); }
+  void ClearTooltip() { m_pm.ClearTooltip(); }
+  void SetScrollResID(unsigned vertical, unsigned horizontal) {
+    m_pm.SetScrollResID(vertical, horizontal);
+  }
+  // Window-level transparency applied on size: alpha below 255, or a colour key.
+  void SetWindowAlpha(BYTE alpha) { m_alpha = alpha; }
+  void SetColorKey(COLORREF key) { m_colorKey = key; }
+  PaintManager& GetPaintManager() { return m_pm; }
+  CRect GetDialogClientRect() const { return m_client; }
+
+ protected:
+  PaintManager m_pm;
+  CRect m_client;
+  COLORREF m_colorKey = 0xFFFFFF;
+  BYTE m_alpha = 255;
+};
+
+}  // namespace Tavex
