@@ -147,6 +147,11 @@ unsigned PaintManager::CurrentKeyModifiers() {
   return KeyModifiers(down(VK_MENU), down(VK_SHIFT), down(VK_CONTROL));
 }
 
+int PaintManager::TabDirection(bool shift, bool ctrl, bool alt) {
+  if (ctrl || alt) return 0;
+  return shift ? -1 : 1;
+}
+
 int PaintManager::WheelSteps(int delta, unsigned* direction) {
   const int q = delta / WHEEL_DELTA;
   if (direction != nullptr) *direction = q <= 0 ? 1u : 0u;
@@ -287,8 +292,9 @@ int PaintManager::PreTranslateMessage(MSG* msg) {
   if (msg == nullptr || msg->hwnd != m_hWnd || m_hWnd == nullptr) return 0;
   if (msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) {
     const auto down = [](int vk) { return (Native::GetKeyState(vk) & 0x8000) != 0; };
-    if (down(VK_CONTROL) || down(VK_MENU)) return 0;
-    return MoveFocus(!down(VK_SHIFT)) ? 1 : 0;
+    const int direction = TabDirection(down(VK_SHIFT), down(VK_CONTROL), down(VK_MENU));
+    if (direction == 0) return 0;
+    return MoveFocus(direction > 0) ? 1 : 0;
   }
   return 0;
 }

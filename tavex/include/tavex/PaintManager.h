@@ -76,6 +76,8 @@ class TAVEX_API PaintManager : public RKTimer {
   // The modifier value given to key handlers: 18 Alt, else 16 Shift, each OR 17 with Ctrl.
   static unsigned KeyModifiers(bool alt, bool shift, bool ctrl);
   static unsigned CurrentKeyModifiers();
+  // What a Tab key-down does: +1 next control (no modifier), -1 previous (Shift only), 0 none.
+  static int TabDirection(bool shift, bool ctrl, bool alt);
   // Wheel delta to steps and direction (0 up, 1 down).
   static int WheelSteps(int delta, unsigned* direction);
 
