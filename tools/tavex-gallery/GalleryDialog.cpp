@@ -66,6 +66,13 @@ int GalleryDialog::OnInitDialog() {
   return 1;
 }
 
+int GalleryDialog::OnWindowPosChanged(WINDOWPOS* pos) {
+  if (pos != nullptr && (pos->flags & SWP_NOMOVE) == 0) {
+    Log("moved x=" + std::to_string(pos->x) + " y=" + std::to_string(pos->y));
+  }
+  return 0;
+}
+
 int GalleryDialog::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
       " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));

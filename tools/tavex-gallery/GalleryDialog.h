@@ -25,6 +25,7 @@ class GalleryDialog : public Tavex::MDialog {
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   int OnTimer(unsigned id) override;
   int OnInitDialog() override;
+  int OnWindowPosChanged(WINDOWPOS* pos) override;
 
   static void Log(const std::string& line);
 
