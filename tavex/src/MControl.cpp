@@ -242,7 +242,11 @@ void MControl::OnMouseLeave() {
 
 int MControl::OnTimer() {
   if (!m_visible) return 0;
-  int redraw = OnControlTimer();
+  int redraw = 0;
+  {
+    std::lock_guard guard(m_dataLock);
+    redraw = OnControlTimer();
+  }
   m_childList.ForEach([&](MControl* c) {
     if (c->IsRunTimer() && c->IsVisible()) redraw |= c->OnTimer();
   });

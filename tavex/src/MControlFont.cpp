@@ -83,6 +83,24 @@ std::uint32_t MControlFont::GetTextColor() const {
   std::lock_guard guard(m_dataLock);
   return m_textColor;
 }
+FontDesc MControlFont::GetFontDesc() const {
+  std::lock_guard guard(m_dataLock);
+  FontDesc font;
+  font.family = m_fontFamily;
+  font.sizePx = m_fontSize;
+  font.bold = (m_fontStyle & FontStyleBold) != 0;
+  font.italic = (m_fontStyle & FontStyleItalic) != 0;
+  return font;
+}
+
+UINT MControlFont::GetTextFormat() const {
+  std::lock_guard guard(m_dataLock);
+  UINT format = DT_SINGLELINE | DT_END_ELLIPSIS;
+  format |= m_hAlign == 1 ? DT_CENTER : m_hAlign == 2 ? DT_RIGHT : DT_LEFT;
+  format |= m_vAlign == 4 ? DT_VCENTER : m_vAlign == 8 ? DT_BOTTOM : DT_TOP;
+  return format;
+}
+
 void MControlFont::SetTextRenderingHint(int hint) { Assign(m_renderHint, hint); }
 
 void MControlFont::SetImageCount(int states) {

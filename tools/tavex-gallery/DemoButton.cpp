@@ -33,12 +33,8 @@ void DemoButton::DrawControl(Tavex::Painter& painter, CRect) {
                           static_cast<float>(r.Width()) - 1, static_cast<float>(r.Height()) - 1,
                           4, 4, Tavex::Manager::GetSelectColor(), 1.0f);
   }
-  Tavex::FontDesc font;
-  font.family = m_fontFamily;
-  font.sizePx = m_fontSize;
-  const UINT align = (m_hAlign == 1 ? DT_CENTER : m_hAlign == 2 ? DT_RIGHT : DT_LEFT) |
-                     DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
-  painter.DrawText(m_title, font, r, m_enabled ? m_textColor : 0xFF707070, align);
+  painter.DrawText(m_title, GetFontDesc(), r, m_enabled ? m_textColor : 0xFF707070,
+                   GetTextFormat());
 }
 
 int DemoButton::OnCheckMouseResponse(unsigned, CPoint pt) { return PtInRect(pt); }

@@ -169,16 +169,17 @@ class TAVEX_API MControl : public MObject {
   PaintManager* m_manager = nullptr;
   unsigned m_id;
   CRect m_rect;
-  int m_visible;
-  int m_enabled;
+  // Flags read by other threads (setters, animation ticks) without the data lock.
+  std::atomic<int> m_visible;
+  std::atomic<int> m_enabled;
   int m_dragDrop = 0;
   int m_response = 1;
   int m_tabStop = 0;
   int m_dblClk = 0;
-  int m_pressed = 0;
+  std::atomic<int> m_pressed{0};
   int m_keyDown = 0;
-  int m_focused = 0;
-  int m_imageValid = 0;
+  std::atomic<int> m_focused{0};
+  std::atomic<int> m_imageValid{0};
   int m_animate = 0;
   std::atomic<int> m_timerRunning{0};
   int m_ticked = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "tavex/MControl.h"
+#include "tavex/Painter.h"
 
 namespace Tavex {
 
@@ -46,6 +47,10 @@ class TAVEX_API MControlFont : public MControl {
   CString GetTextFont() const;
   CString GetFontFamily() const { return GetTextFont(); }
   std::uint32_t GetTextColor() const;
+  // The font as the Painter takes it (family, size in pixels, style).
+  FontDesc GetFontDesc() const;
+  // Painter text format of the alignment (single line, ellipsis at the end).
+  UINT GetTextFormat() const;
   void SetTextRenderingHint(int hint);
   int GetTextRenderingHint() const { return m_renderHint; }
   void SetImageCount(int states);

@@ -42,7 +42,7 @@ class TAVEX_API PaintManager : public RKTimer {
   void Init(HWND hwnd, MWindow* owner);
   // Drops per-window data at the final destroy message (controls stay).
   void DestroyData();
-  HWND GetPaintWnd() const { return m_hWnd; }
+  HWND GetPaintWnd() const { return m_hWnd.load(); }
   MWindow* GetOwner() const { return m_owner; }
   MDialog* GetMDialog() const;
   bool IsUIThread() const;
@@ -170,9 +170,9 @@ class TAVEX_API PaintManager : public RKTimer {
   bool OnKey(bool down, unsigned key);
   bool OnTimerMessage(unsigned id);
 
-  HWND m_hWnd = nullptr;
+  std::atomic<HWND> m_hWnd{nullptr};
   MWindow* m_owner = nullptr;
-  DWORD m_uiThread = 0;
+  std::atomic<DWORD> m_uiThread{0};
   int m_initialised = 0;
   COLORREF m_bkColor = 0x050505;
   COLORREF m_borderColor = 0x575757;
