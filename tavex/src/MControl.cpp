@@ -367,6 +367,21 @@ void MControl::AddMTimer() {
 
 void MControl::SetRunTimer(int run) { m_timerRunning = run ? 1 : 0; }
 
+Surface& MControl::UpdateMemDC(int width, int height) {
+  m_imageValid = 1;
+  if (m_memImage.IsNull() || m_memImage.Width() != width || m_memImage.Height() != height) {
+    m_memImage = width > 0 && height > 0 ? Surface(width, height) : Surface();
+  }
+  return m_memImage;
+}
+
+Surface& MControl::UpdateAnimateDC(int width, int height) {
+  if (m_animImage.IsNull() || m_animImage.Width() != width || m_animImage.Height() != height) {
+    m_animImage = width > 0 && height > 0 ? Surface(width, height) : Surface();
+  }
+  return m_animImage;
+}
+
 MControl* MControl::GetControl(unsigned id) {
   MControl* found = nullptr;
   m_childList.FindIf([&](MControl* c) {

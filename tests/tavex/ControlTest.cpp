@@ -232,3 +232,18 @@ TEST(CArea, AHorizontalFadeRunsAcrossColumns) {
   EXPECT_EQ(surface.Pixel(0, 2) >> 24, 255u);
   EXPECT_LT(surface.Pixel(19, 2) >> 24, 30u);
 }
+
+TEST(MControl, UpdateMemDCKeepsTheSurfaceUntilTheSizeChanges) {
+  RecordingParent parent;
+  Probe probe(&parent, 1, CRect(0, 0, 10, 10));
+  probe.UpdateControl(1, 0);
+  EXPECT_EQ(probe.GetUpdate(), 0);
+  Tavex::Surface& first = probe.UpdateMemDC(10, 10);
+  EXPECT_EQ(probe.GetUpdate(), 1);
+  first.Data()[0] = 0xFF;
+  Tavex::Surface& same = probe.UpdateMemDC(10, 10);
+  EXPECT_EQ(same.Data()[0], 0xFF);
+  Tavex::Surface& bigger = probe.UpdateMemDC(20, 10);
+  EXPECT_EQ(bigger.Width(), 20);
+  EXPECT_EQ(bigger.Data()[0], 0);
+}

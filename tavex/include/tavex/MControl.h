@@ -16,12 +16,12 @@
 
 #include "tavex/ControlList.h"
 #include "tavex/MObject.h"
+#include "tavex/Painter.h"
 #include "tavex/PressBehaviour.h"
 
 namespace Tavex {
 
 class PaintManager;
-class Painter;
 
 class TAVEX_API MControl : public MObject {
  public:
@@ -127,6 +127,12 @@ class TAVEX_API MControl : public MObject {
   void SetRunTimer(int run);
   int IsRunTimer() const { return m_timerRunning; }
 
+  // The control's cached image: marks it valid and gives a surface of width × height,
+  // recreated (transparent) when the size changed. Controls call it at the start of a redraw.
+  Surface& UpdateMemDC(int width, int height);
+  // The same for the animation image.
+  Surface& UpdateAnimateDC(int width, int height);
+
   // Children. GetControl searches depth-first.
   MControl* GetControl(unsigned id);
   bool RemoveControl(MControl* control);
@@ -189,6 +195,8 @@ class TAVEX_API MControl : public MObject {
   MControl* m_hoverChild = nullptr;
   CString m_tooltip;
   CString m_cursor;
+  Surface m_memImage;
+  Surface m_animImage;
   int m_mouseOutside = 1;
   mutable std::recursive_mutex m_dataLock;
 
