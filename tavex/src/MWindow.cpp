@@ -83,10 +83,17 @@ HWND MWindow::Create(HWND parent, const char* title, DWORD style, DWORD exStyle,
   const int registered =
       GetSuperClassName() != nullptr ? RegisterSuperClass() : RegisterWindowClass();
   if (!registered) return nullptr;
+  // Make sure this thread has its message queue before the window exists, so that messages
+  // posted to the window before the first loop runs (DoOK before ShowModal) are kept.
+  MSG none{};
+  Native::PeekMessage(&none, nullptr, WM_NULL, WM_NULL, PM_NOREMOVE);
   const HWND hwnd = Native::CreateWindowEx(exStyle, GetWindowClassName(), title, style, rect.left,
                                            rect.top, rect.Width(), rect.Height(), parent, menu,
                                            Manager::GetInstance(), this);
-  if (hwnd != nullptr) Manager::AddWnd(this);
+  // A window that could not be created gets no OnInitDialog: derived dialogs start threads
+  // and timers there that would have no window to report to.
+  if (hwnd == nullptr) return nullptr;
+  Manager::AddWnd(this);
   OnInitDialog();
   return hwnd;
 }

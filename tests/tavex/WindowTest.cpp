@@ -83,7 +83,7 @@ TEST(MWindow, ShowModalReturnsZeroWhenTheWindowIsDestroyedWithoutACloseRequest) 
   TestDialog dialog;
   const HWND hwnd = dialog.Make();
   ASSERT_NE(hwnd, nullptr);
-  PostMessage(hwnd, kDestroyMe, 0, 0);
+  ASSERT_TRUE(PostMessage(hwnd, kDestroyMe, 0, 0));
   EXPECT_EQ(dialog.ShowModal(SW_SHOW), 0);
   EXPECT_EQ(dialog.destroyed, 1);
 }
