@@ -283,6 +283,13 @@ void X11Connection::Translate(XEvent& ev) {
         SendNow(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
       }
       return;
+    case DestroyNotify:
+      // Destroyed by another client (a kill tool): the window is gone, so run the destruction
+      // the program expects instead of keeping a handle to nothing.
+      if (ev.xdestroywindow.window == static_cast<::Window>(rec->xid) && !rec->destroying) {
+        Native::DestroyWindow(hwnd);
+      }
+      return;
     case ClientMessage: {
       const XClientMessageEvent& e = ev.xclient;
       if (e.message_type == atoms.wmProtocols && e.format == 32) {

@@ -250,3 +250,23 @@ TEST_F(NativeWindowTest, APresentedSurfaceIsWhatTheWindowShows) {
 
 }  // namespace
 }  // namespace Tavex::NativeTest
+
+#include <cstdlib>
+#include <string>
+
+namespace Tavex::NativeTest {
+namespace {
+
+TEST_F(NativeWindowTest, AWindowDestroyedByAnotherClientIsDestroyedHereToo) {
+  HWND hwnd = ShownWindow(0, 0, 40, 40);
+  ASSERT_NE(hwnd, nullptr);
+  const std::string command =
+      "xdotool windowclose " + std::to_string(Native::GetNativeId(hwnd)) + " >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << "xdotool is part of the test tools";
+  ASSERT_TRUE(PumpUntil([hwnd] { return !Native::IsWindow(hwnd); }));
+  EXPECT_EQ(Count(WM_DESTROY, hwnd), 1);
+  EXPECT_EQ(Count(WM_NCDESTROY, hwnd), 1);
+}
+
+}  // namespace
+}  // namespace Tavex::NativeTest
