@@ -24,6 +24,9 @@ class GalleryInput : public ::testing::Test {
   void SetUp() override {
     if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
     if (!HaveXDoTool()) GTEST_SKIP() << "xdotool missing";
+    // Park the pointer away from the window: a synced move to where the pointer already is
+    // would wait for motion that never comes.
+    XDoTool("mousemove 0 0");
     gallery = std::make_unique<GalleryProcess>();
     ASSERT_TRUE(gallery->Started());
     const int ready = gallery->WaitFor("ready ");
