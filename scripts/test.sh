@@ -50,8 +50,10 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${TSAN_LABELS[@]}")"
 
   echo "== AddressSanitizer+UBSan: ${ASAN_LABELS[*]}"
+  # The build runs the data generators (skins, light frames) instrumented too; leaks of the
+  # drawing libraries they call are not ours to find, so leak checks wait for the tests.
   # shellcheck disable=SC2046
-  configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=address -DKW_BUILD_BENCH=OFF \
+  ASAN_OPTIONS="detect_leaks=0" configure_and_build build-asan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=address -DKW_BUILD_BENCH=OFF \
     -- kw_data $(targets_of "${ASAN_LABELS[@]}")
   ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
     ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${ASAN_LABELS[@]}")"
