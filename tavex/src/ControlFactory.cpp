@@ -3,6 +3,13 @@
 #include <cstring>
 
 #include "tavex/CArea.h"
+#include "tavex/CComboBoxList.h"
+#include "tavex/DListBox.h"
+#include "tavex/MListBox.h"
+#include "tavex/MComboBox.h"
+#include "tavex/MTabCtrl.h"
+#include "tavex/MTabLayout.h"
+#include "tavex/MenuItem.h"
 
 namespace Tavex {
 
@@ -11,6 +18,17 @@ namespace {
 template <typename T>
 MControl* MakeUntitled(MObject* parent, unsigned id, CRect rect, const char*, int a, int b) {
   return new T(parent, id, rect, a, b);
+}
+
+template <typename T>
+MControl* MakeTitled(MObject* parent, unsigned id, CRect rect, const char* title, int a, int b) {
+  return new T(parent, id, rect, title, a, b);
+}
+
+// Panels and panel-derived controls take only the visible flag and start enabled.
+template <typename T>
+MControl* MakePanel(MObject* parent, unsigned id, CRect rect, const char*, int a, int) {
+  return new T(parent, id, rect, a);
 }
 
 struct Entry {
@@ -44,16 +62,16 @@ const Entry kDialogTable[] = {
     {"MEdit", nullptr},
     {"MRichEdit", nullptr},
     {"MEditEx", nullptr},
-    {"MComboBox", nullptr},
-    {"MTabCtrl", nullptr},
-    {"MTabLayout", nullptr},
-    {"MListBox", nullptr},
+    {"MComboBox", &MakeTitled<MComboBox>},
+    {"MTabCtrl", &MakeTitled<MTabCtrl>},
+    {"MTabLayout", &MakePanel<MTabLayout>},
+    {"MListBox", &MakePanel<MListBox>},
     {"MPalette", nullptr},
     {"CColorPalette", nullptr},
     {"CColorSelect", nullptr},
     {"CirclePalette", nullptr},
-    {"CComboBoxList", nullptr},
-    {"MenuItem", nullptr},
+    {"CComboBoxList", &MakePanel<CComboBoxList>},
+    {"MenuItem", &MakeTitled<MenuItem>},
     {"KeyboardCtrl", nullptr},
     {"CDeviceCtrl", nullptr},
 };
@@ -61,7 +79,7 @@ const Entry kDialogTable[] = {
 // The panel takes the dialog's names except the combo box's popup list, plus its own five.
 const Entry kPanelExtra[] = {
     {"KeyFuncControl", nullptr},
-    {"DListBox", nullptr},
+    {"DListBox", &MakePanel<DListBox>},
     {"CRecordList", nullptr},
     {"UpgradeButton", nullptr},
     {"DownloadButton", nullptr},

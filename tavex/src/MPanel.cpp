@@ -136,6 +136,15 @@ CPoint MPanel::GetScrollOffset() const {
 
 void MPanel::DrawControl(Painter&, CRect) {}
 
+int MPanel::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
+  if (!m_visible) return 0;
+  return m_childList.FindIf([&](MControl* c) {
+           return c->OnWindowMessage(msg, wParam, lParam) != 0;
+         }) != nullptr
+             ? 1
+             : 0;
+}
+
 void MPanel::DrawSubControls(Painter& painter, CRect paint) {
   const CPoint off = GetScrollOffset();
   CRect clip;

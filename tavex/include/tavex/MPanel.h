@@ -47,6 +47,8 @@ class TAVEX_API MPanel : public MControlFont {
   void OnMousePointChange(CPoint& pt) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  // Raw window messages reach the panel's children too (in-place editors read characters).
+  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
   int OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   int OnControlUpdate(CRect rect, int flag, MControl* control) override;
   int OnControlScroll(int bar, unsigned direction, CPoint pt) override;

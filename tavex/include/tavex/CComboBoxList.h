@@ -1,0 +1,52 @@
+#pragma once
+// CComboBoxList: the rows of an open drop-down list, one 30-pixel row per entry (icon, text in
+// the entry's colour, hovered row highlighted). Releasing the left button on a row reports
+// notification 2 with (row index, 19) to its parent. Scrolls when its rows are taller than it.
+// Threads: UI thread (it lives in the popup window of a combo box).
+#include <cstdint>
+#include <vector>
+
+#include "tavex/MPanel.h"
+
+namespace Tavex {
+
+struct ComboEntry {
+  CString text;
+  CString icon;  // file of the skin folder, empty for none
+  std::uint32_t colour = 0;  // 0: the list's text colour
+  long data = 0;
+  CRect rect;
+};
+
+class TAVEX_API CComboBoxList : public MPanel {
+ public:
+  static constexpr int kRowHeight = 30;
+  static constexpr long kPickCode = 19;
+
+  CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible = 1);
+
+  const char* GetClassNameW() const override;
+
+  void SetEntries(const std::vector<ComboEntry>& entries);
+  int GetRowCount() const;
+  // Row under a point of the window (scrolling taken into account), -1 for none.
+  int RowAt(CPoint pt) const;
+  int GetHoverRow() const;
+  void SetHighlightColor(std::uint32_t argb) { Assign(m_highlight, argb); }
+
+  void DrawControl(Painter& painter, CRect paint) override;
+  int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
+  int OnControlMouseMove(unsigned keys, CPoint pt) override;
+  int OnControlLButtonUp(unsigned keys, CPoint pt) override;
+  void OnControlMouseLeave() override;
+
+ private:
+  void LayoutLocked();
+
+  std::vector<ComboEntry> m_entries;
+  std::vector<Image> m_icons;
+  int m_hover = -1;
+  std::uint32_t m_highlight = 0x40FFFFFF;
+};
+
+}  // namespace Tavex

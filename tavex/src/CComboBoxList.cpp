@@ -1,0 +1,123 @@
+#include "tavex/CComboBoxList.h"
+
+#include "tavex/MRender.h"
+#include "tavex/Manager.h"
+
+namespace Tavex {
+
+namespace {
+constexpr int kIconGap = 8;
+}
+
+CComboBoxList::CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible)
+    : MPanel(parent, id, rect, visible) {}
+
+const char* CComboBoxList::GetClassNameW() const { return "CComboBoxList"; }
+
+void CComboBoxList::SetEntries(const std::vector<ComboEntry>& entries) {
+  std::vector<Image> icons;
+  for (const ComboEntry& e : entries) {
+    icons.push_back(e.icon.empty() ? Image()
+                                   : MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" +
+                                                                e.icon));
+  }
+  int rows = 0;
+  {
+    std::lock_guard guard(m_dataLock);
+    m_entries = entries;
+    m_icons = std::move(icons);
+    m_hover = -1;
+    LayoutLocked();
+    rows = static_cast<int>(m_entries.size());
+  }
+  const int content = rows * kRowHeight;
+  SetVirtualHeight(content > m_rect.Height() ? content : 0);
+  UpdateControl(1, 0);
+}
+
+void CComboBoxList::LayoutLocked() {
+  int y = 0;
+  const int right = m_rect.Width();
+  for (ComboEntry& e : m_entries) {
+    e.rect = CRect(0, y, right, y + kRowHeight);
+    y += kRowHeight;
+  }
+}
+
+int CComboBoxList::GetRowCount() const {
+  std::lock_guard guard(m_dataLock);
+  return static_cast<int>(m_entries.size());
+}
+
+int CComboBoxList::RowAt(CPoint pt) const {
+  std::lock_guard guard(m_dataLock);
+  if (!m_rect.PtInRect(pt)) return -1;
+  const CPoint scroll = GetScrollOffset();
+  const CPoint local(pt.x - m_rect.left + scroll.x, pt.y - m_rect.top + scroll.y);
+  for (int i = 0; i < static_cast<int>(m_entries.size()); ++i) {
+    if (m_entries[i].rect.PtInRect(local)) return i;
+  }
+  return -1;
+}
+
+int CComboBoxList::GetHoverRow() const {
+  std::lock_guard guard(m_dataLock);
+  return m_hover;
+}
+
+int CComboBoxList::OnCheckMouseResponse(unsigned keys, CPoint pt) {
+  return MPanel::OnCheckMouseResponse(keys, pt) || PtInRect(pt);
+}
+
+int CComboBoxList::OnControlMouseMove(unsigned, CPoint pt) {
+  const int row = RowAt(pt);
+  {
+    std::lock_guard guard(m_dataLock);
+    if (row == m_hover) return 1;
+    m_hover = row;
+  }
+  UpdateControl(1, 0);
+  return 1;
+}
+
+int CComboBoxList::OnControlLButtonUp(unsigned, CPoint pt) {
+  const int row = RowAt(pt);
+  if (row >= 0) SendMessageW(2, static_cast<unsigned>(row), kPickCode);
+  return 1;
+}
+
+void CComboBoxList::OnControlMouseLeave() {
+  {
+    std::lock_guard guard(m_dataLock);
+    if (m_hover < 0) return;
+    m_hover = -1;
+  }
+  UpdateControl(1, 0);
+}
+
+void CComboBoxList::DrawControl(Painter& painter, CRect) {
+  std::lock_guard guard(m_dataLock);
+  const FontDesc font = GetFontDesc();
+  const CPoint scroll = GetScrollOffset();
+  painter.PushClip(m_rect);
+  for (int i = 0; i < static_cast<int>(m_entries.size()); ++i) {
+    const ComboEntry& e = m_entries[i];
+    CRect row = e.rect;
+    row.OffsetRect(m_rect.left - scroll.x, m_rect.top - scroll.y);
+    if (row.bottom <= m_rect.top || row.top >= m_rect.bottom) continue;
+    if (i == m_hover) painter.FillRect(row, m_highlight);
+    int textLeft = row.left + 10;
+    const Image& icon = m_icons[i];
+    if (!icon.IsNull()) {
+      const int y = row.top + (row.Height() - icon.Height()) / 2;
+      painter.DrawImage(icon, textLeft, y);
+      textLeft += icon.Width() + kIconGap;
+    }
+    const CRect text(textLeft, row.top, row.right - 10, row.bottom);
+    painter.DrawText(e.text, font, text, e.colour != 0 ? e.colour : m_textColor,
+                     DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+  }
+  painter.PopClip();
+}
+
+}  // namespace Tavex

@@ -1,0 +1,53 @@
+#include "ComboPopupWnd.h"
+
+#include "tavex/MComboBox.h"
+
+namespace Tavex {
+
+namespace {
+constexpr DWORD kStyle = 0x96000000;
+// Tool window kept above the others; the library places it itself.
+constexpr DWORD kExStyle = 0x80 | WS_EX_TOPMOST;
+constexpr int kInset = MComboBox::kPopupMargin / 2;
+}  // namespace
+
+bool ComboPopupWnd::Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
+                         const FontDesc& font, std::uint32_t textColour) {
+  m_entries = entries;
+  m_font = font;
+  m_textColour = textColour;
+  SetBackColor(0x262626, 0x606060);
+  EnableWndDrag(0);
+  if (Create(ownerWindow, "ComboWnd", kStyle, kExStyle, screen) == nullptr) return false;
+  ShowWindow(SW_SHOWNOACTIVATE);
+  return true;
+}
+
+void ComboPopupWnd::InitUI(CRect client) {
+  auto* list = new CComboBoxList(this, 1, CRect(0, kInset, client.right, client.bottom - kInset));
+  list->SetFont(m_font.family.c_str(), m_font.sizePx);
+  list->SetTextColor(m_textColour);
+  list->SetEntries(m_entries);
+  m_list = static_cast<CComboBoxList*>(AddControl(list));
+}
+
+int ComboPopupWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  if (m_owner != nullptr && code == 2 && lParam == CComboBoxList::kPickCode) {
+    m_owner->OnMessage(id, code, wParam, lParam);
+  }
+  return 1;
+}
+
+LRESULT ComboPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // Losing activation (a click elsewhere) ends the list.
+  if (msg == WM_ACTIVATE && wParam == WA_INACTIVE && IsValid()) PostMessageW(WM_CLOSE, 0, 0);
+  return MDialog::OnWindowMessage(msg, wParam, lParam);
+}
+
+void ComboPopupWnd::OnDestroyMessage(HWND hwnd) {
+  m_list = nullptr;
+  MDialog::OnDestroyMessage(hwnd);
+  if (m_owner != nullptr) m_owner->OnPopupClosed();
+}
+
+}  // namespace Tavex

@@ -1,0 +1,208 @@
+#include "tavex/MenuWnd.h"
+
+#include <algorithm>
+
+namespace Tavex {
+
+namespace {
+constexpr UINT kUserClose = 0x442;
+constexpr int kSeparatorStep = 4;
+constexpr DWORD kStyle = WS_POPUP | WS_VISIBLE;
+// Placed by the library itself, above the other windows, without a taskbar entry.
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+}  // namespace
+
+MenuWnd::MenuWnd(MObject* parent) : m_parentObject(parent) {
+  SetBackColor(0x262626, 0x505050);
+  EnableWndDrag(0);
+}
+
+MenuWnd::~MenuWnd() {
+  m_inDestructor = true;
+  if (IsValid()) DestroyWindow();
+}
+
+HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message) {
+  return Create(owner, at, message, "", 0, m_width);
+}
+
+HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message, const CString&, int, int width) {
+  m_owner = owner;
+  m_message = message;
+  if (width > 0) m_width = width;
+  SetMenuPoint();
+  const HWND hwnd = MDialog::Create(owner, "Menu Window", kStyle, kExStyle,
+                                    CRect(at.x, at.y, at.x + m_width, at.y + m_height));
+  if (hwnd == nullptr) return nullptr;
+  ShowWindow(SW_SHOW);
+  SetFocus();
+  return hwnd;
+}
+
+FontDesc MenuWnd::MenuFont() const {
+  FontDesc font;
+  font.family = m_fontFamily;
+  font.sizePx = m_fontSize;
+  return font;
+}
+
+MenuItem* MenuWnd::AddEntry(const CString& text, unsigned id, const CString& icon, int checked,
+                            int enabled, bool separator) {
+  auto* item = new MenuItem(this, id, CRect(), text.c_str(), 1, enabled);
+  item->SetFont(m_fontFamily.c_str(), m_fontSize);
+  item->SetTextColor(m_textColour);
+  item->SetHighlightColor(m_highlight);
+  item->SetIconMargin(m_iconMargin);
+  item->SetIcon(icon.c_str());
+  item->SetCheck(checked);
+  item->SetSeparator(separator ? 1 : 0);
+  AddControl(item);
+  m_items.push_back(item);
+  SetMenuPoint();
+  return item;
+}
+
+MenuItem* MenuWnd::AddMenu(const CString& text, unsigned id, const CString& icon, int checked,
+                           int enabled) {
+  return AddEntry(text, id, icon, checked, enabled, false);
+}
+
+MenuItem* MenuWnd::AddMenu(const CString& text, unsigned id, int, int checked, int enabled) {
+  return AddEntry(text, id, "", checked, enabled, false);
+}
+
+MenuItem* MenuWnd::AddSeparator(unsigned id, const CString& title) {
+  return AddEntry(title, id, "", 0, 1, true);
+}
+
+MenuItem* MenuWnd::FindItem(const CString& title) const {
+  for (MenuItem* item : m_items) {
+    if (item->GetTitle() == title) return item;
+  }
+  return nullptr;
+}
+
+void MenuWnd::SetItemTitle(const CString& title, const CString& newTitle) {
+  if (MenuItem* item = FindItem(title)) {
+    item->SetTitle(newTitle.c_str());
+    SetMenuPoint();
+  }
+}
+
+void MenuWnd::SetItemVisible(const CString& title, int visible) {
+  if (MenuItem* item = FindItem(title)) {
+    item->SetVisible(visible);
+    SetMenuPoint();
+  }
+}
+
+void MenuWnd::SetItemEnable(const CString& title, int enabled) {
+  if (MenuItem* item = FindItem(title)) item->SetEnabled(enabled);
+}
+
+void MenuWnd::SetItemCheck(const CString& title, int checked) {
+  if (MenuItem* item = FindItem(title)) item->SetCheck(checked);
+}
+
+void MenuWnd::SetMenuWidth(int width) {
+  if (width <= 0 || width == m_width) return;
+  m_width = width;
+  SetMenuPoint();
+}
+
+void MenuWnd::SetItemHeight(int height) {
+  if (height <= 0 || height == m_itemHeight) return;
+  m_itemHeight = height;
+  SetMenuPoint();
+}
+
+void MenuWnd::SetMargins(int top, int bottom) {
+  m_topMargin = top == 0 ? 2 : top;
+  m_bottomMargin = bottom == 0 ? 2 : bottom;
+  SetMenuPoint();
+}
+
+void MenuWnd::SetMenuFont(const CString& family, int size) {
+  m_fontFamily = family;
+  m_fontSize = size;
+  for (MenuItem* item : m_items) item->SetFont(family.c_str(), size);
+  SetMenuPoint();
+}
+
+void MenuWnd::SetTextColor(std::uint32_t argb) {
+  m_textColour = argb;
+  for (MenuItem* item : m_items) item->SetTextColor(argb);
+}
+
+void MenuWnd::SetHighlightColor(std::uint32_t argb) {
+  m_highlight = argb;
+  for (MenuItem* item : m_items) item->SetHighlightColor(argb);
+}
+
+void MenuWnd::CloseWindow() {
+  // One request is enough; activation loss during the close must not queue another.
+  if (!IsValid() || m_closing) return;
+  m_closing = true;
+  PostMessageW(kUserClose, 2, 0);
+}
+
+int MenuWnd::SetMenuPoint() {
+  // A long entry widens the menu so that its text fits beside the icon margin.
+  const FontDesc font = MenuFont();
+  for (MenuItem* item : m_items) {
+    if (item->IsSeparator() || !item->IsVisible()) continue;
+    const int need = MeasureText(item->GetTitle(), font).cx + m_iconMargin + 4;
+    if (need > m_width) m_width = need;
+  }
+  int y = m_topMargin;
+  for (MenuItem* item : m_items) {
+    if (!item->IsVisible()) {
+      item->SetRect(CRect());
+      continue;
+    }
+    if (item->IsSeparator()) {
+      const bool titled = !item->GetTitle().empty();
+      const int left = titled ? m_iconMargin + 1 : m_iconMargin + 4;
+      const int right = titled ? m_width - 1 : m_width - 9;
+      item->SetRect(CRect(left, y + 1, right, y + 2));
+      y += kSeparatorStep;
+      continue;
+    }
+    item->SetRect(CRect(2, y, m_width - 2, y + m_itemHeight));
+    y += m_itemHeight;
+  }
+  m_height = y + m_bottomMargin;
+  if (IsValid()) {
+    const CRect now = GetWindowRect();
+    MoveWindow(now.left, now.top, m_width, m_height, 1);
+  }
+  return m_height;
+}
+
+void MenuWnd::InitUI(CRect) { SetMenuPoint(); }
+
+int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
+  // Only a click is a choice; the press before it is not posted, so that one click runs the
+  // owner's command once.
+  if (code != 2) return 1;
+  if (m_owner != nullptr) Native::PostMessage(m_owner, m_message, wParam, id);
+  CloseWindow();
+  return 1;
+}
+
+LRESULT MenuWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  ++m_depth;
+  if (msg == WM_ACTIVATE && wParam == WA_INACTIVE) CloseWindow();
+  const LRESULT r = MDialog::OnWindowMessage(msg, wParam, lParam);
+  // The window went away inside this message: the object may go now that nothing of it runs.
+  if (--m_depth == 0 && m_windowGone && !m_inDestructor) delete this;
+  return r;
+}
+
+void MenuWnd::OnDestroyMessage(HWND hwnd) {
+  MDialog::OnDestroyMessage(hwnd);
+  m_windowGone = true;
+  if (m_depth == 0 && !m_inDestructor) delete this;
+}
+
+}  // namespace Tavex
