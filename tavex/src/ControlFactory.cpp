@@ -4,7 +4,10 @@
 
 #include "tavex/CArea.h"
 #include "tavex/CComboBoxList.h"
+#include "tavex/CDeviceCtrl.h"
+#include "tavex/CRecordList.h"
 #include "tavex/DListBox.h"
+#include "tavex/KeyFuncControl.h"
 #include "tavex/MListBox.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MTabCtrl.h"
@@ -73,14 +76,14 @@ const Entry kDialogTable[] = {
     {"CComboBoxList", &MakePanel<CComboBoxList>},
     {"MenuItem", &MakeTitled<MenuItem>},
     {"KeyboardCtrl", nullptr},
-    {"CDeviceCtrl", nullptr},
+    {"CDeviceCtrl", &MakeTitled<CDeviceCtrl>},
 };
 
 // The panel takes the dialog's names except the combo box's popup list, plus its own five.
 const Entry kPanelExtra[] = {
-    {"KeyFuncControl", nullptr},
+    {"KeyFuncControl", &MakePanel<KeyFuncControl>},
     {"DListBox", &MakePanel<DListBox>},
-    {"CRecordList", nullptr},
+    {"CRecordList", &MakePanel<CRecordList>},
     {"UpgradeButton", nullptr},
     {"DownloadButton", nullptr},
 };

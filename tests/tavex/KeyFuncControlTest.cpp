@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "TavexTestSupport.h"
+#include "tavex/KeyFuncControl.h"
+
+using namespace TavexTest;
+using Tavex::KeyFuncControl;
+
+namespace {
+struct Fixture {
+  RecordingParent parent;
+  KeyFuncControl keys{&parent, 66, CRect(10, 20, 920, 260)};
+  Fixture() { keys.InitItemInfo(); }
+  int IndexOf(int code) const {
+    for (int i = 0; i < keys.GetItemCount(); ++i) {
+      if (keys.GetItem(i)->code == code) return i;
+    }
+    return -1;
+  }
+};
+}  // namespace
+
+TEST(KeyFuncControl, TheTableHas121CellsThatNeverOverlap) {
+  Fixture f;
+  ASSERT_EQ(f.keys.GetItemCount(), KeyFuncControl::kItemCount);
+  for (int i = 0; i < f.keys.GetItemCount(); ++i) {
+    for (int j = i + 1; j < f.keys.GetItemCount(); ++j) {
+      Tavex::CRect overlap;
+      EXPECT_FALSE(overlap.IntersectRect(f.keys.GetItem(i)->rect, f.keys.GetItem(j)->rect))
+          << f.keys.GetItem(i)->label << " / " << f.keys.GetItem(j)->label;
+    }
+  }
+  // Every cell has its own code.
+  std::set<int> codes;
+  for (int i = 0; i < f.keys.GetItemCount(); ++i) codes.insert(f.keys.GetItem(i)->code);
+  EXPECT_EQ(codes.size(), 121u);
+  EXPECT_EQ(f.keys.GetItem(f.IndexOf(44))->rect, CRect(186, 208, 409, 236));
+  EXPECT_EQ(f.keys.GetItem(f.IndexOf(87))->rect, CRect(867, 109, 903, 170));
+  EXPECT_EQ(f.keys.GetItem(f.IndexOf(69))->label, "F12");
+  EXPECT_EQ(f.keys.GetItem(f.IndexOf(69))->rect.left, 559);
+  EXPECT_EQ(f.keys.GetItem(17)->rect, CRect(816, 0, 859, 28));
+}
+
+TEST(KeyFuncControl, MarkingByCodeFindsF1AndCodeZeroMarksNothing) {
+  Fixture f;
+  f.keys.SetItemCheckByItemData(58, 0, 0);
+  ASSERT_GE(f.keys.GetMarkedItem(), 0);
+  EXPECT_EQ(f.keys.GetItem(f.keys.GetMarkedItem())->label, "F1");
+  f.keys.SetItemCheckByItemData(58, 1, 0);
+  EXPECT_EQ(f.keys.GetMarkedItem(), -1);
+  f.keys.SetItemCheckByItemData(58, 0, 0);
+  f.keys.SetItemCheckByItemData(0, 0, 0);
+  EXPECT_EQ(f.keys.GetMarkedItem(), -1);
+}
+
+TEST(KeyFuncControl, APressReportsTheCellOrMinusOneInAGap) {
+  Fixture f;
+  int first = 77, code = 0, a = 5, b = 5;
+  Tavex::CString label;
+  EXPECT_FALSE(f.keys.GetCurItemData(first, code, a, b, label));
+  // "Esc" is at (0..36, 38..66) of the control.
+  f.keys.OnLButtonDown(1, CPoint(10 + 18, 20 + 50));
+  ASSERT_EQ(f.parent.notes.size(), 1u);
+  EXPECT_EQ(f.parent.notes[0].wParam, static_cast<unsigned>(f.IndexOf(41)));
+  ASSERT_TRUE(f.keys.GetCurItemData(first, code, a, b, label));
+  EXPECT_EQ(first, 77);
+  EXPECT_EQ(code, 41);
+  EXPECT_EQ(a, 0);
+  EXPECT_EQ(label, "Esc");
+  // Between "Esc" and "F1".
+  f.keys.OnLButtonDown(1, CPoint(10 + 50, 20 + 50));
+  EXPECT_EQ(f.parent.notes.back().wParam, static_cast<unsigned>(-1));
+}
+
+TEST(KeyFuncControl, OnlyIconCellsShowTheirDescriptionAsTooltip) {
+  Fixture f;
+  f.keys.SetItemDesc(242, "Calculator");
+  f.keys.SetItemDesc(41, "Escape");
+  f.keys.OnMouseMove(0, CPoint(10 + 48 + 20, 20 + 14));
+  EXPECT_EQ(f.keys.GetHoverItem(), 1);
+  EXPECT_EQ(f.keys.GetTooltip(), "Calculator");
+  f.keys.OnMouseMove(0, CPoint(10 + 18, 20 + 50));
+  EXPECT_EQ(f.keys.GetTooltip(), "");
+}

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include "TavexTestSupport.h"
+#include "tavex/DListBox.h"
+#include "tavex/LineEditState.h"
+#include "tavex/WinTypes.h"
+
+using namespace TavexTest;
+using Tavex::DListBox;
+
+namespace {
+int CountCode(const RecordingParent& parent, unsigned code) {
+  int n = 0;
+  for (const Notification& note : parent.notes) n += note.code == code ? 1 : 0;
+  return n;
+}
+
+struct Fixture {
+  RecordingParent parent;
+  DListBox list{&parent, 6, CRect(0, 0, 200, 90)};
+  Fixture() {
+    list.AddString("Profile 1", 1L, 0);
+    list.AddString("Profile 2", 2L, 0);
+    list.AddString("Profile 3", 3L, 0);
+  }
+  void Type(const std::string& ascii) {
+    for (char c : ascii) list.OnWindowMessage(WM_CHAR, static_cast<unsigned char>(c), 0);
+  }
+};
+}  // namespace
+
+TEST(DListBox, SetCurDataSelectsTheFirstMatchOrKeepsTheSelection) {
+  Fixture f;
+  EXPECT_EQ(f.list.GetCurData(), 0);
+  EXPECT_EQ(f.list.SetCurData(2), 1);
+  EXPECT_EQ(f.list.GetCurSel(), 1);
+  EXPECT_EQ(f.list.SetCurData(42), -1);
+  EXPECT_EQ(f.list.GetCurSel(), 1);
+  EXPECT_EQ(f.list.GetCurData(), 2);
+  EXPECT_EQ(f.list.SetCurSel(3), 0);
+  EXPECT_EQ(f.list.SetCurSel(-1), 1);
+  EXPECT_EQ(f.list.GetCurData(), 0);
+}
+
+TEST(DListBox, InsertStringOutsideTheRowsInsertsNothing) {
+  Fixture f;
+  EXPECT_EQ(f.list.InsertString(5, "x"), -1);
+  EXPECT_EQ(f.list.InsertString(3, "x"), -1);
+  EXPECT_EQ(f.list.InsertString(-2, "x"), -1);
+  EXPECT_EQ(f.list.GetItemCount(), 3);
+  f.list.SetCurSel(1);
+  EXPECT_EQ(f.list.InsertString(0, "first", 0, 9), 3);
+  EXPECT_EQ(f.list.GetItemText(0), "first");
+  // The selected entry stays selected.
+  EXPECT_EQ(f.list.GetCurData(), 2);
+  EXPECT_EQ(f.list.InsertString(-1, "last"), 4);
+  EXPECT_EQ(f.list.GetItemText(4), "last");
+}
+
+TEST(DListBox, RowsTallerThanTheListScrollAndHitTestingFollowsTheScroll) {
+  Fixture f;
+  EXPECT_EQ(f.list.GetVirtualHeight(), 0);
+  f.list.AddString("Profile 4", 4L, 0);
+  EXPECT_EQ(f.list.GetVirtualHeight(), 120);
+  EXPECT_EQ(f.list.RowAt(CPoint(50, 65)), 2);
+  EXPECT_EQ(f.list.GetItemRect(1), CRect(0, 30, 200, 60));
+  EXPECT_EQ(f.list.DeleteAllItems(), 1);
+  EXPECT_EQ(f.list.GetVirtualHeight(), 0);
+  EXPECT_EQ(f.list.RowAt(CPoint(50, 5)), -1);
+}
+
+TEST(DListBox, PressAndReleaseOnARowSelectItAndReportTheRow) {
+  Fixture f;
+  f.list.OnLButtonDown(1, CPoint(50, 40));
+  f.list.OnLButtonUp(0, CPoint(50, 40));
+  ASSERT_EQ(f.parent.notes.size(), 2u);
+  EXPECT_EQ(f.parent.notes[0].code, 1u);
+  EXPECT_EQ(f.parent.notes[0].wParam, 1u);
+  EXPECT_EQ(f.parent.notes[1].code, 2u);
+  EXPECT_EQ(f.list.GetCurSel(), 1);
+  EXPECT_TRUE(f.list.SwapItem(0, 1));
+  EXPECT_EQ(f.list.GetItemText(0), "Profile 2");
+  EXPECT_FALSE(f.list.SwapItem(0, 3));
+}
+
+TEST(DListBox, RenameIsOffUntilEnabledAndNeedsASelection) {
+  Fixture f;
+  f.list.SetCurSel(0);
+  f.list.ShowEdit();
+  EXPECT_EQ(f.list.GetEditRow(), -1);
+  f.list.EnableShowEdit(1);
+  f.list.SetCurSel(-1);
+  f.list.ShowEdit();
+  EXPECT_EQ(f.list.GetEditRow(), -1);
+  f.list.SetCurSel(2);
+  f.list.SetEnabled(0);
+  f.list.ShowEdit();
+  EXPECT_EQ(f.list.GetEditRow(), -1);
+}
+
+TEST(DListBox, RenameEndsOnFocusLossAndReportsOnlyAChangedText) {
+  Fixture f;
+  f.list.EnableShowEdit(1);
+  f.list.SetCurSel(1);
+  f.list.ShowEdit();
+  ASSERT_EQ(f.list.GetEditRow(), 1);
+  EXPECT_EQ(f.list.GetEditState().Text(), "Profile 2");
+  f.list.SetControlFocus(0);
+  EXPECT_EQ(f.list.GetEditRow(), -1);
+  EXPECT_EQ(CountCode(f.parent, 29), 0);
+
+  f.list.ShowEdit();
+  f.list.OnKeyDown(VK_BACK, 1, 0);
+  f.Type("X");
+  f.list.SetControlFocus(0);
+  EXPECT_EQ(f.list.GetItemText(1), "Profile X");
+  ASSERT_EQ(CountCode(f.parent, 29), 1);
+  EXPECT_EQ(f.parent.notes.back().lParam, 1);
+}
+
+TEST(DListBox, APressOnAnotherRowEndsTheRenameButOneInsideTheBoxKeepsIt) {
+  Fixture f;
+  f.list.EnableShowEdit(1);
+  f.list.SetCurSel(0);
+  f.list.ShowEdit();
+  f.list.OnLButtonDown(1, CPoint(60, 15));
+  f.list.OnLButtonUp(0, CPoint(60, 15));
+  EXPECT_EQ(f.list.GetEditRow(), 0);
+  f.Type("!");
+  f.list.OnLButtonDown(1, CPoint(60, 75));
+  EXPECT_EQ(f.list.GetEditRow(), -1);
+  EXPECT_EQ(f.list.GetItemText(0), "Profile 1!");
+  EXPECT_EQ(f.list.GetCurSel(), 2);
+  // Escape leaves the entry untouched.
+  f.list.ShowEdit();
+  f.Type("zz");
+  f.list.OnKeyDown(VK_ESCAPE, 1, 0);
+  EXPECT_EQ(f.list.GetItemText(2), "Profile 3");
+  EXPECT_EQ(CountCode(f.parent, 29), 1);
+}
+
+TEST(LineEditState, EditsByCodePointsAndHonoursLimitAndFilter) {
+  Tavex::LineEditState edit;
+  edit.Start("añb");
+  EXPECT_EQ(edit.Length(), 3u);
+  EXPECT_TRUE(edit.Key(VK_LEFT));
+  EXPECT_TRUE(edit.Key(VK_BACK));
+  EXPECT_EQ(edit.Text(), "ab");
+  EXPECT_TRUE(edit.TypeChar(U'é'));
+  EXPECT_EQ(edit.Text(), "aéb");
+  EXPECT_FALSE(edit.TypeChar(0x08));
+  edit.SetLimit(3);
+  EXPECT_FALSE(edit.TypeChar(U'x'));
+  edit.SetLimit(0);
+  edit.SetFilter([](char32_t c) { return c >= U'0' && c <= U'9'; });
+  EXPECT_FALSE(edit.TypeChar(U'x'));
+  EXPECT_TRUE(edit.TypeChar(U'7'));
+  EXPECT_EQ(edit.TextBeforeCaret(), "aé7");
+}

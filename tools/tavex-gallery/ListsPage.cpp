@@ -1,0 +1,170 @@
+#include "ListsPage.h"
+
+#include "DemoButton.h"
+#include "GalleryDialog.h"
+#include "tavex/CArea.h"
+#include "tavex/CDeviceCtrl.h"
+#include "tavex/CRecordList.h"
+#include "tavex/DListBox.h"
+#include "tavex/KeyFuncControl.h"
+#include "tavex/MComboBox.h"
+#include "tavex/MPanel.h"
+#include "tavex/MTabCtrl.h"
+#include "tavex/MenuWnd.h"
+#include "tavex/Painter.h"
+
+namespace Gallery {
+
+using Tavex::CRect;
+
+namespace {
+void SaveWindow(HWND hwnd, const std::string& path) {
+  const Tavex::Image shot = Tavex::CaptureWindow(hwnd);
+  if (shot.IsNull()) {
+    GalleryDialog::Log("screenshot-failed " + path);
+    return;
+  }
+  Tavex::Surface surface(shot.Width(), shot.Height());
+  {
+    Tavex::Painter painter(surface);
+    painter.DrawImage(shot, 0, 0);
+  }
+  GalleryDialog::Log(std::string(surface.SavePNG(path) ? "screenshot " : "screenshot-failed ") +
+                     path);
+}
+
+std::string Sibling(const std::string& path, const std::string& suffix) {
+  const auto dot = path.rfind('.');
+  return (dot == std::string::npos ? path : path.substr(0, dot)) + "-" + suffix + ".png";
+}
+}  // namespace
+
+ListsPage::ListsPage(std::string screenshotPath) : m_screenshot(std::move(screenshotPath)) {}
+
+void ListsPage::InitUI(CRect client) {
+  auto* header = static_cast<Tavex::CArea*>(
+      CreateArea("CArea", 100, CRect(0, 0, client.Width(), 70), nullptr, 1, 1));
+  if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
+
+  // Pages: one coloured area per tab; the strip shows the selected one.
+  const char* icons[] = {"icon/tab_home.png", "icon/tab_customkey.png", "icon/tab_macro.png",
+                         "icon/tab_light.png", "icon/tab_config.png"};
+  const unsigned colours[] = {0x2A2A2A, 0x22303A, 0x2A3A22, 0x3A2A22, 0x30303A};
+  auto* tabs = static_cast<Tavex::MTabCtrl*>(
+      CreateControl("MTabCtrl", kTabs, CRect(20, 5, 420, 65), "", 1, 1));
+  for (int i = 0; i < 5; ++i) {
+    auto* page = static_cast<Tavex::CArea*>(
+        CreateArea("CArea", 300 + i, CRect(220, 300, 400, 334), nullptr, 1, 1));
+    page->SetTransparent(0, 0, colours[i]);
+    page->SetFrame(1, 0xFFCA5100);
+    tabs->InsertItem(10 + i, "", icons[i], page, 3, 0);
+  }
+  tabs->SetItemWidth(80, 60, 1);
+  tabs->SetTabCtrlHeight(0);
+  tabs->SetSelectItem(2);
+
+  m_combo = static_cast<Tavex::MComboBox*>(
+      CreateControl("MComboBox", kCombo, CRect(20, 90, 220, 120), "", 1, 1));
+  for (const char* name : {"Wave", "Breathing", "Static", "Ripple", "Reactive", "Rainbow",
+                           "Spectrum", "Off"}) {
+    m_combo->AddItem(name, static_cast<long>(m_combo->GetCount()));
+  }
+  m_combo->SetCurSel(1);
+  m_combo->SetFontWidth(15);
+
+  auto* holder = new Tavex::MPanel(this, 240, CRect(20, 140, 260, 290), 1);
+  AddControl(holder);
+  auto* list = static_cast<Tavex::DListBox*>(
+      holder->CreateControl("DListBox", kList, CRect(20, 140, 260, 290), nullptr, 1, 1));
+  for (int i = 1; i <= 7; ++i) {
+    list->AddString(("Profile " + std::to_string(i)).c_str(), static_cast<long>(i), 0);
+  }
+  list->SetImage("icon/icon_circle.png", 2);
+  list->SetFontWidth(15);
+  list->EnableShowEdit(1);
+  list->SetCurSel(1);
+  list->ShowEdit();
+
+  AddControl(new DemoButton(this, kMenuButton, CRect(20, 300, 200, 334), "Menu",
+                            &GalleryDialog::Log));
+
+  auto* devices = static_cast<Tavex::CDeviceCtrl*>(
+      CreateControl("CDeviceCtrl", 250, CRect(280, 90, 480, 230), "", 1, 1));
+  devices->SetImage("img_device_state.png", 4);
+  devices->SetFontWidth(14);
+  devices->AddDevice("Keyboard 87", 1, 1, 5, true);
+  devices->AddDevice("Light bar", 1, 2, 210, true);
+  devices->AddDevice("Old board", 1, 3, 6, true);
+  devices->SetDeviceState(1, 2, 1);
+  devices->SetDeviceState(1, 1, 1);
+
+  auto* recordHolder = new Tavex::MPanel(this, 260, CRect(500, 80, 940, 290), 1);
+  AddControl(recordHolder);
+  auto* records = static_cast<Tavex::CRecordList*>(recordHolder->CreateControl(
+      "CRecordList", 261, CRect(500, 80, 940, 290), nullptr, 1, 1));
+  records->SetFontWidth(14);
+  const char* keys[] = {"A", "A", "Shift", "B", "B", "Shift"};
+  const int kinds[] = {2, 3, 2, 2, 3, 3};
+  for (int i = 0; i < 6; ++i) records->AddString(keys[i], kinds[i], 0, 20 + 15 * i);
+  records->OnMouseMove(0, Tavex::CPoint(600, 80 + 41 + 20));
+  records->SetCurSel(1);
+  records->ShowEdit();
+
+  auto* paletteHolder = new Tavex::MPanel(this, 270, CRect(20, 350, 930, 600), 1);
+  AddControl(paletteHolder);
+  auto* palette = static_cast<Tavex::KeyFuncControl*>(paletteHolder->CreateControl(
+      "KeyFuncControl", 271, CRect(20, 350, 930, 600), nullptr, 1, 1));
+  palette->SetItemCheckByItemData(58, 0, 0);
+}
+
+int ListsPage::OnInitDialog() {
+  MDialog::OnInitDialog();
+  if (!m_screenshot.empty()) SetTimer(kScreenshotTimer, 500);
+  GalleryDialog::Log("ready page=lists");
+  return 1;
+}
+
+void ListsPage::OpenMenu() {
+  auto* menu = new Tavex::MenuWnd(this);
+  menu->AddMenu("Reset key", 606);
+  menu->AddMenu("Assign macro", 608, "", 1, 1);
+  menu->AddSeparator(0);
+  menu->AddMenu("Assign shortcut", 609);
+  POINT at{20, 340};
+  ClientToScreen(&at);
+  m_menuWindow = menu->Create(GetSafeHwnd(), Tavex::CPoint(at.x, at.y), kMenuMessage);
+}
+
+LRESULT ListsPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kMenuMessage) {
+    GalleryDialog::Log("menu w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
+    return 0;
+  }
+  return MDialog::OnWindowMessage(msg, wParam, lParam);
+}
+
+int ListsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
+                     " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
+  if (id == kMenuButton && code == 2) OpenMenu();
+  return 0;
+}
+
+int ListsPage::OnTimer(unsigned id) {
+  if (id == kScreenshotTimer) {
+    KillTimer(kScreenshotTimer);
+    m_combo->OpenList();
+    OpenMenu();
+    SetTimer(kCaptureTimer, 400);
+  } else if (id == kCaptureTimer) {
+    KillTimer(kCaptureTimer);
+    const bool ok = m_pm.RenderToPng(m_screenshot);
+    GalleryDialog::Log(std::string(ok ? "screenshot " : "screenshot-failed ") + m_screenshot);
+    SaveWindow(m_combo->GetPopupWindow(), Sibling(m_screenshot, "combo"));
+    SaveWindow(m_menuWindow, Sibling(m_screenshot, "menu"));
+    DoClose();
+  }
+  return 0;
+}
+
+}  // namespace Gallery

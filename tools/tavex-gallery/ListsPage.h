@@ -1,0 +1,42 @@
+#pragma once
+// The gallery's page of list controls (--page lists): a tab strip with its pages, a drop-down
+// list, an editable list box renaming a row and a popup menu. With a screenshot path it saves
+// the dialog and, beside it, the open drop-down list and menu (NAME-combo.png, NAME-menu.png).
+#include <string>
+
+#include "tavex/MDialog.h"
+
+namespace Tavex {
+class MComboBox;
+class MenuWnd;
+}  // namespace Tavex
+
+namespace Gallery {
+
+class ListsPage : public Tavex::MDialog {
+ public:
+  static constexpr unsigned kTabs = 200;
+  static constexpr unsigned kCombo = 210;
+  static constexpr unsigned kList = 220;
+  static constexpr unsigned kMenuButton = 230;
+  static constexpr unsigned kMenuMessage = 0x721;
+  static constexpr unsigned kScreenshotTimer = 1;
+  static constexpr unsigned kCaptureTimer = 2;
+
+  explicit ListsPage(std::string screenshotPath);
+
+  void InitUI(Tavex::CRect client) override;
+  int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  int OnTimer(unsigned id) override;
+  int OnInitDialog() override;
+  LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void OpenMenu();
+
+  std::string m_screenshot;
+  Tavex::MComboBox* m_combo = nullptr;
+  HWND m_menuWindow = nullptr;
+};
+
+}  // namespace Gallery
