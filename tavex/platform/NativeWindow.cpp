@@ -267,7 +267,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDOWN:
       if (wParam == HTCAPTION) {
         SendNow(hwnd, WM_ENTERSIZEMOVE, 0, 0);
-        StartWindowMove(*c, hwnd);
+        const POINT press{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        StartWindowMove(*c, hwnd, &press);
       }
       return 0;
     case WM_SYSCOMMAND:

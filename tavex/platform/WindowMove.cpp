@@ -8,7 +8,7 @@ namespace {
 ::Window XidOf(const WindowRecord& rec) { return static_cast<::Window>(rec.xid); }
 }  // namespace
 
-void StartWindowMove(X11Connection& c, HWND hwnd) {
+void StartWindowMove(X11Connection& c, HWND hwnd, const POINT* pressRoot) {
   auto rec = FindOwnWindow(hwnd);
   if (!rec || (rec->style.load() & WS_CHILD)) return;
   ::Window rootRet = 0, childRet = 0;
@@ -16,6 +16,19 @@ void StartWindowMove(X11Connection& c, HWND hwnd) {
   unsigned mask = 0;
   XQueryPointer(c.dpy, c.root, &rootRet, &childRet, &rx, &ry, &wx, &wy, &mask);
   if (c.capture != nullptr) Native::ReleaseCapture();
+  const int startX = pressRoot != nullptr ? pressRoot->x : rx;
+  const int startY = pressRoot != nullptr ? pressRoot->y : ry;
+  if (!(mask & Button1Mask)) {
+    // The press was handled after its button came up (a busy moment): the drag is over, so
+    // finish it at once where the pointer is; a grab now would never see its release.
+    const RECT s = rec->rect;
+    if (rx != startX || ry != startY) {
+      Native::SetWindowPos(hwnd, nullptr, s.left + rx - startX, s.top + ry - startY, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SendNow(hwnd, WM_EXITSIZEMOVE, 0, 0);
+    return;
+  }
   if (!rec->overrideRedirect && c.WindowManagerRunning()) {
     XUngrabPointer(c.dpy, CurrentTime);
     XEvent ev{};
@@ -32,7 +45,7 @@ void StartWindowMove(X11Connection& c, HWND hwnd) {
     XFlush(c.dpy);
     return;
   }
-  c.moveDrag = MoveDrag{true, hwnd, rx, ry, rec->rect};
+  c.moveDrag = MoveDrag{true, hwnd, startX, startY, rec->rect};
   XGrabPointer(c.dpy, XidOf(*rec), False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
                GrabModeAsync, None, None, CurrentTime);
 }

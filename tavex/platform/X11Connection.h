@@ -97,7 +97,9 @@ bool ExternalMessageAllowed(UINT msg);
 void SetKeyDown(UINT vk, bool down);
 void SyncModifiers(unsigned xstate);
 // Starts an interactive move of a top-level window (the left button is down).
-void StartWindowMove(X11Connection& c, HWND hwnd);
+// Starts an interactive move of a top-level window. pressRoot is the screen point of the button
+// press that began it (null: the pointer's current position).
+void StartWindowMove(X11Connection& c, HWND hwnd, const POINT* pressRoot = nullptr);
 // Handles pointer events of a running move; true when the event was used.
 bool ContinueWindowMove(X11Connection& c, XEvent& ev);
 

@@ -304,7 +304,9 @@ LRESULT DraggingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Log().push_back(Seen{hwnd, msg, wParam, lParam});
   if (msg == WM_LBUTTONDOWN) {
     // What a dialog does when the press is outside every control.
-    return Native::SendMessage(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    Native::ClientToScreen(hwnd, &screen);
+    return Native::SendMessage(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
   }
   return Native::DefWindowProc(hwnd, msg, wParam, lParam);
 }
@@ -339,6 +341,39 @@ TEST_F(NativeInputTest, ACaptionPressMovesTheWindowWithThePointer) {
   Pump(50);
   Native::GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.left, 350) << "the move ended with the release";
+  Native::DestroyWindow(hwnd);
+}
+
+TEST_F(NativeInputTest, ACaptionPressHandledAfterItsReleaseMovesOnceAndLeavesNoGrab) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = DraggingProc;
+  wc.lpszClassName = "NativeInputLateDragging";
+  ASSERT_TRUE(Native::RegisterClass(wc));
+  HWND hwnd = Native::CreateWindowEx(0, "NativeInputLateDragging", "drag", WS_POPUP | WS_VISIBLE,
+                                     300, 300, 100, 80, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  Pump(50);
+  // The whole drag happens before the loop sees its press, as when the program is busy.
+  Move(320, 320);
+  InputEvent press;
+  press.kind = InputEvent::ButtonDown;
+  press.vk = VK_LBUTTON;
+  Native::SendInput(&press, 1);
+  Move(370, 350);
+  InputEvent release = press;
+  release.kind = InputEvent::ButtonUp;
+  Native::SendInput(&release, 1);
+  ASSERT_TRUE(PumpUntil([hwnd] { return Count(WM_EXITSIZEMOVE, hwnd) == 1; }));
+  RECT r{};
+  Native::GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.left, 350);
+  EXPECT_EQ(r.top, 330);
+  // No pointer grab is left behind: the next press still reaches the window.
+  const int presses = Count(WM_LBUTTONDOWN, hwnd);
+  Move(360, 340);
+  Native::SendInput(&press, 1);
+  Native::SendInput(&release, 1);
+  ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONDOWN, hwnd) == presses + 1; }));
   Native::DestroyWindow(hwnd);
 }
 
