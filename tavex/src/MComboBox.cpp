@@ -228,6 +228,18 @@ void MComboBox::CloseList() {
   if (m_open.exchange(0) != 0) UpdateControl(1, 0);
 }
 
+int MComboBox::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
+  if (!m_open || !m_popup) return 0;
+  if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+    // A press on the control itself toggles the list on its release.
+    const CPoint at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    if (!PtInRect(at) || msg == WM_RBUTTONDOWN) CloseList();
+  } else if ((msg == WM_ACTIVATE && wParam == WA_INACTIVE) || msg == WM_MOVE) {
+    CloseList();
+  }
+  return 0;
+}
+
 HWND MComboBox::GetPopupWindow() const { return m_popup ? m_popup->GetSafeHwnd() : nullptr; }
 
 void MComboBox::OnPopupClosed() {

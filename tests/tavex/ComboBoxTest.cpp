@@ -115,17 +115,22 @@ TEST(MComboBox, OpenedListWindowHasTheRowsHeightAndAPickSelects) {
 TEST(MComboBox, ListNearTheScreenBottomOpensAboveTheControl) {
   TAVEX_REQUIRE_DISPLAY();
   ComboHost host;
+  ASSERT_NE(host.Create(nullptr, "host", 0x96000000, 0, CRect(100, 100, 500, 170)), nullptr);
   RECT work{};
-  ASSERT_TRUE(Tavex::Native::GetWorkArea(nullptr, &work));
+  ASSERT_TRUE(Tavex::Native::GetWorkArea(host.GetSafeHwnd(), &work));
   const int top = work.bottom - 80;
-  ASSERT_NE(host.Create(nullptr, "host", 0x96000000, 0, CRect(100, top, 500, top + 70)), nullptr);
+  ASSERT_TRUE(host.MoveWindow(100, top, 400, 70));
   MComboBox* combo = MakeCombo(host, 2);
   ASSERT_TRUE(combo->OpenList());
   RECT r{};
   ASSERT_TRUE(Tavex::Native::GetWindowRect(combo->GetPopupWindow(), &r));
   EXPECT_EQ(r.bottom - r.top, 72);
   EXPECT_EQ(r.bottom, top + 20);
-  combo->CloseList();
+  // A press on the control keeps the list for its release; a press elsewhere closes it.
+  combo->OnWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
+  EXPECT_TRUE(combo->IsOpen());
+  combo->OnWindowMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 60));
+  EXPECT_FALSE(combo->IsOpen());
   EXPECT_EQ(combo->GetPopupWindow(), nullptr);
   host.DestroyWindow();
   Tavex::NativeTest::Pump(20);

@@ -137,3 +137,23 @@ TEST(MTabCtrl, BothFactoriesCreateTheTabClasses) {
     }
   }
 }
+
+TEST(MTabCtrl, PressingATabsButtonReportsNineWithTheTabAndDoesNotSelectBeforeRelease) {
+  RecordingParent parent;
+  MTabCtrl tabs(&parent, 3, CRect(0, 0, 400, 40), "");
+  AddTabs(tabs, 2);
+  tabs.SetItemWidth(100, 0, 1);
+  tabs.SetTabCtrlHeight(40);
+  tabs.EnableTabButton(1, 12, 12);
+  // Second tab: 100..200; its button sits 3 px from the right edge, 6 px below the top.
+  EXPECT_EQ(tabs.GetItemInfo(1)->buttonRect, CRect(185, 6, 197, 18));
+  tabs.OnMouseMove(0, CPoint(190, 10));
+  tabs.OnLButtonDown(1, CPoint(190, 10));
+  ASSERT_EQ(CountCode(parent, 9), 1);
+  EXPECT_EQ(parent.notes.back().wParam, 1u);
+  EXPECT_EQ(tabs.GetItemInfo(1)->buttonState, 2);
+  EXPECT_EQ(tabs.GetSelectItem(), -1);
+  tabs.OnLButtonUp(0, CPoint(190, 10));
+  EXPECT_EQ(tabs.GetItemInfo(1)->buttonState, 0);
+  EXPECT_EQ(tabs.GetSelectItem(), 1);
+}

@@ -67,6 +67,8 @@ class TAVEX_API MComboBox : public MControlFont {
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;
   void OnControlMouseLeave() override;
   void SetControlRect(CRect rect) override;
+  // A press elsewhere in the owner window, or the window losing activation, closes the list.
+  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
   // Reports of the popup: a picked row (index, 19) or the popup's end.
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   // The popup window tells that it is gone.
