@@ -3,6 +3,7 @@
 #include "TavexTestSupport.h"
 #include "tavex/DListBox.h"
 #include "tavex/LineEditState.h"
+#include "tavex/MListBox.h"
 #include "tavex/WinTypes.h"
 
 using namespace TavexTest;
@@ -156,4 +157,24 @@ TEST(LineEditState, EditsByCodePointsAndHonoursLimitAndFilter) {
   EXPECT_FALSE(edit.TypeChar(U'x'));
   EXPECT_TRUE(edit.TypeChar(U'7'));
   EXPECT_EQ(edit.TextBeforeCaret(), "aé7");
+}
+
+TEST(MListBox, ADoubleClickOnARowReportsThreeWithTheRowAfterThePress) {
+  RecordingParent parent;
+  Tavex::MListBox list(&parent, 6, CRect(0, 0, 200, 90));
+  list.AddString("one", 1L, 0);
+  list.AddString("two", 2L, 0);
+  list.OnLButtonDown(1, CPoint(40, 45));
+  list.OnLButtonUp(0, CPoint(40, 45));
+  list.OnWindowMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 45));
+  list.OnLButtonDblClk(1, CPoint(40, 45));
+  ASSERT_EQ(parent.notes.size(), 4u);
+  EXPECT_EQ(parent.notes[2].code, 1u);
+  EXPECT_EQ(parent.notes[3].code, 3u);
+  EXPECT_EQ(parent.notes[3].wParam, 1u);
+  // A double click below the rows is only a press.
+  list.OnWindowMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 80));
+  list.OnLButtonDblClk(1, CPoint(40, 80));
+  EXPECT_EQ(parent.notes.back().code, 3u);
+  EXPECT_EQ(parent.notes.size(), 4u);
 }
