@@ -13,6 +13,7 @@
 #include "tavex/MTabCtrl.h"
 #include "tavex/MTabLayout.h"
 #include "tavex/MenuItem.h"
+#include "tavex/KeyboardCtrl.h"
 
 namespace Tavex {
 
@@ -75,7 +76,7 @@ const Entry kDialogTable[] = {
     {"CirclePalette", nullptr},
     {"CComboBoxList", &MakePanel<CComboBoxList>},
     {"MenuItem", &MakeTitled<MenuItem>},
-    {"KeyboardCtrl", nullptr},
+    {"KeyboardCtrl", &MakePanel<KeyboardCtrl>},
     {"CDeviceCtrl", &MakeTitled<CDeviceCtrl>},
 };
 

@@ -1,23 +1,36 @@
-// tavex-gallery [--screenshot FILE]: opens a dialog with the Tavex controls built so far and
-// logs what it receives on stdout ("ready", "notify", "focus", "key", "result" lines).
+// tavex-gallery [--page lists] [--keyboard-mode N [--lang 1033|2052]] [--screenshot FILE]: opens
+// a dialog with the Tavex controls built so far (or the list controls, or the keyboard page in
+// KeyboardCtrl mode N) and logs what it receives on stdout ("ready", "notify", "focus", "key",
+// "result" lines).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "GalleryDialog.h"
+#include "KeyboardPage.h"
 #include "ListsPage.h"
 #include "tavex/Manager.h"
 
 int main(int argc, char** argv) {
   std::string screenshot;
   std::string page;
+  int keyboardMode = 0;
+  int lcid = 1033;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = argv[++i];
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = argv[++i];
+    } else if (std::strcmp(argv[i], "--keyboard-mode") == 0 && i + 1 < argc) {
+      keyboardMode = std::atoi(argv[++i]);
+    } else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc) {
+      lcid = std::atoi(argv[++i]) == 2052 ? 2052 : 1033;
     } else {
-      std::fprintf(stderr, "usage: %s [--page lists] [--screenshot FILE]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--page lists] [--keyboard-mode 100-104 [--lang 1033|2052]] "
+                   "[--screenshot FILE]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -26,6 +39,19 @@ int main(int argc, char** argv) {
     return 1;
   }
   Tavex::Manager::InitGdiplus();
+  if (keyboardMode != 0) {
+    Gallery::KeyboardPage keyboard(keyboardMode, lcid, screenshot);
+    if (keyboard.Create(nullptr, "Tavex gallery: keyboard", 0x96000000, 0,
+                        Tavex::CRect(60, 60, 60 + Gallery::KeyboardPage::kWidth,
+                                     60 + Gallery::KeyboardPage::kHeight)) == nullptr) {
+      std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
+      return 1;
+    }
+    const int result = keyboard.ShowModal(SW_SHOW);
+    Gallery::GalleryDialog::Log("result " + std::to_string(result));
+    Tavex::Manager::UnInitGdiplus();
+    return 0;
+  }
   if (page == "lists") {
     Gallery::ListsPage lists(screenshot);
     if (lists.Create(nullptr, "Tavex gallery: lists", 0x96000000, 0,

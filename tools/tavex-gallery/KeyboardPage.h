@@ -1,0 +1,44 @@
+#pragma once
+// The gallery's keyboard page (--keyboard-mode N): the shipped 87-key layout in one
+// KeyboardCtrl mode, captioned in the chosen language. Mode 102 animates the shipped preview
+// frames of the layout's default lighting mode; 104 pulses the music brightness.
+#include <string>
+
+#include "docs/LangFile.h"
+#include "docs/LayoutFile.h"
+#include "tavex/KeyboardCtrl.h"
+#include "tavex/MDialog.h"
+
+namespace Gallery {
+
+class KeyboardPage : public Tavex::MDialog {
+ public:
+  static constexpr unsigned kKeyboard = 69;
+  static constexpr unsigned kCaption = 70;
+  static constexpr unsigned kScreenshotTimer = 1;
+  static constexpr unsigned kMusicTimer = 2;
+  static constexpr int kWidth = 1260;
+  static constexpr int kHeight = 500;
+
+  // lcid 1033 or 2052 picks the language file; screenshotPath empty: stay open.
+  KeyboardPage(int mode, int lcid, std::string screenshotPath);
+
+  void InitUI(Tavex::CRect client) override;
+  int OnInitDialog() override;
+  int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  int OnTimer(unsigned id) override;
+
+ private:
+  std::string Text(int number) const;
+  void LoadPreviewFrames();
+  void Decorate();
+
+  int m_mode;
+  std::string m_screenshot;
+  LangFile m_lang;
+  LayoutFile m_layout;
+  Tavex::KeyboardCtrl* m_keyboard = nullptr;
+  int m_musicStep = 0;
+};
+
+}  // namespace Gallery
