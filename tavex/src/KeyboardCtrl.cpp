@@ -278,6 +278,15 @@ void KeyboardCtrl::SetLightModeData(const unsigned char* data, int length) {
   RepaintIfVisible();
 }
 
+void KeyboardCtrl::SetPreviewColor(COLORREF colour) {
+  {
+    std::lock_guard guard(m_dataLock);
+    if (colour == m_previewColour) return;
+    m_previewColour = colour;
+  }
+  RepaintIfVisible();
+}
+
 int KeyboardCtrl::GetFrameCount() const {
   std::lock_guard guard(m_dataLock);
   return m_frameCount;
@@ -382,6 +391,7 @@ bool KeyboardCtrl::IsFrameDragging() const {
 
 void KeyboardCtrl::ClearFrameSelect() {
   m_dragging = 0;
+  m_dragArmed = 0;
   m_pressPt = {};
   m_currentPt = {};
 }

@@ -62,7 +62,7 @@ std::vector<KeyboardCtrl::KeyShape> KeyboardCtrl::BuildShapes() const {
         const size_t at = keyCount * static_cast<size_t>(m_currentFrame) +
                           static_cast<size_t>(k->index);
         if (m_frameCount > 0 && at < m_frames.size()) alpha = m_frames[at];
-        s.colour = MakeARGB(alpha, 0, 0, 0);
+        s.colour = ARGBFromCOLORREF(m_previewColour, alpha);
         break;
       }
       case kModeColours:

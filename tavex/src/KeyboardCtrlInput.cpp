@@ -43,7 +43,7 @@ int KeyboardCtrl::OnControlMouseMove(unsigned keys, CPoint pt) {
     std::lock_guard guard(m_dataLock);
     const bool inside = m_rect.PtInRect(pt);
     if (m_frameSelect && (keys & (MK_LBUTTON | MK_RBUTTON)) != 0) {
-      if (inside && (std::abs(pt.x - m_currentPt.x) > kDragStep ||
+      if (inside && m_dragArmed && (std::abs(pt.x - m_currentPt.x) > kDragStep ||
                      std::abs(pt.y - m_currentPt.y) > kDragStep)) {
         m_currentPt = pt;
         m_dragging = 1;
@@ -93,6 +93,7 @@ int KeyboardCtrl::OnControlLButtonDown(unsigned, CPoint pt) {
     if (m_rect.PtInRect(pt)) {
       m_pressPt = pt;
       m_currentPt = pt;
+      m_dragArmed = 1;
       // The key under the press, even when no move announced it first.
       m_hover = HitTest(pt);
       m_select = m_hover;
@@ -139,6 +140,7 @@ int KeyboardCtrl::OnControlRButtonDown(unsigned, CPoint pt) {
     // The drag is measured from the press, so a click that jitters stays a click.
     m_pressPt = pt;
     m_currentPt = pt;
+    m_dragArmed = 1;
   } else {
     ClearFrameSelect();
   }
@@ -170,6 +172,7 @@ int KeyboardCtrl::OnControlRButtonUp(unsigned, CPoint pt) {
       lParam = static_cast<long>(value);
       repaint = m_select != before;
     }
+    m_dragArmed = 0;
   }
   if (repaint) RepaintIfVisible();
   if (code != 0) SendMessageW(code, wParam, lParam);

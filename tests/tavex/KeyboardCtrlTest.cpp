@@ -182,6 +182,18 @@ TEST(KeyboardCtrl, SmallRightMovesStayARightClickOnTheKey) {
   EXPECT_EQ(b.Last().lParam, 0);
 }
 
+TEST(KeyboardCtrl, ADragWhosePressWasNotSeenSelectsNothing) {
+  Board b;
+  b.ctrl.EnableFrameSelect(1);
+  b.ctrl.SetKeyCheck(6, 1);
+  // The button went down outside the control (no press reached it).
+  b.ctrl.OnMouseMove(MK_RBUTTON, CPoint(125, 50));
+  EXPECT_FALSE(b.ctrl.IsFrameDragging());
+  EXPECT_EQ(b.ctrl.GetCheckItemCount(), 1);
+  b.ctrl.OnRButtonUp(0, CPoint(125, 50));
+  EXPECT_EQ(b.Last().code, 5u);
+}
+
 TEST(KeyboardCtrl, SelectionsBelowSixPixelsTouchNothing) {
   EXPECT_TRUE(KeyboardCtrl::SelectionRect(CPoint(10, 10), CPoint(15, 100)).IsRectEmpty());
   EXPECT_TRUE(KeyboardCtrl::SelectionRect(CPoint(10, 10), CPoint(100, 15)).IsRectEmpty());

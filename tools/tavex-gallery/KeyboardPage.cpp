@@ -132,6 +132,8 @@ void KeyboardPage::LoadPreviewFrames() {
   for (const FrameRecord& r : rows) bytes.push_back(static_cast<unsigned char>(r.rgb_value & 0xFF));
   m_keyboard->SetLightModeData(bytes.empty() ? nullptr : bytes.data(), static_cast<int>(bytes.size()));
   m_keyboard->SetLightSpeed(m_layout.Light().defaultSpeed);
+  // Black outlines vanish on the dark picture; the accent shows the wave.
+  m_keyboard->SetPreviewColor(RGB(0xCA, 0x51, 0x00));
   GalleryDialog::Log("frames " + std::to_string(m_keyboard->GetFrameCount()));
 }
 

@@ -110,6 +110,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // Light preview: consecutive frames of one byte per key (byte [keys × frame + key index]).
   void SetLightModeData(const unsigned char* data, int length);
   int GetFrameCount() const;
+  // Colour of the preview outlines (their alpha comes from the frames); black by default,
+  // which only shows on a light keyboard picture.
+  void SetPreviewColor(COLORREF colour);
   int GetCurrentFrame() const;
   // Ticks of the animation timer per frame: 12, 9, 6, 3 for speed 0 to 3, else 1.
   void SetLightSpeed(int speed);
@@ -179,10 +182,13 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_currentFrame = 0;
   int m_frameCount = 0;
   int m_musicBrightness = 255;
+  COLORREF m_previewColour = 0;
   int m_tick = 0;
   int m_ticksPerFrame = 1;
   int m_frameSelect = 0;
   int m_dragging = 0;
+  // A press inside the control was seen: only then may a move start a selection.
+  int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
   std::unique_ptr<KeyboardTips> m_tips;

@@ -1,0 +1,175 @@
+// Keyboard control costs: one full redraw of the shipped 87-key keyboard in each mode (the
+// control alone and the whole window it sits in), and the CPU the light preview takes while it
+// animates for 10 s on the 10 ms animation timer (needs a display; skipped without one).
+// Prints "NAME VALUE UNIT" lines; redraw times are medians.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "docs/LayoutFile.h"
+#include "docs/LayoutViews.h"
+#include "store/LightFrameStore.h"
+#include "tavex/KeyboardCtrl.h"
+#include "tavex/MDialog.h"
+#include "tavex/Manager.h"
+
+namespace {
+
+using Tavex::CRect;
+using Tavex::KeyboardCtrl;
+
+constexpr int kClientW = 1260;
+constexpr int kClientH = 500;
+constexpr int kWaveMode = 4;
+
+struct Shipped {
+  LayoutFile layout;
+  std::vector<unsigned char> frames;
+  bool ok = false;
+  Shipped() {
+    const std::string folder = Tavex::Manager::GetProgramFolder();
+    const std::string path = LayoutFile::PathFor(folder, "tarnwick_k87");
+    ok = layout.LoadDeviceInfo(path, 1) && layout.LoadLayout(path) && layout.Keys().size() == 87;
+    LightFrameStore& store = LightFrameStore::Instance();
+    if (store.Open(folder)) {
+      std::vector<FrameRecord> rows;
+      store.ListFrames(kWaveMode, rows);
+      for (const FrameRecord& r : rows) frames.push_back(static_cast<unsigned char>(r.rgb_value & 0xFF));
+    }
+  }
+  void Fill(KeyboardCtrl* ctrl) const {
+    ApplyLayout<KeyboardCtrl, CRect>(layout, {ctrl, nullptr, nullptr});
+    ctrl->SetLightModeData(frames.data(), static_cast<int>(frames.size()));
+    ctrl->SetLightSpeed(3);
+    ctrl->SetPreviewColor(RGB(0xCA, 0x51, 0x00));
+  }
+};
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// A dialog holding the keyboard that closes itself after `seconds`.
+class PreviewDialog : public Tavex::MDialog {
+ public:
+  PreviewDialog(const Shipped& data, int seconds, int speed)
+      : m_data(data), m_seconds(seconds), m_speed(speed) {}
+  void InitUI(CRect) override {
+    m_kb = static_cast<KeyboardCtrl*>(CreateControl("KeyboardCtrl", 69, CRect(), nullptr, 1, 1));
+    m_data.Fill(m_kb);
+    m_kb->SetLightSpeed(m_speed);
+    m_kb->SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);
+  }
+  int OnInitDialog() override {
+    MDialog::OnInitDialog();
+    SetMTimer(10);
+    SetTimer(1, static_cast<UINT>(m_seconds * 1000));
+    return 1;
+  }
+  int OnTimer(unsigned id) override {
+    if (id == 1) DoClose();
+    return 0;
+  }
+  KeyboardCtrl* m_kb = nullptr;
+
+ private:
+  const Shipped& m_data;
+  int m_seconds;
+  int m_speed;
+};
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void AnimateFor(const Shipped& data, int seconds, int speed) {
+  PreviewDialog dialog(data, seconds, speed);
+  if (dialog.Create(nullptr, "bench", 0x96000000, 0, CRect(50, 50, 50 + kClientW, 50 + kClientH)) ==
+      nullptr) {
+    std::printf("keyboard_preview_skipped 1 flag\n");
+    return;
+  }
+  const double cpu0 = CpuSeconds();
+  const auto t0 = std::chrono::steady_clock::now();
+  dialog.ShowModal(SW_SHOW);
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  const double cpu = CpuSeconds() - cpu0;
+  const int paints = dialog.GetPaintManager().GetPaintCount();
+  const std::string tag = "keyboard_preview_speed" + std::to_string(speed);
+  std::printf("%s_cpu %.2f %%core\n", tag.c_str(), 100.0 * cpu / wall);
+  std::printf("%s_paints_per_s %.1f 1/s\n", tag.c_str(), paints / wall);
+  std::printf("%s_wall %.2f s\n", tag.c_str(), wall);
+}
+
+}  // namespace
+
+int main() {
+  const Shipped data;
+  if (!data.ok) {
+    std::fprintf(stderr, "bench-keyboard: the shipped layout is missing (build kw_data)\n");
+    return 1;
+  }
+  std::printf("keyboard_keys %zu keys\nkeyboard_preview_frames %zu frames\n", data.layout.Keys().size(),
+              data.frames.size() / data.layout.Keys().size());
+
+  // Redraws without a window: a dialog object is enough to compose its surface.
+  Tavex::MDialog dialog;
+  auto* kb = static_cast<KeyboardCtrl*>(dialog.CreateControl("KeyboardCtrl", 69, CRect(), nullptr, 1, 1));
+  data.Fill(kb);
+  kb->ResetAllItemCheck(0);
+  for (DWORD code : {0x29u, 0x3Au, 0x1Au, 0x04u}) kb->SetKeyCheck(code, 1);
+  Tavex::Surface surface(kClientW, kClientH);
+  const CRect client(0, 0, kClientW, kClientH);
+  for (int mode = KeyboardCtrl::kModePlain; mode <= KeyboardCtrl::kModeMusic; ++mode) {
+    kb->SetKeyboardCtrlMode(mode);
+    std::vector<double> control, window;
+    for (int i = 0; i < 60; ++i) {
+      kb->UpdateControl(1, 1);  // stale cache: a full redraw
+      auto t0 = std::chrono::steady_clock::now();
+      {
+        Tavex::Painter p(surface);
+        kb->Draw(p, client);
+      }
+      control.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+      if (mode == KeyboardCtrl::kModePreview) kb->OnTimer(), kb->OnTimer(), kb->OnTimer();
+      kb->UpdateControl(1, 1);
+      t0 = std::chrono::steady_clock::now();
+      {
+        Tavex::Painter p(surface);
+        dialog.GetPaintManager().Render(p, client, client);
+      }
+      window.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    }
+    std::printf("keyboard_redraw_mode%d %.3f ms\n", mode, Median(control));
+    std::printf("keyboard_window_paint_mode%d %.3f ms\n", mode, Median(window));
+  }
+
+  // Cached image: what a repaint of another control costs the keyboard.
+  std::vector<double> cached;
+  for (int i = 0; i < 60; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    {
+      Tavex::Painter p(surface);
+      kb->Draw(p, client);
+    }
+    cached.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+  }
+  std::printf("keyboard_cached_copy %.3f ms\n", Median(cached));
+
+  if (!Tavex::Native::DisplayAvailable()) {
+    std::printf("keyboard_preview_skipped 1 flag\n");
+    return 0;
+  }
+  AnimateFor(data, 10, 2);
+  AnimateFor(data, 10, 3);
+  return 0;
+}
