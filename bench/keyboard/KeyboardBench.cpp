@@ -140,7 +140,9 @@ int main() {
         kb->Draw(p, client);
       }
       control.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-      if (mode == KeyboardCtrl::kModePreview) kb->OnTimer(), kb->OnTimer(), kb->OnTimer();
+      if (mode == KeyboardCtrl::kModePreview) {
+        for (int tick = 0; tick < 3; ++tick) kb->OnTimer();  // next frame at speed 3
+      }
       kb->UpdateControl(1, 1);
       t0 = std::chrono::steady_clock::now();
       {

@@ -18,6 +18,8 @@ constexpr ARGB kSelectionPen = 0xFF4CFF29;
 constexpr float kRoundDivisor = 12.0f;
 constexpr float kPenWidth = 2.0f;
 constexpr int kIconBand = 20;
+// Room around a stamped outline for the half of the pen outside the key and antialiasing.
+constexpr int kStampMargin = 2;
 
 // A dotted outline inside `r`: dots of `width` pixels, as long as they are wide, one gap apart.
 void DrawDottedRect(Painter& p, const CRect& r, ARGB colour, int width) {
@@ -97,6 +99,23 @@ void KeyboardCtrl::DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box
   painter.DrawText(key.name, font, box, kLabel, format);
 }
 
+const Surface& KeyboardCtrl::PreviewStamp(int w, int h) {
+  if (m_stampColour != m_previewColour) {
+    m_stamps.clear();
+    m_stampColour = m_previewColour;
+  }
+  auto it = m_stamps.find({w, h});
+  if (it != m_stamps.end()) return it->second;
+  Surface stamp(w + 2 * kStampMargin, h + 2 * kStampMargin);
+  {
+    Painter sp(stamp);
+    MRender::DrawRoundRectange(sp, static_cast<float>(kStampMargin), static_cast<float>(kStampMargin),
+                               static_cast<float>(w), static_cast<float>(h), kRoundDivisor,
+                               ARGBFromCOLORREF(m_previewColour), kPenWidth, false, 0);
+  }
+  return m_stamps.emplace(std::make_pair(w, h), std::move(stamp)).first->second;
+}
+
 void KeyboardCtrl::RenderImage(Surface& surface) {
   const std::vector<KeyShape> shapes = BuildShapes();
   Painter p(surface);
@@ -115,6 +134,18 @@ void KeyboardCtrl::RenderImage(Surface& surface) {
   const int h = m_pictureHeight > 0 ? m_pictureHeight : m_picture.Height();
   p.DrawImage(m_picture, CRect(m_offsetX, m_offsetY, m_offsetX + w, m_offsetY + h),
               CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  if (m_mode == kModePreview) {
+    // The preview repaints every frame: outlines are stamped, only their opacity changes.
+    for (const KeyShape& s : shapes) {
+      const BYTE alpha = static_cast<BYTE>(s.colour >> 24);
+      if (alpha == 0 || s.rect.IsRectEmpty()) continue;
+      const Surface& stamp = PreviewStamp(s.rect.Width(), s.rect.Height());
+      p.DrawSurface(stamp, CRect(s.rect.left - kStampMargin, s.rect.top - kStampMargin,
+                                 s.rect.right + kStampMargin, s.rect.bottom + kStampMargin),
+                    CRect(0, 0, stamp.Width(), stamp.Height()), alpha);
+    }
+    return;
+  }
   for (const KeyShape& s : shapes) {
     MRender::DrawRoundRectange(p, static_cast<float>(s.rect.left), static_cast<float>(s.rect.top),
                                static_cast<float>(s.rect.Width()),

@@ -294,6 +294,42 @@ TEST(KeyboardCtrl, RedrawsReuseTheCachedImageUntilAValueChanges) {
   EXPECT_EQ(target.Pixel(72, 32), 0u);
 }
 
+TEST(KeyboardCtrl, StampedPreviewOutlinesMatchDrawnOutlines) {
+  Board b;
+  b.Picture();
+  const COLORREF orange = RGB(0xCA, 0x51, 0x00);
+  const auto render = [&](int mode) {
+    b.ctrl.SetKeyboardCtrlMode(mode);
+    Tavex::Surface s(420, 240);
+    Tavex::Painter p(s);
+    b.ctrl.Draw(p, CRect(0, 0, 420, 240));
+    p.Flush();
+    return s;
+  };
+  b.ctrl.SetPreviewColor(orange);
+  b.ctrl.ResetAllItemsColor(orange);
+  const Tavex::Surface preview = render(KeyboardCtrl::kModePreview);
+  const Tavex::Surface colours = render(KeyboardCtrl::kModeColours);
+  int differing = 0;
+  int lit = 0;
+  for (int y = 20; y < 220; ++y) {
+    for (int x = 10; x < 410; ++x) {
+      const ARGB a = preview.Pixel(x, y);
+      const ARGB c = colours.Pixel(x, y);
+      if (c == ARGBFromCOLORREF(orange)) ++lit;
+      for (int shift = 0; shift < 32; shift += 8) {
+        const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((c >> shift) & 0xFF);
+        if (d > 2 || d < -2) {
+          ++differing;
+          break;
+        }
+      }
+    }
+  }
+  EXPECT_GT(lit, 300);
+  EXPECT_EQ(differing, 0);
+}
+
 TEST(KeyboardCtrl, PictureIsCentredHorizontallyWhenTheRectangleChanges) {
   Board b;
   b.ctrl.SetRect(CRect(0, 0, 500, 300));

@@ -19,7 +19,9 @@
 // key lock) while they walk the keys. Input, drawing and the tip window are UI-thread only; the
 // animation tick runs on the timer thread under the same lock.
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "tavex/MPanel.h"
@@ -164,6 +166,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // Marks the cached image stale without asking for a repaint.
   void Invalidate() { m_imageValid = 0; }
   void RenderImage(Surface& surface);
+  // The outline of a w × h key in the preview colour, drawn once and blended per frame.
+  const Surface& PreviewStamp(int w, int h);
   void DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box, const FontDesc& font) const;
 
   std::vector<std::unique_ptr<KEY_INFO>> m_keys;
@@ -191,6 +195,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
+  std::map<std::pair<int, int>, Surface> m_stamps;
+  COLORREF m_stampColour = 0;
   std::unique_ptr<KeyboardTips> m_tips;
   int m_redraws = 0;
 };
