@@ -256,7 +256,7 @@ UINT GetDoubleClickTime() { return 500; }
 UINT GetCaretBlinkTime() { return 530; }
 
 bool GetWorkArea(HWND, RECT* rect) {
-  X11Connection* c = X11Connection::Current();
+  X11Connection* c = X11Connection::Ensure();  // callable before the first window
   if (c == nullptr || rect == nullptr) return false;
   *rect = RECT{0, 0, DisplayWidth(c->dpy, c->screen), DisplayHeight(c->dpy, c->screen)};
   Atom type = 0;
