@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "Clipboard.h"
 #include "Clock.h"
 #include "KeyMap.h"
 #include "ThreadQueue.h"
@@ -241,6 +242,7 @@ void ChangeFocus(X11Connection& c, HWND to) {
 }
 
 void X11Connection::Translate(XEvent& ev) {
+  if (HandleClipboardEvent(*this, ev)) return;
   if (moveDrag.active && ContinueWindowMove(*this, ev)) return;
   auto rec = RecordOf(ev.xany.window);
   if (!rec || !rec->alive.load()) return;

@@ -2,7 +2,15 @@
 
 #include <cstring>
 
+#include "tavex/Buttons.h"
 #include "tavex/CArea.h"
+#include "tavex/CheckButtons.h"
+#include "tavex/Edits.h"
+#include "tavex/MText.h"
+#include "tavex/Palettes.h"
+#include "tavex/Pictures.h"
+#include "tavex/Sliders.h"
+#include "tavex/SpinButtons.h"
 #include "tavex/CComboBoxList.h"
 #include "tavex/CDeviceCtrl.h"
 #include "tavex/CRecordList.h"
@@ -35,6 +43,18 @@ MControl* MakePanel(MObject* parent, unsigned id, CRect rect, const char*, int a
   return new T(parent, id, rect, a);
 }
 
+// Classes whose constructor takes one trailing integer (visible) fix the enabled flag.
+template <typename T>
+MControl* MakeVisible(MObject* parent, unsigned id, CRect rect, const char*, int a, int) {
+  return new T(parent, id, rect, a);
+}
+
+template <typename T>
+MControl* MakeTitledVisible(MObject* parent, unsigned id, CRect rect, const char* title, int a,
+                            int) {
+  return new T(parent, id, rect, title, a);
+}
+
 struct Entry {
   const char* name;
   ControlFactory::Maker make;  // null: the class arrives with a later build
@@ -43,37 +63,37 @@ struct Entry {
 // In test order. Classes that are not built yet keep their place with a null maker.
 const Entry kDialogTable[] = {
     {"CArea", &MakeUntitled<CArea>},
-    {"MText", nullptr},
-    {"MPicture", nullptr},
-    {"CPhotoFrame", nullptr},
-    {"CSliderPicture", nullptr},
-    {"CGifPicture", nullptr},
-    {"MProgress", nullptr},
-    {"MSlider", nullptr},
-    {"MLevelCtrl", nullptr},
-    {"MButton", nullptr},
-    {"CImageButton", nullptr},
-    {"CTextButton", nullptr},
-    {"CCheckButton", nullptr},
-    {"CRadioButton", nullptr},
-    {"CColorButton", nullptr},
-    {"MSpinButton", nullptr},
-    {"CSpinButton", nullptr},
-    {"CSwitchButton", nullptr},
-    {"CIconButton", nullptr},
-    {"CTimerButton", nullptr},
-    {"CHelpButton", nullptr},
-    {"MEdit", nullptr},
-    {"MRichEdit", nullptr},
-    {"MEditEx", nullptr},
+    {"MText", &MakeTitledVisible<MText>},
+    {"MPicture", &MakeUntitled<MPicture>},
+    {"CPhotoFrame", &MakeUntitled<CPhotoFrame>},
+    {"CSliderPicture", &MakeUntitled<CSliderPicture>},
+    {"CGifPicture", &MakeUntitled<CGifPicture>},
+    {"MProgress", &MakeUntitled<MProgress>},
+    {"MSlider", &MakeUntitled<MSlider>},
+    {"MLevelCtrl", &MakeUntitled<MLevelCtrl>},
+    {"MButton", &MakeTitled<MButton>},
+    {"CImageButton", &MakeUntitled<CImageButton>},
+    {"CTextButton", &MakeTitled<CTextButton>},
+    {"CCheckButton", &MakeTitled<CCheckButton>},
+    {"CRadioButton", &MakeTitled<CRadioButton>},
+    {"CColorButton", &MakeTitled<CColorButton>},
+    {"MSpinButton", &MakeVisible<MSpinButton>},
+    {"CSpinButton", &MakeVisible<CSpinButton>},
+    {"CSwitchButton", &MakeTitled<CSwitchButton>},
+    {"CIconButton", &MakeTitled<CIconButton>},
+    {"CTimerButton", &MakeTitled<CTimerButton>},
+    {"CHelpButton", &MakeTitled<CHelpButton>},
+    {"MEdit", &MakeTitled<MEdit>},
+    {"MRichEdit", &MakeTitledVisible<MRichEdit>},
+    {"MEditEx", &MakeTitled<MEditEx>},
     {"MComboBox", &MakeTitled<MComboBox>},
     {"MTabCtrl", &MakeTitled<MTabCtrl>},
     {"MTabLayout", &MakePanel<MTabLayout>},
     {"MListBox", &MakePanel<MListBox>},
-    {"MPalette", nullptr},
-    {"CColorPalette", nullptr},
-    {"CColorSelect", nullptr},
-    {"CirclePalette", nullptr},
+    {"MPalette", &MakeUntitled<MPalette>},
+    {"CColorPalette", &MakeVisible<CColorPalette>},
+    {"CColorSelect", &MakeVisible<CColorSelect>},
+    {"CirclePalette", &MakeUntitled<CirclePalette>},
     {"CComboBoxList", &MakePanel<CComboBoxList>},
     {"MenuItem", &MakeTitled<MenuItem>},
     {"KeyboardCtrl", &MakePanel<KeyboardCtrl>},
@@ -85,8 +105,8 @@ const Entry kPanelExtra[] = {
     {"KeyFuncControl", &MakePanel<KeyFuncControl>},
     {"DListBox", &MakePanel<DListBox>},
     {"CRecordList", &MakePanel<CRecordList>},
-    {"UpgradeButton", nullptr},
-    {"DownloadButton", nullptr},
+    {"UpgradeButton", &MakeTitled<UpgradeButton>},
+    {"DownloadButton", &MakeTitled<DownloadButton>},
 };
 
 const Entry* Find(ControlFactory::Table table, const char* name) {

@@ -1,0 +1,142 @@
+#pragma once
+// Text editors drawn by the library. MEdit is a single-line box (state image: normal, hover,
+// focused, disabled; nine-part) whose title is its text; MEditEx is the same box under another
+// class name; MRichEdit edits several lines. All keep their text in an EditBuffer: caret,
+// selection, arrows, Home/End, Shift-selection, Ctrl+A/C/X/V through the CLIPBOARD selection,
+// Backspace/Delete, typed characters (WM_CHAR, any Unicode), optional digits-only mode and
+// length limit (code points).
+//
+// MEdit notifications: 30 when editing starts (focus gained), 9 on a press inside the text box,
+// 1 on a press outside it (its border), 31 on a release inside the text box, 2 after a press
+// and release inside, 26 after the user changed the text (title updated first), 29 when
+// editing ends (focus lost). MRichEdit: 1 on press, 2 on a click, 26 after a change.
+//
+// Threads: SetTitle and the rule setters may be called from any thread (data lock, posted
+// repaint); input and drawing run on the UI thread.
+#include <atomic>
+
+#include "tavex/EditBuffer.h"
+#include "tavex/MControlFont.h"
+#include "tavex/MPanel.h"
+#include "tavex/PressBehaviour.h"
+
+namespace Tavex {
+
+class TAVEX_API MEdit : public MControlFont {
+ public:
+  static constexpr int kPaddingX = 8;
+  static constexpr int kPaddingY = 3;
+
+  MEdit(MObject* parent, unsigned id, CRect rect, const char* title, int visible = 1,
+        int enabled = 1);
+  ~MEdit() override;
+
+  const char* GetClassNameW() const override;
+  void DrawControl(Painter& painter, CRect paint) override;
+  int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
+  int OnControlMouseMove(unsigned keys, CPoint pt) override;
+  int OnControlLButtonDown(unsigned keys, CPoint pt) override;
+  int OnControlLButtonUp(unsigned keys, CPoint pt) override;
+  int OnControlLButtonDblClk(unsigned keys, CPoint pt) override;
+  int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
+  int OnControlTimerKey(unsigned key) override;
+  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
+  void OnControlMouseLeave() override;
+  void SetControlFocus(int focus) override;
+  void SetControlEnabled(int enabled) override;
+  void SetControlTitle(const char* title) override;
+  CString GetControlTitle() const override;
+
+  // Rules; the present text is kept as it is.
+  void SetMaxLength(int codePoints);
+  int GetMaxLength() const;
+  void SetDigitsOnly(int on);
+  int IsDigitsOnly() const;
+  // Shows every character as a dot.
+  void SetPassword(int on) { Assign(m_password, on ? 1 : 0); }
+  // Grey text shown while the box is empty and not focused.
+  void SetPlaceholder(const char* text) { Assign(m_placeholder, CString(text ? text : "")); }
+
+  // Editing from the program (same rules as typing; no notification).
+  void SetSel(int startIndex, int endIndex);
+  void GetSel(int* startIndex, int* endIndex) const;
+  void ReplaceSel(const char* text);
+  // A typed code point, as WM_CHAR delivers it (UI thread).
+  int OnChar(unsigned codePoint);
+
+  // Geometry: the inner text box, and the caret's x in window coordinates.
+  CRect GetTextBox() const;
+  int GetCaretX() const;
+  // Code point index of the boundary nearest to window x.
+  int IndexAtX(int x) const;
+  int IsCaretShown() const { return m_caretOn; }
+
+ private:
+  std::string DisplayText() const;
+  int TextWidth(std::size_t byteEnd) const;
+  void EnsureCaretVisible();
+  void AfterInput(bool moved, bool changed);
+  void RestartBlink();
+
+  EditBuffer m_buffer;
+  PressBehaviour m_press;
+  int m_scroll = 0;
+  int m_caretOn = 1;
+  int m_selecting = 0;
+  int m_pressInBox = 0;
+  int m_password = 0;
+  CString m_placeholder;
+};
+
+class TAVEX_API MEditEx : public MEdit {
+ public:
+  MEditEx(MObject* parent, unsigned id, CRect rect, const char* title, int visible = 1,
+          int enabled = 1);
+  const char* GetClassNameW() const override;
+};
+
+class TAVEX_API MRichEdit : public MPanel {
+ public:
+  static constexpr int kPadding = 6;
+
+  MRichEdit(MObject* parent, unsigned id, CRect rect, const char* title, int visible = 1);
+  ~MRichEdit() override;
+
+  const char* GetClassNameW() const override;
+  void DrawControl(Painter& painter, CRect paint) override;
+  int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
+  int OnControlMouseMove(unsigned keys, CPoint pt) override;
+  int OnControlLButtonDown(unsigned keys, CPoint pt) override;
+  int OnControlLButtonUp(unsigned keys, CPoint pt) override;
+  int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
+  int OnControlTimerKey(unsigned key) override;
+  int OnControlScroll(int bar, unsigned direction, CPoint pt) override;
+  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
+  void SetControlFocus(int focus) override;
+  void SetControlTitle(const char* title) override;
+  CString GetControlTitle() const override;
+
+  void SetMaxLength(int codePoints);
+  void SetReadOnly(int on) { Assign(m_readOnly, on ? 1 : 0); }
+  int OnChar(unsigned codePoint);
+  // Caret position as (code point column, line).
+  CPoint GetCaretLineColumn() const;
+  int GetLineCount() const;
+  // Byte offset of the boundary nearest to a window point.
+  std::size_t OffsetAt(CPoint pt) const;
+
+ private:
+  int LineHeight() const;
+  CRect TextBox() const;
+  void EnsureCaretVisible();
+  void AfterInput(bool moved, bool changed);
+
+  EditBuffer m_buffer;
+  PressBehaviour m_press;
+  int m_scrollY = 0;
+  int m_caretOn = 1;
+  int m_selecting = 0;
+  int m_readOnly = 0;
+};
+
+}  // namespace Tavex
