@@ -10,6 +10,7 @@
 #include "GalleryDialog.h"
 #include "KeyboardPage.h"
 #include "ListsPage.h"
+#include "StandardPage.h"
 #include "tavex/Manager.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
       lcid = std::atoi(argv[++i]) == 2052 ? 2052 : 1033;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--page lists] [--keyboard-mode 100-104 [--lang 1033|2052]] "
+                   "usage: %s [--page lists|standard] [--keyboard-mode 100-104 [--lang 1033|2052]] "
                    "[--screenshot FILE]\n",
                    argv[0]);
       return 2;
@@ -48,6 +49,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     const int result = keyboard.ShowModal(SW_SHOW);
+    Gallery::GalleryDialog::Log("result " + std::to_string(result));
+    Tavex::Manager::UnInitGdiplus();
+    return 0;
+  }
+  if (page == "standard") {
+    Gallery::StandardPage standard(screenshot, lcid == 2052);
+    if (standard.Create(nullptr, "Tavex gallery: standard controls", 0x96000000, 0,
+                        Tavex::CRect(40, 40, 1146, 720)) == nullptr) {
+      std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
+      return 1;
+    }
+    const int result = standard.ShowModal(SW_SHOW);
     Gallery::GalleryDialog::Log("result " + std::to_string(result));
     Tavex::Manager::UnInitGdiplus();
     return 0;
