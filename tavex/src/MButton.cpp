@@ -67,11 +67,4 @@ void MButton::SetControlEnabled(int enabled) {
   if (!enabled) m_press.Leave();
 }
 
-CImageButton::CImageButton(MObject* parent, unsigned id, CRect rect, int visible, int enabled)
-    : MButton(parent, id, rect, nullptr, visible, enabled) {
-  m_drawTitle = 0;
-}
-
-const char* CImageButton::GetClassNameW() const { return "CImageButton"; }
-
 }  // namespace Tavex

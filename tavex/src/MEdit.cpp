@@ -336,10 +336,4 @@ void MEdit::SetControlEnabled(int enabled) {
   }
 }
 
-MEditEx::MEditEx(MObject* parent, unsigned id, CRect rect, const char* title, int visible,
-                 int enabled)
-    : MEdit(parent, id, rect, title, visible, enabled) {}
-
-const char* MEditEx::GetClassNameW() const { return "MEditEx"; }
-
 }  // namespace Tavex

@@ -125,9 +125,4 @@ void MSpinButton::OnControlMouseLeave() {
   UpdateControl(1, 0);
 }
 
-CSpinButton::CSpinButton(MObject* parent, unsigned id, CRect rect, int visible)
-    : MSpinButton(parent, id, rect, visible) {}
-
-const char* CSpinButton::GetClassNameW() const { return "CSpinButton"; }
-
 }  // namespace Tavex
