@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Keywright and starts it. When no keyboard of the device table is attached, the virtual
-# keyboard is started beside it. Without a display the program runs under Xvfb; a screenshot of
-# the screen is saved and its path printed.
+# keyboard is started beside it. Until the main window exists the program is a console entry:
+# it opens the keyboards, starts the worker and prints what it does until Ctrl+C.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
