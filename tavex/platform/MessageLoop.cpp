@@ -207,6 +207,7 @@ bool FetchOnce(ThreadQueue& q, MSG* out, HWND hwnd, UINT lo, UINT hi, bool remov
     for (auto& rec : WindowsOfThread(q.thread)) {
       if (hwnd != nullptr && rec->hwnd != hwnd) continue;
       if (!rec->alive.load() || !rec->visible || rec->iconic) continue;
+      if (rec->paintNotBefore.load(std::memory_order_relaxed) > now) continue;
       std::lock_guard lock(rec->dirtyMutex);
       if (!rec->hasDirty) continue;
       *out = MakeMsg(rec->hwnd, WM_PAINT, 0, 0);
@@ -235,6 +236,14 @@ void WaitForWork(ThreadQueue& q, HWND hwnd) {
   std::uint64_t deadline = NextInputDeadline();
   for (const auto& t : q.timers) {
     if (hwnd == nullptr || t.hwnd == hwnd) deadline = std::min(deadline, t.due);
+  }
+  // A paint held back by pacing is due when its pause ends.
+  for (auto& rec : WindowsOfThread(q.thread)) {
+    if (hwnd != nullptr && rec->hwnd != hwnd) continue;
+    const std::uint64_t due = rec->paintNotBefore.load(std::memory_order_relaxed);
+    if (due == 0 || !rec->alive.load() || !rec->visible || rec->iconic) continue;
+    std::lock_guard lock(rec->dirtyMutex);
+    if (rec->hasDirty) deadline = std::min(deadline, due);
   }
   int timeout = -1;
   if (deadline != UINT64_MAX) {
@@ -515,6 +524,12 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool) {
     if (auto q = QueueOf(rec->thread)) q->Wake();
   }
   return true;
+}
+
+void DelayNextPaint(HWND hwnd, UINT ms) {
+  auto rec = FindWindow(hwnd);
+  if (!rec) return;
+  rec->paintNotBefore.store(ms == 0 ? 0 : NowMs() + ms, std::memory_order_relaxed);
 }
 
 std::string CodePointToUtf8(std::uint32_t cp) {

@@ -31,6 +31,8 @@ struct WindowRecord {
   RECT dirty{0, 0, 0, 0};
   bool hasDirty = false;
   std::uint64_t dirtyGeneration = 0;
+  // No WM_PAINT before this monotonic time (ms): paints are paced, invalidations coalesce.
+  std::atomic<std::uint64_t> paintNotBefore{0};
 
   // Owner thread.
   WNDPROC proc = nullptr;
@@ -59,6 +61,9 @@ struct WindowRecord {
   std::uint64_t xid = 0;  // X11 window
   void* gc = nullptr;     // X11 GC
   int depth = 24;
+  // Layered output: the shape last applied (row runs), to skip unchanged masks.
+  std::uint64_t shapeHash = 0;
+  bool shaped = false;
 };
 
 // Registers a new record and gives it a fresh handle.

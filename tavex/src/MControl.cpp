@@ -433,4 +433,6 @@ void MControl::PressLeave(PressBehaviour& press) {
   if (press.Leave()) UpdateControl(1, 0);
 }
 
+Image MControl::GetControlDropBitmap() { return Image(); }
+
 }  // namespace Tavex

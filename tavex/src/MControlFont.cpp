@@ -1,6 +1,7 @@
 #include "tavex/MControlFont.h"
 
 #include "tavex/Manager.h"
+#include "tavex/PaintManager.h"
 
 namespace Tavex {
 
@@ -122,6 +123,20 @@ void MControlFont::SetImageSize(int fullWidth, int height) {
   std::lock_guard guard(m_dataLock);
   m_imageFullWidth = fullWidth;
   m_imageHeight = height;
+}
+
+ImgResInfo* MControlFont::GetStateImage() {
+  CString path;
+  int states = 1;
+  {
+    std::lock_guard guard(m_dataLock);
+    path = m_imagePath;
+    states = m_imageStates;
+  }
+  if (m_manager == nullptr || path.empty()) return nullptr;
+  ImgResInfo* info = m_manager->AddImgResInfo(path.c_str(), states);
+  if (info != nullptr) SetImageSize(info->image.Width(), info->height);
+  return info;
 }
 
 }  // namespace Tavex

@@ -4,8 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "DragDrop.h"
 #include "TooltipWnd.h"
 #include "tavex/ControlFactory.h"
+#include "tavex/MShadow.h"
+#include "tavex/Manager.h"
 #include "tavex/MDialog.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
@@ -23,19 +26,30 @@ PaintManager::~PaintManager() {
   m_controls.Clear();
   m_areas.Clear();
   m_tooltip.reset();
+  m_drag.reset();
+  m_shadow.reset();
 }
 
 void PaintManager::Init(HWND hwnd, MWindow* owner) {
   m_hWnd = hwnd;
   m_owner = owner;
   m_uiThread = Native::GetCurrentThreadId();
-  m_initialised = 1;
   m_scrollV = 102;
   m_scrollH = 101;
+  InitDragDrop();
+  RegisterFontFolder(Manager::GetProgramFolder() + "font/");
+  m_initialised = 1;
+  // GDI text of native edit boxes: here all text goes through one renderer, which gets the
+  // library's own font; a missing resource leaves the default font.
+  AddGDITempFont(kFontResource);
+  if (m_layered) SetLayeredWindow(1);
 }
 
 void PaintManager::DestroyData() {
   ClearTimers();
+  if (m_drag) m_drag->Cancel();
+  if (m_shadow) m_shadow->DestroyWindow();
+  m_caret.Show(false);
   if (m_tooltip) m_tooltip->DestroyWindow();
   m_tooltipId = -1;
   m_captured = 0;
@@ -125,6 +139,8 @@ bool PaintManager::MoveFocus(bool forward) {
 }
 
 void PaintManager::ForgetControl(MControl* control) {
+  m_caret.Release(control);
+  if (m_drag) m_drag->Forget(control);
   if (control == m_hover) m_hover = nullptr;
   if (control == m_focus) m_focus = nullptr;
   RemoveMTimer(control);
@@ -218,6 +234,7 @@ bool PaintManager::OnButtonDown(UINT msg, unsigned keys, CPoint pt) {
     if (left) {
       m_pressed = 1;
       SetFocusControl(target);
+      if (msg == WM_LBUTTONDOWN && m_drag && target->IsDragDrop()) m_drag->Arm(target, pt);
     }
     switch (msg) {
       case WM_LBUTTONDOWN: target->OnLButtonDown(keys, pt); break;
@@ -241,6 +258,15 @@ bool PaintManager::OnButtonDown(UINT msg, unsigned keys, CPoint pt) {
 }
 
 bool PaintManager::OnButtonUp(UINT msg, unsigned keys, CPoint pt) {
+  if (msg == WM_LBUTTONUP && m_drag && m_drag->IsDragging()) {
+    // The press became a drag: the release drops, the source sees no click.
+    ReleaseCapture();
+    m_pressed = 0;
+    m_drag->Drop(pt);
+    if (m_hover != nullptr && !m_hover->PtInRect(pt)) m_hover = nullptr;
+    return true;
+  }
+  if (m_drag) m_drag->Disarm();
   if (msg == WM_LBUTTONUP) {
     ReleaseCapture();
     m_pressed = 0;
@@ -308,10 +334,27 @@ bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
   }
   const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   const unsigned keys = static_cast<unsigned>(wParam & 0xFFFF);
+  if (m_drag && m_drag->OnWindowMessage(msg, wParam, lParam)) return true;
   switch (msg) {
     case WM_PAINT:
       OnPaint();
       return true;
+    case kMsgRunPending:
+      RunPending();
+      return true;
+    case WM_WINDOWPOSCHANGING: {
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (pos != nullptr && !(pos->flags & SWP_NOSIZE)) {
+        const CSize size = ClampWindowSize(CSize(pos->cx, pos->cy));
+        pos->cx = size.cx;
+        pos->cy = size.cy;
+      }
+      return false;
+    }
+    case WM_WINDOWPOSCHANGED:
+    case WM_SHOWWINDOW:
+      if (m_shadow) m_shadow->Follow(m_hWnd);
+      return false;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
       if (info != nullptr) {
@@ -512,6 +555,12 @@ unsigned PaintManager::GetTimerNativeId(MControl* control, unsigned key) const {
 }
 
 bool PaintManager::OnTimerMessage(unsigned id) {
+  if (id == kTimerCaret) {
+    m_caret.Toggle();
+    InvalidateRect(m_caret.GetRect(), 0);
+    return true;
+  }
+  if (m_overlay.OnTimer(id)) return true;
   MControl* control = nullptr;
   unsigned key = 0;
   {
@@ -572,13 +621,6 @@ void PaintManager::SetCursorName(const CString& name) {
   Native::SetCursor(Native::LoadCursor(nullptr, idc));
 }
 
-void PaintManager::SetBackColor(COLORREF background, COLORREF border) {
-  if (background == m_bkColor && border == m_borderColor) return;
-  m_bkColor = background;
-  m_borderColor = border;
-  Invalidate();
-}
-
 CRect PaintManager::GetClientRect() const {
   RECT r{};
   if (m_hWnd != nullptr) Native::GetClientRect(m_hWnd, &r);
@@ -595,50 +637,6 @@ void PaintManager::InvalidateRect(CRect rect, int erase) {
   if (m_hWnd == nullptr) return;
   const RECT r = rect;
   Native::InvalidateRect(m_hWnd, m_layered ? nullptr : &r, erase != 0);
-}
-
-void PaintManager::Render(Painter& painter, CRect client, CRect paint) {
-  painter.FillRect(client, ARGBFromCOLORREF(m_borderColor, 0xFE));
-  CRect inner = client;
-  inner.DeflateRect(1, 1);
-  painter.FillRect(inner, ARGBFromCOLORREF(m_bkColor, 0xFE));
-  const auto draw = [&](MControl* c) {
-    if (c->IsVisible() && c->GetRect().Intersects(paint)) c->Draw(painter, paint);
-  };
-  m_areas.ForEach(draw);
-  m_controls.ForEach(draw);
-}
-
-void PaintManager::OnPaint() {
-  PAINTSTRUCT ps{};
-  if (m_hWnd == nullptr || !Native::BeginPaint(m_hWnd, &ps)) return;
-  if (!Native::IsIconic(m_hWnd)) {
-    const CRect client = GetClientRect();
-    if (client.Width() > 0 && client.Height() > 0) {
-      Surface surface(client.Width(), client.Height());
-      {
-        Painter painter(surface);
-        Render(painter, client, client);
-      }
-      // The whole surface is composed each time; only the update box goes to the window.
-      CRect box = ps.rcPaint;
-      if (box.IsRectEmpty() || m_layered) box = client;
-      surface.Present(m_hWnd, box, box.left, box.top);
-      ++m_paintCount;
-    }
-  }
-  Native::EndPaint(m_hWnd, &ps);
-}
-
-bool PaintManager::RenderToPng(const CString& path) {
-  const CRect client = GetClientRect();
-  if (client.IsRectEmpty()) return false;
-  Surface surface(client.Width(), client.Height());
-  {
-    Painter painter(surface);
-    Render(painter, client, client);
-  }
-  return surface.SavePNG(path);
 }
 
 }  // namespace Tavex

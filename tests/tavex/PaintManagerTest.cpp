@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <set>
 #include <thread>
@@ -259,9 +260,15 @@ TEST(PaintManager, RepaintRequestsFromAnotherThreadOnlyInvalidate) {
   DragDialog dialog;
   const HWND hwnd = dialog.Make();
   Probe* probe = dialog.AddProbe(1, CRect(0, 0, 50, 50));
+  // Paints are paced: the one after the first paint comes a moment later.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
   MSG msg{};
-  while (Tavex::Native::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    Tavex::Native::DispatchMessage(&msg);
+  while (std::chrono::steady_clock::now() < until) {
+    while (Tavex::Native::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      Tavex::Native::DispatchMessage(&msg);
+    }
+    if (!Tavex::Native::GetUpdateRect(hwnd, nullptr, false)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   RECT before{};
   ASSERT_FALSE(Tavex::Native::GetUpdateRect(hwnd, &before, false));

@@ -75,6 +75,9 @@ class TAVEX_API MControl : public MObject {
   virtual void InvalidateRect(const RECT* rect, int erase);
   // Pointer left the window or moved to another control.
   virtual void OnControlMouseLeave();
+  // Picture shown under the pointer while the control is dragged; a null image lets the
+  // manager draw the control itself.
+  virtual Image GetControlDropBitmap();
 
   // Input entry points used by the manager and by parent controls. An invisible, disabled
   // or non-responsive control ignores every event (returns 0). Points are in the space of

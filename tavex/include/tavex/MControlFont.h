@@ -5,6 +5,7 @@
 // from any thread (see MControl).
 #include <cstdint>
 
+#include "tavex/ImageCache.h"
 #include "tavex/MControl.h"
 #include "tavex/Painter.h"
 
@@ -60,6 +61,9 @@ class TAVEX_API MControlFont : public MControl {
   CString GetImagePath() const;
   // Called by the image loader once the state image is known.
   void SetImageSize(int fullWidth, int height);
+  // The state image from the window's image cache (loaded on first use, sizes updated); null
+  // without a manager, without an image path or when the file cannot be read.
+  ImgResInfo* GetStateImage();
 
  protected:
   CString m_title;

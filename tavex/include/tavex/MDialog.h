@@ -89,6 +89,25 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   void SetScrollResID(unsigned vertical, unsigned horizontal) {
     m_pm.SetScrollResID(vertical, horizontal);
   }
+  bool LoadBKImage(const CString& name) { return m_pm.LoadBKImage(name); }
+  bool LoadBKImage(unsigned resourceId, const CString& type) {
+    return m_pm.LoadBKImage(resourceId, type);
+  }
+  void SetBackMode(enumBackMode mode, int corner) { m_pm.SetBackMode(mode, corner); }
+  void SetMessage(const CString& text, CRect rect, MsgLevel level = MsgLevelInfo) {
+    m_pm.SetMessage(text, rect, level);
+  }
+  void SetProgress(int percent, const CString& text, CRect rect = CRect()) {
+    m_pm.SetProgress(percent, text, rect);
+  }
+  MShadow* CreateShadow(int size, bool show) { return m_pm.CreateShadow(size, show); }
+  void SetSize(int size) { m_pm.SetSize(size); }
+  void SetSharpness(int sharpness) { m_pm.SetSharpness(sharpness); }
+  void SetDarkness(int darkness) { m_pm.SetDarkness(darkness); }
+  void SetPosition(int x, int y) { m_pm.SetPosition(x, y); }
+  void SetShadowColor(COLORREF colour) { m_pm.SetShadowColor(colour); }
+  bool SetShadowImage(const CString& file, CRect nine) { return m_pm.SetShadowImage(file, nine); }
+  void SetShadowShow(bool show) { m_pm.SetShadowShow(show); }
   // Window-level transparency applied on size: alpha below 255, or a colour key.
   void SetWindowAlpha(BYTE alpha) { m_alpha = alpha; }
   void SetColorKey(COLORREF key) { m_colorKey = key; }

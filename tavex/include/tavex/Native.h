@@ -121,6 +121,22 @@ TAVEX_API bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // source rect `src` of the buffer goes to client point (dstX, dstY). Used by Surface::Present.
 TAVEX_API bool PresentPixels(HWND hwnd, const std::uint8_t* pixels, int width, int height,
                              int stride, const RECT& src, int dstX, int dstY);
+// [any] Paces painting: the window's next WM_PAINT is not generated for `ms` milliseconds
+// (0 = at once again); invalidations made meanwhile accumulate into that one paint, and input
+// and other messages are delivered as usual.
+TAVEX_API void DelayNextPaint(HWND hwnd, UINT ms);
+// [UI] Per-pixel-alpha output of a whole client area from premultiplied ARGB32 pixels. On a
+// window with a 32-bit visual under a compositing manager the alpha is kept as it is; without
+// a compositor (or without a 32-bit visual) the window is shaped to its pixels with alpha
+// above 0. Pixels equal to the window's colour key (LWA_COLORKEY) are cut out as well.
+TAVEX_API bool UpdateLayeredWindow(HWND hwnd, const std::uint8_t* pixels, int width, int height,
+                                   int stride);
+// [UI] Whether the window currently has an input/bounding shape set by UpdateLayeredWindow.
+TAVEX_API bool IsWindowShaped(HWND hwnd);
+// [UI] The layered attributes set so far; flags has LWA_COLORKEY / LWA_ALPHA for those set.
+TAVEX_API bool GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
+// [UI] Whether a compositing manager runs (the _NET_WM_CM_S<screen> selection has an owner).
+TAVEX_API bool CompositorRunning();
 
 // [UI] Reads the window's client area back from the server as premultiplied ARGB32 rows
 // (width * 4 bytes each); false for a stale or unmapped window. Used by CaptureWindow.

@@ -9,14 +9,32 @@
 // ClearControls or destruction. Threads: input, painting and list changes run on the UI thread
 // (the thread that created the window). Repaint requests from other threads, including the
 // animation ticks, turn into invalidations that the UI thread paints.
+//
+// Painting (PaintManagerPaint.cpp): each paint composes the client area in one off-screen
+// ARGB surface: background image (mode 0 natural size, mode 1 nine-part frame) or the
+// background and border colours, the area list, the control list, the caret, the overlay; then
+// the update rectangle goes to the window (layered: the whole surface with its alpha). Paints
+// are paced (kPaintPauseMs after each) by holding the next WM_PAINT back instead of sleeping,
+// so input keeps flowing and invalidations coalesce. TAVEX_PAINT_TRACE=1 prints the time of
+// every step to stderr.
+//
+// Resources (PaintManagerResources.cpp): the image cache (AddImgResInfo, names below the skin
+// folder), the private fonts (AddTempFont, the font folder beside the program, built-in font
+// 106) and the background image are safe on any thread. SetMessage and SetProgress called off
+// the UI thread run on the UI thread.
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "tavex/Caret.h"
 #include "tavex/ControlList.h"
+#include "tavex/ImageCache.h"
 #include "tavex/MControl.h"
+#include "tavex/Overlay.h"
 #include "tavex/RKTimer.h"
+#include "tavex/TempFonts.h"
 
 namespace Tavex {
 
@@ -25,8 +43,34 @@ class MDialog;
 class Painter;
 class TooltipWnd;
 
+enum enumBackMode : int {
+  BackModeNormal = 0,  // background image at its natural size at (0, 0)
+  BackModeFrame = 1,   // nine-part frame over the client area, corners unscaled
+};
+
+// Milliseconds spent in each step of one paint (TAVEX_PAINT_TRACE, benchmarks).
+struct PaintTrace {
+  double clear = 0;
+  double background = 0;
+  double areas = 0;
+  double controls = 0;
+  double caret = 0;
+  double fixAlpha = 0;
+  double overlay = 0;
+  double output = 0;
+  double total = 0;
+};
+
+class MShadow;
+class DragDrop;
+
 class TAVEX_API PaintManager : public RKTimer {
  public:
+  // Pause after each paint before the next may start (about 60 paints per second at most).
+  static constexpr unsigned kPaintPauseMs = 15;
+  // Posted to the window to run overlay calls made on other threads.
+  static constexpr UINT kMsgRunPending = WM_APP + 0x3F1;
+  static constexpr unsigned kFontResource = 106;
   // Native timer identifiers the manager keeps for itself (overlay and progress animation).
   static constexpr unsigned kTimerMessage = 66;
   static constexpr unsigned kTimerFade = 88;
@@ -119,11 +163,77 @@ class TAVEX_API PaintManager : public RKTimer {
   bool IsTooltipShown() const;
   void SetCursorName(const CString& name);
 
+  // ---- images: cache shared by every control of the window (any thread) ----
+  // The entry of `name` (a path below the skin folder), loaded on first use; null when the file
+  // cannot be read (nothing is cached then). The pointer stays valid while the manager lives.
+  ImgResInfo* AddImgResInfo(const char* name, int states);
+  // The same from a built-in resource (101 and 102 are "PNG", see BuiltinResources.cpp).
+  ImgResInfo* AddImgResInfo(unsigned resourceId, const CString& type, int states, int = 0);
+  void ClearImgResInfo();
+  ImageCache& GetImageCache() { return m_images; }
+
+  // ---- private fonts (any thread) ----
+  const TempFontFamily* AddTempFont(const char* family, const char* file);
+  const TempFontFamily* AddTempFont(const char* family, unsigned resourceId);
+  const TempFontFamily* FindTempFont(const char* family) const;
+  void ClearTempFont();
+  // Makes a built-in font resource available to all text drawing.
+  bool AddGDITempFont(unsigned resourceId);
+  TempFonts& GetTempFonts() { return m_fonts; }
+  // Registers the font files of `folder` that exist ("OpenSans-Regular.ttf" as "Open Sans",
+  // "-Light" as "Open Sans Light", "-Semibold" as "Open Sans Semibold", "-ExtraBold" as "Open
+  // Sans Extrabold"); returns how many. Init uses program folder + "font/".
+  int RegisterFontFolder(const CString& folder);
+
+  // ---- background (any thread) ----
+  // Replaces the background image by skin folder + name; false (image unchanged) when unreadable.
+  bool LoadBKImage(const CString& name);
+  bool LoadBKImage(unsigned resourceId, const CString& type);
+  void SetBKImage(const Image& image);
+  Image GetBKImage() const;
+  void SetBackMode(enumBackMode mode, int corner);
+  enumBackMode GetBackMode() const { return m_backMode; }
+  int GetBackCorner() const { return m_backCorner; }
+
+  // ---- overlay (message and progress box) ----
+  void SetMessage(const CString& text, CRect rect, MsgLevel level = MsgLevelInfo);
+  void SetProgress(int percent, const CString& text, CRect rect = CRect());
+  const Overlay& GetOverlay() const { return m_overlay; }
+
+  // ---- caret of the rich edit control (UI thread) ----
+  void CreateCaret(const Image& bitmap, int width, int height);
+  void SetCaretPos(MControl* owner, int x, int y);
+  void ShowCaret(int show);
+  MControl* GetCurrentCaretObject() const { return m_caret.GetOwner(); }
+  void DrawCaret(Painter& painter, const CRect& paint) const { m_caret.Draw(painter, paint); }
+  const Caret& GetCaret() const { return m_caret; }
+
+  // ---- shadow window behind the dialog (UI thread) ----
+  MShadow* CreateShadow(int size, bool show);
+  MShadow* GetShadow() const { return m_shadow.get(); }
+  void SetSize(int size);
+  void SetSharpness(int sharpness);
+  void SetDarkness(int darkness);
+  void SetPosition(int x, int y);
+  void SetShadowColor(COLORREF colour);
+  bool SetShadowImage(const CString& file, CRect nine);
+  bool SetShadowImage(unsigned resourceId, const CString& type, CRect nine);
+  void SetShadowShow(bool show);
+  void DisableShadow();
+
+  // ---- drag and drop inside the window (UI thread) ----
+  void InitDragDrop();
+  // The picture shown under the pointer while `control` is dragged.
+  Image GetDropBitmap(MControl* control, const CRect& rect, DWORD flags = 0);
+  // Whether a drag of a control is in progress, and its source.
+  bool IsDragging() const;
+  MControl* GetDragSource() const;
+
   // Appearance used by the plain full repaint.
   void SetBackColor(COLORREF background, COLORREF border);
   COLORREF GetBackColor() const { return m_bkColor; }
   COLORREF GetBorderColor() const { return m_borderColor; }
-  void SetLayeredWindow(int on) { m_layered = on ? 1 : 0; }
+  void SetLayeredWindow(int on);
   int IsLayered() const { return m_layered; }
   void SetCaptionRect(CRect rect) { m_caption = rect; }
   CRect GetCaptionRect() const { return m_caption; }
@@ -138,17 +248,33 @@ class TAVEX_API PaintManager : public RKTimer {
   unsigned GetScrollVID() const { return m_scrollV; }
   unsigned GetScrollHID() const { return m_scrollH; }
   CRect GetClientRect() const;
+  CRect GetWindowRect() const;
   CSize GetClientSize() const;
+  CSize GetWindowMaxSize() const { return m_maxSize; }
+  CSize GetWindowMinSize() const { return m_minSize; }
+  // Clamps a window size to the configured minimum and maximum (0 = not set).
+  CSize ClampWindowSize(CSize size) const;
   void Invalidate();
   void InvalidateRect(CRect rect, int erase = 0);
 
   // Composes the background and every visible control intersecting `paint` (client
   // coordinates) onto `painter`. Used by the window paint and by screenshots and tests.
   void Render(Painter& painter, CRect client, CRect paint);
+  // One frame as the window paint composes it (steps 3 to 8) into `surface` (client size):
+  // clear, background, areas, controls, caret, the layered alpha fix, overlay. `update` limits
+  // the work in normal mode; layered frames always cover the whole client area.
+  void Compose(Surface& surface, CRect update, PaintTrace* trace = nullptr);
+  // Gives every pixel of `rect` with alpha 0 but a colour other than black an alpha of 255
+  // (drawing that wrote colour without alpha); premultiplied pixels, so only raw writes hit it.
+  static void FixLayeredAlpha(Surface& surface, CRect rect);
   // Paints the whole client area into a new surface (for screenshots).
   bool RenderToPng(const CString& path);
   // How many paints the window received (tests and diagnostics).
   int GetPaintCount() const { return m_paintCount; }
+  // Step times of the last paint.
+  PaintTrace GetLastPaintTrace() const { return m_lastTrace; }
+  // Runs `task` on the UI thread (now when called there, else posted to the window).
+  void RunOnUIThread(std::function<void()> task);
 
  private:
   struct ControlTimer {
@@ -159,7 +285,22 @@ class TAVEX_API PaintManager : public RKTimer {
     MControl* control;
   };
 
+  // Overlay timers are the window's native timers 66, 88 and 99.
+  class OverlayTimers : public OverlayHost {
+   public:
+    explicit OverlayTimers(PaintManager& pm) : m_pm(pm) {}
+    void StartOverlayTimer(unsigned id, unsigned ms) override;
+    void StopOverlayTimer(unsigned id) override;
+    void RepaintOverlay(CRect rect) override;
+    CRect OverlayClientRect() const override;
+
+   private:
+    PaintManager& m_pm;
+  };
+
   void OnPaint();
+  void DrawBackground(Painter& painter, CRect client);
+  void RunPending();
   void UpdateHover(unsigned keys, CPoint pt);
   bool Wants(MControl* c, unsigned keys, CPoint pt) const;
   LRESULT OnMouseMove(unsigned keys, CPoint pt);
@@ -180,7 +321,7 @@ class TAVEX_API PaintManager : public RKTimer {
   CSize m_maxSize;
   CSize m_minSize;
   CRect m_caption;
-  int m_layered = 0;
+  std::atomic<int> m_layered{0};
   unsigned m_scrollV = 102;
   unsigned m_scrollH = 101;
 
@@ -203,6 +344,22 @@ class TAVEX_API PaintManager : public RKTimer {
 
   std::unique_ptr<TooltipWnd> m_tooltip;
   long long m_tooltipId = -1;
+
+  ImageCache m_images;
+  TempFonts m_fonts;
+  mutable std::mutex m_bkLock;
+  Image m_bkImage;
+  std::atomic<enumBackMode> m_backMode{BackModeNormal};
+  std::atomic<int> m_backCorner{4};
+  OverlayTimers m_overlayTimers{*this};
+  Overlay m_overlay{m_overlayTimers};
+  Caret m_caret;
+  std::unique_ptr<MShadow> m_shadow;
+  std::unique_ptr<DragDrop> m_drag;
+  Surface m_frame;
+  PaintTrace m_lastTrace;
+  std::mutex m_pendingLock;
+  std::vector<std::function<void()>> m_pending;
 };
 
 }  // namespace Tavex

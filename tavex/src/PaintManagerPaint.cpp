@@ -1,0 +1,253 @@
+// PaintManager: composing and presenting a frame, the background, pacing and the paint trace.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "tavex/MRender.h"
+#include "tavex/Native.h"
+#include "tavex/PaintManager.h"
+
+namespace Tavex {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+bool TraceEnabled() {
+  static const bool on = [] {
+    const char* v = std::getenv("TAVEX_PAINT_TRACE");
+    return v != nullptr && *v != '\0' && std::strcmp(v, "0") != 0;
+  }();
+  return on;
+}
+
+// Times consecutive steps: each Next() books the time since the previous mark.
+class StepTimer {
+ public:
+  StepTimer() : m_start(Clock::now()), m_mark(m_start) {}
+  void Next(double* slot) {
+    const auto now = Clock::now();
+    if (slot != nullptr) *slot += Ms(m_mark, now);
+    m_mark = now;
+  }
+  double Total() const { return Ms(m_start, Clock::now()); }
+
+ private:
+  Clock::time_point m_start;
+  Clock::time_point m_mark;
+};
+
+}  // namespace
+
+void PaintManager::SetBackColor(COLORREF background, COLORREF border) {
+  if (background == m_bkColor && border == m_borderColor) return;
+  m_bkColor = background;
+  m_borderColor = border;
+  Invalidate();
+}
+
+void PaintManager::SetBackMode(enumBackMode mode, int corner) {
+  if (mode == m_backMode && corner == m_backCorner) return;
+  m_backMode = mode;
+  m_backCorner = corner < 0 ? 0 : corner;
+  Invalidate();
+}
+
+bool PaintManager::LoadBKImage(const CString& name) {
+  Image image = MRender::LoadImageFromFile(m_images.GetFolder() + name);
+  if (image.IsNull()) return false;
+  SetBKImage(image);
+  return true;
+}
+
+bool PaintManager::LoadBKImage(unsigned resourceId, const CString& type) {
+  Image image = MRender::LoadImageFromIDResource(resourceId, type, nullptr);
+  if (image.IsNull()) return false;
+  SetBKImage(image);
+  return true;
+}
+
+void PaintManager::SetBKImage(const Image& image) {
+  {
+    std::lock_guard guard(m_bkLock);
+    m_bkImage = image;
+  }
+  Invalidate();
+}
+
+Image PaintManager::GetBKImage() const {
+  std::lock_guard guard(m_bkLock);
+  return m_bkImage;
+}
+
+void PaintManager::SetLayeredWindow(int on) {
+  m_layered = on ? 1 : 0;
+  m_overlay.SetLayered(on != 0);
+  if (m_hWnd != nullptr && IsUIThread()) {
+    const auto ex = static_cast<DWORD>(Native::GetWindowLongPtr(m_hWnd, GWL_EXSTYLE));
+    Native::SetWindowLongPtr(m_hWnd, GWL_EXSTYLE,
+                             static_cast<LONG_PTR>(on ? (ex | WS_EX_LAYERED) : (ex & ~WS_EX_LAYERED)));
+  }
+  Invalidate();
+}
+
+void PaintManager::DrawBackground(Painter& painter, CRect client) {
+  const Image image = GetBKImage();
+  if (!image.IsNull()) {
+    if (m_backMode == BackModeFrame) {
+      MRender::DrawImageFrame(painter, image, client, 0, 0, image.Width(), image.Height(),
+                              m_backCorner);
+    } else {
+      painter.DrawImage(image, 0, 0);
+    }
+    return;
+  }
+  painter.FillRect(client, ARGBFromCOLORREF(m_borderColor, 0xFE));
+  CRect inner = client;
+  inner.DeflateRect(1, 1);
+  painter.FillRect(inner, ARGBFromCOLORREF(m_bkColor, 0xFE));
+}
+
+void PaintManager::Render(Painter& painter, CRect client, CRect paint) {
+  DrawBackground(painter, client);
+  const auto draw = [&](MControl* c) {
+    if (c->IsVisible() && c->GetRect().Intersects(paint)) c->Draw(painter, paint);
+  };
+  m_areas.ForEach(draw);
+  m_controls.ForEach(draw);
+}
+
+void PaintManager::FixLayeredAlpha(Surface& surface, CRect rect) {
+  CRect r = rect;
+  if (!r.IntersectRect(r, CRect(0, 0, surface.Width(), surface.Height()))) return;
+  std::uint8_t* data = surface.Data();
+  const int stride = surface.Stride();
+  for (int y = r.top; y < r.bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+    for (int x = r.left; x < r.right; ++x) {
+      const std::uint32_t p = row[x];
+      if ((p & 0xFF000000u) == 0 && (p & 0x00FFFFFFu) != 0) row[x] = p | 0xFF000000u;
+    }
+  }
+}
+
+void PaintManager::Compose(Surface& surface, CRect update, PaintTrace* trace) {
+  PaintTrace local;
+  PaintTrace& t = trace != nullptr ? *trace : local;
+  StepTimer timer;
+  const CRect client(0, 0, surface.Width(), surface.Height());
+  const bool layered = m_layered != 0;
+  CRect paint = layered ? client : update;
+  if (!paint.IntersectRect(paint, client)) return;
+  {
+    Painter painter(surface);
+    painter.PushClip(paint);
+    painter.ClearRect(paint, 0);
+    timer.Next(&t.clear);
+    DrawBackground(painter, client);
+    timer.Next(&t.background);
+    const auto draw = [&](MControl* c) {
+      if (c->IsVisible() && c->GetRect().Intersects(paint)) c->Draw(painter, paint);
+    };
+    m_areas.ForEach(draw);
+    timer.Next(&t.areas);
+    m_controls.ForEach(draw);
+    timer.Next(&t.controls);
+    m_caret.Draw(painter, paint);
+    timer.Next(&t.caret);
+    if (layered) {
+      painter.Flush();
+      FixLayeredAlpha(surface, paint);
+      timer.Next(&t.fixAlpha);
+    }
+    m_overlay.Draw(painter);
+    painter.PopClip();
+  }
+  timer.Next(&t.overlay);
+  t.total += timer.Total();
+}
+
+void PaintManager::OnPaint() {
+  PAINTSTRUCT ps{};
+  if (m_hWnd == nullptr || !Native::BeginPaint(m_hWnd, &ps)) return;
+  const CRect client = GetClientRect();
+  CRect update = ps.rcPaint;
+  if (Native::IsIconic(m_hWnd) || client.IsRectEmpty() || update.IsRectEmpty()) {
+    Native::EndPaint(m_hWnd, &ps);
+    return;
+  }
+  const auto start = Clock::now();
+  PaintTrace trace;
+  if (m_frame.Width() != client.Width() || m_frame.Height() != client.Height()) {
+    m_frame = Surface(client.Width(), client.Height());
+  }
+  Compose(m_frame, update, &trace);
+  const auto composed = Clock::now();
+  COLORREF key = 0;
+  DWORD flags = 0;
+  Native::GetLayeredWindowAttributes(m_hWnd, &key, nullptr, &flags);
+  if (m_layered || (flags & LWA_COLORKEY)) {
+    // The layered window takes the whole surface with its alpha (or its colour key).
+    Native::UpdateLayeredWindow(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
+                                m_frame.Stride());
+    update = client;
+  } else {
+    m_frame.Present(m_hWnd, update, update.left, update.top);
+  }
+  const auto end = Clock::now();
+  trace.output = Ms(composed, end);
+  trace.total = Ms(start, end);
+  ++m_paintCount;
+  m_lastTrace = trace;
+  Native::EndPaint(m_hWnd, &ps);
+  // Instead of sleeping on the UI thread, the next paint is held back; whatever is
+  // invalidated meanwhile is painted together once the pause is over.
+  Native::DelayNextPaint(m_hWnd, kPaintPauseMs);
+  if (TraceEnabled()) {
+    std::fprintf(stderr,
+                 "tavex-paint #%d %s %dx%d update=%d,%d,%dx%d clear=%.3f background=%.3f "
+                 "areas=%.3f controls=%.3f caret=%.3f fixalpha=%.3f overlay=%.3f output=%.3f "
+                 "total=%.3f ms\n",
+                 m_paintCount, m_layered ? "layered" : "normal", client.Width(), client.Height(),
+                 update.left, update.top, update.Width(), update.Height(), trace.clear,
+                 trace.background, trace.areas, trace.controls, trace.caret, trace.fixAlpha,
+                 trace.overlay, trace.output, trace.total);
+  }
+}
+
+bool PaintManager::RenderToPng(const CString& path) {
+  const CRect client = GetClientRect();
+  if (client.IsRectEmpty()) return false;
+  Surface surface(client.Width(), client.Height());
+  Compose(surface, client, nullptr);
+  return surface.SavePNG(path);
+}
+
+void PaintManager::RunOnUIThread(std::function<void()> task) {
+  if (!task) return;
+  if (IsUIThread()) {
+    task();
+    return;
+  }
+  {
+    std::lock_guard guard(m_pendingLock);
+    m_pending.push_back(std::move(task));
+  }
+  if (m_hWnd != nullptr) Native::PostMessage(m_hWnd, kMsgRunPending, 0, 0);
+}
+
+void PaintManager::RunPending() {
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard guard(m_pendingLock);
+    tasks.swap(m_pending);
+  }
+  for (auto& task : tasks) task();
+}
+
+}  // namespace Tavex
