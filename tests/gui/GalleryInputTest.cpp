@@ -136,7 +136,7 @@ TEST(GalleryScreenshot, SavesWhatTheWindowDrew) {
   const Tavex::Image shot = Tavex::Image::LoadFile(path.string());
   ASSERT_FALSE(shot.IsNull());
   EXPECT_EQ(shot.Width(), 640);
-  EXPECT_EQ(shot.Height(), 360);
+  EXPECT_EQ(shot.Height(), 460);
   EXPECT_EQ(shot.Pixel(10, 10) & 0xFFFFFF, 0x1E1E1Eu);  // header area
   EXPECT_EQ(shot.Pixel(10, 45) & 0xFFFFFF, 0xCA5100u);  // accent line
   EXPECT_EQ(shot.Pixel(330, 260) & 0xFFFFFF, 0xCA5100u);  // framed area's border

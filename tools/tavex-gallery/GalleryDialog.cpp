@@ -1,6 +1,7 @@
 #include "GalleryDialog.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "DemoButton.h"
 #include "tavex/CArea.h"
@@ -17,7 +18,32 @@ void GalleryDialog::Log(const std::string& line) {
   std::fflush(stdout);
 }
 
+namespace {
+
+// A stand-in skin background when the skin folder has none: a dark vertical gradient with a
+// one-pixel frame and an accent corner mark, drawn for the nine-part background mode.
+Tavex::Image MakeBackground() {
+  constexpr int kSize = 64;
+  std::vector<std::uint32_t> px(kSize * kSize);
+  for (int y = 0; y < kSize; ++y) {
+    const unsigned v = 0x0C + static_cast<unsigned>(y) * 0x10 / kSize;
+    for (int x = 0; x < kSize; ++x) {
+      std::uint32_t c = 0xFF000000u | (v << 16) | (v << 8) | (v + 2);
+      if (x == 0 || y == 0 || x == kSize - 1 || y == kSize - 1) c = 0xFF3A3A3A;
+      if (x >= kSize - 8 && y >= kSize - 8 && x + y >= 2 * kSize - 9) c = 0xFFCA5100;
+      px[static_cast<std::size_t>(y) * kSize + x] = c;
+    }
+  }
+  return Tavex::Image::FromARGB(kSize, kSize, px.data());
+}
+
+}  // namespace
+
 void GalleryDialog::InitUI(CRect client) {
+  // Skin background as a nine-part frame: the generated skin when it is installed, else a
+  // picture of our own.
+  if (!LoadBKImage("main_bkg.png")) GetPaintManager().SetBKImage(MakeBackground());
+  SetBackMode(Tavex::BackModeFrame, 10);
   auto* header = static_cast<Tavex::CArea*>(
       CreateArea("CArea", kHeader, CRect(0, 0, client.Width(), 44), nullptr, 1, 1));
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
@@ -55,10 +81,18 @@ void GalleryDialog::InitUI(CRect client) {
     framed->SetTransparent(0, 0, RGB(0x2A, 0x2A, 0x2A));
     framed->SetFrame(1, 0xFFCA5100);
   }
+  // Half-transparent bands over the skin background.
+  for (int i = 0; i < 3; ++i) {
+    auto* band = static_cast<Tavex::CArea*>(CreateArea(
+        "CArea", kHeader + 4 + i, CRect(20 + i * 200, 345, 200 + i * 200, 385), nullptr, 1, 1));
+    if (band != nullptr) band->SetTransparent(30 + i * 25, 30 + i * 25, RGB(0xFF, 0xFF, 0xFF));
+  }
 }
 
 int GalleryDialog::OnInitDialog() {
   MDialog::OnInitDialog();
+  // The progress overlay climbs to 70 % at the bottom of the window.
+  SetProgress(70, "Downloading firmware tool 70%", CRect(20, 398, 620, 452));
   if (!m_screenshot.empty()) SetTimer(kScreenshotTimer, 500);
   POINT origin{0, 0};
   ClientToScreen(&origin);

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   Gallery::GalleryDialog dialog(screenshot);
-  if (dialog.Create(nullptr, "Tavex gallery", 0x96000000, 0, Tavex::CRect(100, 100, 740, 460)) ==
+  if (dialog.Create(nullptr, "Tavex gallery", 0x96000000, 0, Tavex::CRect(100, 100, 740, 560)) ==
       nullptr) {
     std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
     return 1;
