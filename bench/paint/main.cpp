@@ -1,6 +1,8 @@
 // bench-paint [idle_seconds]: paint times of a 1200 x 720 dialog with 60 controls over a
 // background image, and the CPU an idle dialog costs. Prints "NAME VALUE UNIT" lines.
-//   paint_full_median / _p95        wall time of one full repaint (compose + output)
+//   paint_full_median / _p95        wall time of one full repaint (compose + output), the
+//                                   controls drawing from their cached images
+//   paint_full_cold_median / _p95   the same with every control redrawing its image
 //   paint_compose_median / _p95     composing the frame only (background, areas, controls)
 //   paint_output_median             handing the frame to the X server
 //   paint_layered_median / _p95     the same dialog as a layered window (shape, whole frame)
@@ -41,25 +43,29 @@ double Percentile(std::vector<double> v, double p) {
   return v[i];
 }
 
-// A button-like control: rounded box, a state image from the window's cache and a caption.
+// A button-like control: rounded box, a state image from the window's cache and a caption,
+// composed into the control's cached image as the library's controls do, and redrawn only when
+// the control was marked for it.
 class BenchButton : public MControlFont {
  public:
   BenchButton(MObject* parent, unsigned id, CRect rect, const std::string& title)
       : MControlFont(parent, id, rect, title.c_str()) {}
   void DrawControl(Painter& painter, CRect) override {
     const CRect r = GetRect();
-    painter.FillRoundRect(static_cast<float>(r.left), static_cast<float>(r.top),
-                          static_cast<float>(r.Width()), static_cast<float>(r.Height()), 4, 4,
-                          0xFF2A2A2A);
-    painter.DrawRoundRect(static_cast<float>(r.left) + 0.5f, static_cast<float>(r.top) + 0.5f,
-                          static_cast<float>(r.Width() - 1), static_cast<float>(r.Height() - 1),
-                          4, 4, 0xFFCA5100);
-    if (ImgResInfo* icon = GetManager()->AddImgResInfo(102u, "PNG", 6)) {
-      painter.DrawImage(icon->image, RECT{r.left + 6, r.top + 6, r.left + 18, r.top + 18},
-                        icon->StateRect(3));
+    if (!GetUpdate() || m_memImage.IsNull()) {
+      Surface& cache = UpdateMemDC(r.Width(), r.Height());
+      Painter p(cache);
+      p.Clear(0);
+      const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
+      p.FillRoundRect(0, 0, w, h, 4, 4, 0xFF2A2A2A);
+      p.DrawRoundRect(0.5f, 0.5f, w - 1, h - 1, 4, 4, 0xFFCA5100);
+      if (ImgResInfo* icon = GetManager()->AddImgResInfo(102u, "PNG", 6)) {
+        p.DrawImage(icon->image, RECT{6, 6, 18, 18}, icon->StateRect(3));
+      }
+      p.DrawText(GetTitle(), GetFontDesc(), RECT{22, 0, r.Width() - 4, r.Height()},
+                 GetTextColor(), GetTextFormat());
     }
-    painter.DrawText(GetTitle(), GetFontDesc(), RECT{r.left + 22, r.top, r.right - 4, r.bottom},
-                     GetTextColor(), GetTextFormat());
+    painter.DrawSurface(m_memImage, r, RECT{0, 0, r.Width(), r.Height()});
   }
 };
 
@@ -111,11 +117,16 @@ struct Series {
   std::vector<double> wall, compose, output;
 };
 
-Series FullRepaints(BenchDialog& dialog, int count) {
+// `cold`: every control redraws its cached image too (as after a language or skin change).
+Series FullRepaints(BenchDialog& dialog, int count, bool cold = false) {
   Series s;
   PaintManager& pm = dialog.GetPaintManager();
   const HWND hwnd = dialog.GetSafeHwnd();
   for (int i = 0; i < count; ++i) {
+    if (cold) {
+      pm.GetControls().ForEach([](MControl* c) { c->SetUpdate(0, 0); });
+      pm.GetAreas().ForEach([](MControl* c) { c->SetUpdate(0, 0); });
+    }
     pm.Invalidate();
     const auto t0 = Clock::now();
     Native::UpdateWindow(hwnd);
@@ -153,6 +164,10 @@ int main(int argc, char** argv) {
   std::printf("paint_compose_median %.3f ms\n", Percentile(normal.compose, 0.5));
   std::printf("paint_compose_p95 %.3f ms\n", Percentile(normal.compose, 0.95));
   std::printf("paint_output_median %.3f ms\n", Percentile(normal.output, 0.5));
+
+  const Series cold = FullRepaints(dialog, 200, true);
+  std::printf("paint_full_cold_median %.3f ms\n", Percentile(cold.wall, 0.5));
+  std::printf("paint_full_cold_p95 %.3f ms\n", Percentile(cold.wall, 0.95));
 
   dialog.SetLayeredWindow(1);
   Pump(dialog.GetSafeHwnd(), 50);

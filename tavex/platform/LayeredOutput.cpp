@@ -83,7 +83,7 @@ bool UpdateLayeredWindow(HWND hwnd, const std::uint8_t* pixels, int width, int h
       rec->shapeHash = hash;
     }
   }
-  return PresentPixels(hwnd, pixels, width, height, stride, RECT{0, 0, width, height}, 0, 0);
+  return PresentFrame(hwnd, pixels, width, height, stride, RECT{0, 0, width, height}, 0, 0);
 }
 
 bool IsWindowShaped(HWND hwnd) {

@@ -197,7 +197,8 @@ void PaintManager::OnPaint() {
                                 m_frame.Stride());
     update = client;
   } else {
-    m_frame.Present(m_hWnd, update, update.left, update.top);
+    Native::PresentFrame(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
+                         m_frame.Stride(), update, update.left, update.top);
   }
   const auto end = Clock::now();
   trace.output = Ms(composed, end);

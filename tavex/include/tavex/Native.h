@@ -121,6 +121,10 @@ TAVEX_API bool EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 // source rect `src` of the buffer goes to client point (dstX, dstY). Used by Surface::Present.
 TAVEX_API bool PresentPixels(HWND hwnd, const std::uint8_t* pixels, int width, int height,
                              int stride, const RECT& src, int dstX, int dstY);
+// [UI] As PresentPixels, through a shared-memory image of the window when the display offers
+// one (a local server): the frame is not copied through the socket. Used for whole frames.
+TAVEX_API bool PresentFrame(HWND hwnd, const std::uint8_t* pixels, int width, int height,
+                            int stride, const RECT& src, int dstX, int dstY);
 // [any] Paces painting: the window's next WM_PAINT is not generated for `ms` milliseconds
 // (0 = at once again); invalidations made meanwhile accumulate into that one paint, and input
 // and other messages are delivered as usual.
