@@ -49,12 +49,9 @@ void DragDrop::Disarm() {
   }
 }
 
-bool DragDrop::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM) {
+bool DragDrop::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg != WM_MOUSEMOVE || (!m_armed && !m_dragging)) return false;
-  POINT screen{};
-  Native::GetCursorPos(&screen);
-  Native::ScreenToClient(m_pm.GetPaintWnd(), &screen);
-  const CPoint pt(screen.x, screen.y);
+  const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
   if (!(wParam & MK_LBUTTON)) {
     if (m_dragging) Cancel();
     Disarm();
