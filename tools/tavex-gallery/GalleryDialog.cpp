@@ -94,10 +94,27 @@ int GalleryDialog::OnInitDialog() {
   // The progress overlay climbs to 70 % at the bottom of the window.
   SetProgress(70, "Downloading firmware tool 70%", CRect(20, 398, 620, 452));
   if (!m_screenshot.empty()) SetTimer(kScreenshotTimer, 500);
-  POINT origin{0, 0};
-  ClientToScreen(&origin);
-  Log("ready x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y));
+  m_readyPending = true;
   return 1;
+}
+
+int GalleryDialog::OnPaint() {
+  // "ready" follows the first paint: scripts send input only to a window already on screen.
+  if (m_readyPending) {
+    m_readyPending = false;
+    PostMessageW(kMsgReady, 0, 0);
+  }
+  return 0;
+}
+
+LRESULT GalleryDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kMsgReady) {
+    POINT origin{0, 0};
+    ClientToScreen(&origin);
+    Log("ready x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y));
+    return 0;
+  }
+  return MDialog::OnWindowMessage(msg, wParam, lParam);
 }
 
 int GalleryDialog::OnWindowPosChanged(WINDOWPOS* pos) {

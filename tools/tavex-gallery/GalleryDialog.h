@@ -25,12 +25,16 @@ class GalleryDialog : public Tavex::MDialog {
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   int OnTimer(unsigned id) override;
   int OnInitDialog() override;
+  int OnPaint() override;
+  LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   int OnWindowPosChanged(WINDOWPOS* pos) override;
 
   static void Log(const std::string& line);
 
  private:
+  static constexpr UINT kMsgReady = WM_APP + 1;
   std::string m_screenshot;
+  bool m_readyPending = false;
 };
 
 }  // namespace Gallery
