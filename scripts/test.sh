@@ -42,14 +42,18 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   label_regex() { local IFS='|'; echo "^($*)\$"; }
   targets_of() { local t=(); for l in "$@"; do [ -d "tests/$l" ] && t+=("test_$l"); done; echo "${t[@]}"; }
 
-  echo "== ThreadSanitizer: ${TSAN_LABELS[*]}"
+  echo "== ThreadSanitizer: ${TSAN_LABELS[*]} and the threaded tests of tavex"
   # The build runs the data generators instrumented too; the races it would report lie inside
   # the font and drawing libraries they call, so reports wait for the tests.
   # shellcheck disable=SC2046
   TSAN_OPTIONS="report_bugs=0 exitcode=0" configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=thread -DKW_BUILD_BENCH=OFF \
-    -- kw_data $(targets_of "${TSAN_LABELS[@]}")
+    -- kw_data $(targets_of "${TSAN_LABELS[@]}") test_tavex
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${TSAN_LABELS[@]}")"
+  # From the UI library, the tests whose threads post, time and animate.
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L '^tavex$' \
+      -R 'MessageQueue|Timer|Thread|Overlay'
 
   echo "== AddressSanitizer+UBSan: ${ASAN_LABELS[*]}"
   # The build runs the data generators (skins, light frames) instrumented too; leaks of the
