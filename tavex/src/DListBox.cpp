@@ -1,4 +1,5 @@
 #include "tavex/DListBox.h"
+#include "InPlaceEdit.h"
 
 #include <algorithm>
 
@@ -358,23 +359,14 @@ int DListBox::OnControlKeyDown(unsigned key, unsigned, unsigned) {
     EndEdit();
     return 1;
   }
-  bool changed = false;
-  {
-    std::lock_guard guard(m_dataLock);
-    changed = m_edit.Key(key);
-  }
-  if (changed) UpdateControl(1, 0);
+  EditInPlace(*this, m_edit, [key](LineEditState& edit) { return edit.Key(key); });
   return 1;
 }
 
 int DListBox::OnWindowMessage(unsigned msg, unsigned wParam, long) {
   if (msg != WM_CHAR || GetEditRow() < 0) return 0;
-  bool changed = false;
-  {
-    std::lock_guard guard(m_dataLock);
-    changed = m_edit.TypeChar(static_cast<char32_t>(wParam));
-  }
-  if (changed) UpdateControl(1, 0);
+  EditInPlace(*this, m_edit,
+              [wParam](LineEditState& edit) { return edit.TypeChar(static_cast<char32_t>(wParam)); });
   return 1;
 }
 
