@@ -61,8 +61,5 @@ int LightFrameStore::ListFrames(int32_t lightId, std::vector<FrameRecord>& list)
   SQLiteStatement s;
   Prepare(s, "SELECT * FROM t_light_frames WHERE light_id = ?");
   s.BindInt(1, lightId);
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(store_rows::ReadFrame(s));
-  }
-  return static_cast<int>(list.size());
+  return store_rows::CollectRows(s, list, store_rows::ReadFrame);
 }

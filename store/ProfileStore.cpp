@@ -319,10 +319,7 @@ int ProfileStore::ListKeyAssignments(int32_t profile, int32_t fnLayer,
   Prepare(s, "SELECT * FROM t_key_macro_data WHERE profile = ? and fn_layer = ?");
   s.BindInt(1, profile);
   s.BindInt(2, fnLayer);
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(ReadKeyAssignment(s));
-  }
-  return static_cast<int>(list.size());
+  return CollectRows(s, list, ReadKeyAssignment);
 }
 
 void ProfileStore::ClearKeyAssignments(int32_t profile) {

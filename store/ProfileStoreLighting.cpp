@@ -114,10 +114,7 @@ int ProfileStore::ListLightSettings(int32_t profile, std::vector<LightRecord>& l
   SQLiteStatement s;
   Prepare(s, "SELECT * FROM t_light_data WHERE profile = ?");
   s.BindInt(1, profile);
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(ReadLight(s));
-  }
-  return static_cast<int>(list.size());
+  return CollectRows(s, list, ReadLight);
 }
 
 int ProfileStore::AddKeyColours(const std::vector<KeyColourRecord>& list) {
@@ -125,13 +122,14 @@ int ProfileStore::AddKeyColours(const std::vector<KeyColourRecord>& list) {
   SQLiteAutoTransaction transaction(this);
   transaction.Begin();
   SQLiteStatement s;
+  Prepare(s, "INSERT INTO t_key_light_data(profile, light_id, key_code, key_rgb) VALUES (?, ?, ?, ?);");
   for (const KeyColourRecord& r : list) {
-    Prepare(s, "INSERT INTO t_key_light_data(profile, light_id, key_code, key_rgb) VALUES (?, ?, ?, ?);");
     s.BindInt(1, r.profile);
     s.BindInt(2, r.light_id);
     s.BindInt(3, r.key_code);
     s.BindInt(4, r.key_rgb);
-    s.Step();
+    s.Step();  // a failed row is skipped; the rest of the batch still goes in
+    s.Reset();
   }
   s.Finalize();
   transaction.Commit();
@@ -152,8 +150,5 @@ int ProfileStore::ListKeyColours(int32_t lightId, std::vector<KeyColourRecord>& 
   SQLiteStatement s;
   Prepare(s, "SELECT * FROM t_key_light_data WHERE light_id = ?");
   s.BindInt(1, lightId);
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(ReadKeyColour(s));
-  }
-  return static_cast<int>(list.size());
+  return CollectRows(s, list, ReadKeyColour);
 }

@@ -127,10 +127,7 @@ int ProfileStore::ListMacros(std::vector<MacroRecord>& list) {
   list.clear();
   SQLiteStatement s;
   Prepare(s, "SELECT * FROM t_macro_data");
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(ReadMacro(s));
-  }
-  return static_cast<int>(list.size());
+  return CollectRows(s, list, ReadMacro);
 }
 
 int32_t ProfileStore::AddMacroEvent(const MacroEventRecord& record) {
@@ -149,10 +146,11 @@ void ProfileStore::AddMacroEvents(const std::vector<MacroEventRecord>& list) {
   SQLiteAutoTransaction transaction(this);
   transaction.Begin();
   SQLiteStatement s;
+  Prepare(s, kInsertMacroEvent);
   for (const MacroEventRecord& record : list) {
-    Prepare(s, kInsertMacroEvent);
     BindMacroEvent(s, record);
-    s.Step();
+    s.Step();  // a failed row is skipped; the rest of the batch still goes in
+    s.Reset();
   }
   s.Finalize();
   transaction.Commit();
@@ -164,10 +162,7 @@ int ProfileStore::ListMacroEvents(int32_t id, std::vector<MacroEventRecord>& lis
   SQLiteStatement s;
   Prepare(s, kListMacroEvents);
   s.BindInt(1, id);
-  while (s.Step() == SQLITE_ROW) {
-    list.push_back(ReadMacroEvent(s));
-  }
-  return static_cast<int>(list.size());
+  return CollectRows(s, list, ReadMacroEvent);
 }
 
 bool ProfileStore::DeleteMacroEvents(int32_t id) {

@@ -55,6 +55,16 @@ int SQLiteStatement::Step() {
   return rc;
 }
 
+int SQLiteStatement::Reset() {
+  if (handle_ == nullptr) {
+    return SQLITE_MISUSE;
+  }
+  // sqlite3_reset repeats the last step's error; a batch that ignores row failures must not stop here.
+  sqlite3_reset(handle_);
+  done_ = 1;
+  return sqlite3_clear_bindings(handle_);
+}
+
 int32_t SQLiteStatement::ColumnInt(int column) const {
   if (handle_ == nullptr) {
     return 0;

@@ -26,6 +26,9 @@ public:
   // UTF-8 text of the column, null for NULL or without a statement. Valid until the next step.
   const char* ColumnText(int column) const;
 
+  // Makes the statement ready to step again with fresh bindings, so a batch prepares its SQL once.
+  int Reset();
+
   bool IsDone() const { return done_ != 0; }
   bool HasStatement() const { return handle_ != nullptr; }
   // Finalises the statement; true when none is held afterwards.

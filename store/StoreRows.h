@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include "store/SQLiteStatement.h"
 #include "store/StoreRecords.h"
@@ -18,6 +19,15 @@ inline std::string Text(const SQLiteStatement& s, int column) {
 
 inline int BindString(SQLiteStatement& s, int index, const std::string& text) {
   return s.BindText(index, text.c_str(), static_cast<int>(text.size()));
+}
+
+// Steps `s` to the end, appending each row read by `read`; returns the list's size.
+template <class Record, class Reader>
+int CollectRows(SQLiteStatement& s, std::vector<Record>& list, Reader read) {
+  while (s.Step() == SQLITE_ROW) {
+    list.push_back(read(s));
+  }
+  return static_cast<int>(list.size());
 }
 
 inline KeyAssignmentRecord ReadKeyAssignment(const SQLiteStatement& s) {

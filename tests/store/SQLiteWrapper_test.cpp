@@ -42,6 +42,31 @@ TEST(SQLiteWrapper, PreparingAgainReplacesTheFirstStatement) {
   EXPECT_FALSE(db.IsOpen());
 }
 
+TEST(SQLiteWrapper, ResetStepsTheSameStatementAgainAfterAFailedRow) {
+  TempFolder folder;
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open((folder.Path() + "r.db").c_str(), "", kCreate));
+  ASSERT_EQ(db.Exec("CREATE TABLE t(v INTEGER UNIQUE)"), SQLITE_OK);
+  SQLiteStatement s;
+  ASSERT_EQ(db.Prepare(s, "INSERT INTO t(v) VALUES (?)"), SQLITE_OK);
+  for (const int v : {1, 1, 2}) {  // the second row breaks the constraint
+    s.BindInt(1, v);
+    s.Step();
+    EXPECT_EQ(s.Reset(), SQLITE_OK);
+  }
+  // A reset also clears the bindings: stepping now inserts NULL, not the last value.
+  EXPECT_EQ(s.Step(), SQLITE_DONE);
+  s.Finalize();
+  ASSERT_EQ(db.Prepare(s, "SELECT count(*), count(v), sum(v) FROM t"), SQLITE_OK);
+  ASSERT_EQ(s.Step(), SQLITE_ROW);
+  EXPECT_EQ(s.ColumnInt(0), 3);
+  EXPECT_EQ(s.ColumnInt(1), 2);
+  EXPECT_EQ(s.ColumnInt(2), 3);
+  s.Finalize();
+  SQLiteStatement none;
+  EXPECT_EQ(none.Reset(), SQLITE_MISUSE);
+}
+
 TEST(SQLiteWrapper, ReopeningClosesTheOldConnectionAndAKeyIsRefused) {
   TempFolder folder;
   SQLiteDB db;
