@@ -6,6 +6,10 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
     out.push_back(static_cast<char>(c));
@@ -23,10 +27,6 @@ void AppendUtf8(std::string& out, char32_t c) {
     out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
-
-bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
-
-}  // namespace
 
 std::string SanitizeUtf8(std::string_view text) {
   std::string out;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "docs/XmlEscape.h"
+#include "docs/TextCodec.h"
 
 namespace {
 
@@ -81,12 +81,12 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
     } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 &&
                unit(i + 1) <= 0xDFFF) {
       const char32_t cp = 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-      XmlEscape::AppendUtf8(out, cp);
+      AppendUtf8(out, cp);
       ++i;
     } else if (u >= 0xD800 && u <= 0xDFFF) {
-      XmlEscape::AppendUtf8(out, kReplacement);
+      AppendUtf8(out, kReplacement);
     } else {
-      XmlEscape::AppendUtf8(out, u);
+      AppendUtf8(out, u);
     }
   }
   return out;
@@ -99,8 +99,8 @@ std::string FromSingleByte(std::string_view bytes, bool cp1252) {
     const auto b = static_cast<unsigned char>(c);
     if (b == 0) continue;
     if (b < 0x80) out += c;
-    else if (cp1252 && b < 0xA0) XmlEscape::AppendUtf8(out, kCp1252High[b - 0x80]);
-    else XmlEscape::AppendUtf8(out, b);
+    else if (cp1252 && b < 0xA0) AppendUtf8(out, kCp1252High[b - 0x80]);
+    else AppendUtf8(out, b);
   }
   return out;
 }
@@ -212,7 +212,7 @@ std::string XmlEncoding::Sanitize(std::string_view text) {
     char32_t cp;
     const size_t len = DecodeUtf8(p + i, text.size() - i, &cp);
     if (len == 0) {
-      XmlEscape::AppendUtf8(out, kReplacement);
+      AppendUtf8(out, kReplacement);
       ++i;
       continue;
     }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "docs/TextCodec.h"
+
 namespace {
 
 std::string EscapeSet(std::string_view text, bool quotes) {
@@ -49,24 +51,6 @@ long NumericReference(std::string_view body) {
 std::string XmlEscape::Attribute(std::string_view text) { return EscapeSet(text, true); }
 
 std::string XmlEscape::Content(std::string_view text) { return EscapeSet(text, false); }
-
-void XmlEscape::AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 std::string XmlEscape::Unescape(std::string_view text) {
   size_t amp = text.find('&');

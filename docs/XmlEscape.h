@@ -12,6 +12,4 @@ public:
   static std::string Attribute(std::string_view text);
   static std::string Content(std::string_view text);
   static std::string Unescape(std::string_view text);
-  // Appends the UTF-8 form of `codePoint` (a valid scalar value) to `out`.
-  static void AppendUtf8(std::string& out, char32_t codePoint);
 };

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <cstdint>
 
+#include "docs/TextCodec.h"
+
 namespace kw::update {
 namespace {
 
@@ -22,19 +24,6 @@ constexpr char16_t kCp437High[] = {
     0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0,
     0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 static_assert(std::size(kCp437High) == 128, "one character per byte 0x80-0xFF");
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Length of the valid UTF-8 sequence starting at text[i], or 0 when it is not one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
