@@ -1,5 +1,6 @@
 #include "tavex/CRecordList.h"
-#include "InPlaceEdit.h"
+
+#include "InPlaceEditor.h"
 
 #include <algorithm>
 #include <string>
@@ -15,16 +16,16 @@ const char* KindText(int kind) {
   if (kind == 3) return "Key Up";
   return "";
 }
-
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 }  // namespace
 
 CRecordList::CRecordList(MObject* parent, unsigned id, CRect rect, int visible)
-    : MPanel(parent, id, rect, visible) {
+    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this)) {
   m_hAlign = 1;
-  m_edit.SetLimit(kDelayDigits);
-  m_edit.SetFilter(&IsDigit);
+  m_editor->SetRules(static_cast<int>(kDelayDigits), true);
+  m_editor->SetLook(m_selectedText, 0xFF080808);
 }
+
+CRecordList::~CRecordList() = default;
 
 const char* CRecordList::GetClassNameW() const { return "CRecordList"; }
 
@@ -112,6 +113,7 @@ int CRecordList::DeleteItem(int row) {
     m_hover = -1;
     m_select = -1;
   }
+  m_editor->Close();
   AfterRowsChanged(true);
   return 1;
 }
@@ -122,6 +124,7 @@ void CRecordList::DeleteAllItems() {
     m_rows.clear();
     m_hover = m_select = m_editRow = -1;
   }
+  m_editor->Close();
   m_vScroll->SetScrollPos(0);
   AfterRowsChanged(true);
 }
@@ -141,27 +144,41 @@ void CRecordList::EnableEdit(int on) {
 }
 
 void CRecordList::ShowEdit() {
+  CRect box;
+  std::string text;
   {
     std::lock_guard guard(m_dataLock);
     if (!m_editAllowed || !m_enabled || m_select < 0 || m_hover < 0) return;
     m_editRow = m_select;
-    m_edit.Start(std::to_string(m_rows[m_select]->delay));
+    text = std::to_string(m_rows[m_select]->delay);
+    // The delay column of the row, centred on the font height (virtual space: the box
+    // scrolls with its row).
+    const int middle = m_rect.top + m_editRow * m_rowHeight + m_rowHeight / 2;
+    const int top = middle - m_fontSize / 2 - 3;
+    box = CRect(m_rect.left + kDelayLeft, top, m_rect.left + kDelayLeft + kDelayWidth,
+                top + m_fontSize + 3);
   }
-  if (!m_focused) SetControlFocus(1);
+  m_editor->Open(box, text);
   UpdateControl(1, 0);
 }
 
-void CRecordList::EndEdit() {
+void CRecordList::EndEdit() { FinishEdit(true); }
+
+void CRecordList::FinishEdit(bool keep) {
   int row = -1;
-  bool changed = false;
   {
     std::lock_guard guard(m_dataLock);
     if (m_editRow < 0) return;
     row = m_editRow;
     m_editRow = -1;
-    const std::string text = m_edit.Text().empty() ? "10" : m_edit.Text();
+  }
+  // Closing takes the box's focus, whose notification comes back here and finds no edit.
+  const std::string typed = m_editor->Close();
+  bool changed = false;
+  if (keep) {
+    std::lock_guard guard(m_dataLock);
     // At most five digits: always fits an int.
-    const int delay = std::stoi(text);
+    const int delay = typed.empty() ? kEmptyDelay : std::stoi(typed);
     if (row < static_cast<int>(m_rows.size()) && m_rows[row]->delay != delay) {
       m_rows[row]->delay = delay;
       changed = true;
@@ -175,6 +192,10 @@ int CRecordList::GetEditRow() const {
   std::lock_guard guard(m_dataLock);
   return m_editRow;
 }
+
+std::string CRecordList::GetEditText() const { return m_editor->Text(); }
+
+MEdit* CRecordList::GetEditBox() const { return m_editor->Edit(); }
 
 std::vector<RecordItem*> CRecordList::GetRecordItems() const {
   std::lock_guard guard(m_dataLock);
@@ -197,13 +218,11 @@ int CRecordList::GetHoverRow() const {
 }
 
 CRect CRecordList::GetEditRect() const {
-  std::lock_guard guard(m_dataLock);
-  if (m_editRow < 0) return {};
-  const int fontSize = m_fontSize;
-  const int middle = m_rect.top + m_editRow * m_rowHeight - GetScrollOffset().y + m_rowHeight / 2;
-  const int top = middle - fontSize / 2 - 3;
-  return CRect(m_rect.left + kDelayLeft, top, m_rect.left + kDelayLeft + kDelayWidth,
-               top + fontSize + 3);
+  if (!m_editor->IsOpen()) return {};
+  CRect box = m_editor->Edit()->GetRect();
+  const CPoint scroll = GetScrollOffset();
+  box.OffsetRect(-scroll.x, -scroll.y);
+  return box;
 }
 
 int CRecordList::OnCheckMouseResponse(unsigned keys, CPoint pt) {
@@ -256,22 +275,20 @@ int CRecordList::OnControlRButtonUp(unsigned, CPoint pt) {
 
 int CRecordList::OnControlKeyDown(unsigned key, unsigned, unsigned) {
   if (GetEditRow() < 0) return 0;
-  if (key == VK_RETURN) {
-    EndEdit();
+  // Enter keeps the typed delay, Escape the old one; other keys go on to the box.
+  if (key == VK_RETURN || key == VK_ESCAPE) {
+    FinishEdit(key == VK_RETURN);
     return 1;
   }
-  EditInPlace(*this, m_edit, [key](LineEditState& edit) { return edit.Key(key); });
-  return 1;
-}
-
-int CRecordList::OnWindowMessage(unsigned msg, unsigned wParam, long) {
-  if (msg != WM_CHAR || GetEditRow() < 0) return 0;
-  EditInPlace(*this, m_edit,
-              [wParam](LineEditState& edit) { return edit.TypeChar(static_cast<char32_t>(wParam)); });
-  return 1;
+  return 0;
 }
 
 int CRecordList::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  // The delay box reports to the list only; losing the focus ends the edit.
+  if (id == InPlaceEditor::kEditId) {
+    if (code == 29) EndEdit();
+    return 1;
+  }
   if (code == 8) UpdateControl(1, 0);
   return MPanel::OnMessage(id, code, wParam, lParam);
 }
@@ -311,16 +328,11 @@ void CRecordList::DrawControl(Painter& painter, CRect) {
     painter.DrawText(row.text, font, box(kTextLeft, kTextWidth), colour, centred);
     painter.DrawText(KindText(row.kind), font, box(kKindLeft, kKindWidth), colour, centred);
     if (i == m_editRow) {
-      const int middle = top + m_rowHeight / 2;
-      const CRect edit(left + kDelayLeft, middle - m_fontSize / 2 - 3, left + kDelayLeft + kDelayWidth,
-                       middle + m_fontSize / 2 + 3);
-      painter.FillRect(edit, 0xFF080808);
-      painter.DrawRect(edit, m_selectColour, 1);
-      painter.DrawText(m_edit.Text(), font, edit, m_selectedText, centred);
-      const int textWidth = MeasureText(m_edit.Text(), font).cx;
-      const int caretX = edit.left + (edit.Width() + textWidth) / 2 -
-                         (textWidth - MeasureText(m_edit.TextBeforeCaret(), font).cx);
-      painter.FillRect(CRect(caretX, edit.top + 3, caretX + 1, edit.bottom - 3), m_selectedText);
+      // The box draws itself over the column; the list frames it.
+      CRect frame = m_editor->Edit()->GetRect();
+      frame.OffsetRect(0, -scroll);
+      frame.InflateRect(1, 1);
+      painter.DrawRect(frame, m_selectColour, 1);
       continue;
     }
     painter.DrawText(std::to_string(row.delay), font, box(kDelayLeft, kDelayWidth), colour,

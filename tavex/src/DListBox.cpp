@@ -1,5 +1,6 @@
 #include "tavex/DListBox.h"
-#include "InPlaceEdit.h"
+
+#include "InPlaceEditor.h"
 
 #include <algorithm>
 
@@ -14,10 +15,13 @@ constexpr int kEditLeft = 27;
 }  // namespace
 
 DListBox::DListBox(MObject* parent, unsigned id, CRect rect, int visible)
-    : MPanel(parent, id, rect, visible) {
+    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this)) {
   m_textColor = m_listTextColour;
   m_imageStates = 2;
+  m_editor->SetLook(m_listTextColour, 0xFF080808);
 }
+
+DListBox::~DListBox() = default;
 
 const char* DListBox::GetClassNameW() const { return "DListBox"; }
 
@@ -37,6 +41,7 @@ void DListBox::AfterRowsChanged() {
     content = static_cast<int>(m_entries.size()) * m_rowHeight;
   }
   SetVirtualHeight(content > m_rect.Height() ? content : 0);
+  MoveEditBox();
   UpdateControl(1, 0);
 }
 
@@ -75,10 +80,14 @@ int DListBox::InsertString(int at, const char* text, int image, long data) {
 }
 
 void DListBox::DeleteItem(int row) {
+  bool dropEdit = false;
   {
     std::lock_guard guard(m_dataLock);
     if (row < 0 || row >= static_cast<int>(m_entries.size())) return;
-    if (m_editRow == row) m_editRow = -1;
+    if (m_editRow == row) {
+      m_editRow = -1;
+      dropEdit = true;
+    }
     m_entries.erase(m_entries.begin() + row);
     if (m_select == row) {
       m_select = -1;
@@ -88,6 +97,7 @@ void DListBox::DeleteItem(int row) {
     if (m_editRow > row) --m_editRow;
     m_hover = -1;
   }
+  if (dropEdit) m_editor->Close();
   AfterRowsChanged();
 }
 
@@ -97,6 +107,7 @@ int DListBox::DeleteAllItems() {
     m_entries.clear();
     m_hover = m_select = m_editRow = -1;
   }
+  m_editor->Close();
   AfterRowsChanged();
   return 1;
 }
@@ -254,28 +265,58 @@ void DListBox::EnableShowEdit(int on) {
   m_renameOn = on ? 1 : 0;
 }
 
+CRect DListBox::EditBoxLocked(int row) const {
+  if (row < 0 || row >= static_cast<int>(m_entries.size())) return {};
+  // The row's text area, centred on the font size; virtual space, so it scrolls with the row.
+  CRect r = m_entries[row].rect;
+  r.OffsetRect(m_rect.left, m_rect.top);
+  const int top = r.top + (r.Height() - m_fontSize - 6) / 2;
+  return CRect(r.left + kTextLeft, top, r.right - 10, top + m_fontSize + 6);
+}
+
+void DListBox::MoveEditBox() {
+  CRect box;
+  {
+    std::lock_guard guard(m_dataLock);
+    if (m_editRow < 0) return;
+    box = EditBoxLocked(m_editRow);
+  }
+  m_editor->Edit()->SetRect(box);
+}
+
 void DListBox::ShowEdit() {
+  CRect box;
+  std::string text;
   {
     std::lock_guard guard(m_dataLock);
     if (!m_renameOn || !m_enabled || m_select < 0) return;
     m_editRow = m_select;
-    m_edit.Start(m_entries[m_select].text);
+    text = m_entries[m_select].text;
+    box = EditBoxLocked(m_editRow);
   }
-  // The box takes the keyboard: the list holds the focus while it is open.
-  if (!m_focused) SetControlFocus(1);
+  m_editor->Open(box, text);
   UpdateControl(1, 0);
 }
 
-void DListBox::EndEdit() {
+void DListBox::EndEdit() { FinishEdit(true); }
+
+void DListBox::CancelEdit() { FinishEdit(false); }
+
+void DListBox::FinishEdit(bool keep) {
   int row = -1;
-  bool changed = false;
   {
     std::lock_guard guard(m_dataLock);
     if (m_editRow < 0) return;
     row = m_editRow;
     m_editRow = -1;
-    if (row < static_cast<int>(m_entries.size()) && m_entries[row].text != m_edit.Text()) {
-      m_entries[row].text = m_edit.Text();
+  }
+  // Closing takes the box's focus, whose notification comes back here and finds no edit.
+  const std::string typed = m_editor->Close();
+  bool changed = false;
+  if (keep) {
+    std::lock_guard guard(m_dataLock);
+    if (row < static_cast<int>(m_entries.size()) && m_entries[row].text != typed) {
+      m_entries[row].text = typed;
       changed = true;
     }
   }
@@ -288,13 +329,16 @@ int DListBox::GetEditRow() const {
   return m_editRow;
 }
 
+std::string DListBox::GetEditText() const { return m_editor->Text(); }
+
+MEdit* DListBox::GetEditBox() const { return m_editor->Edit(); }
+
 CRect DListBox::GetEditRect() const {
-  const int row = GetEditRow();
-  if (row < 0) return {};
-  const CRect r = GetItemRect(row);
-  const int fontSize = GetFontWidth();
-  const int top = r.top + (r.Height() - fontSize - 6) / 2;
-  return CRect(r.left + kTextLeft, top, r.right - 10, top + fontSize + 6);
+  if (!m_editor->IsOpen()) return {};
+  CRect box = m_editor->Edit()->GetRect();
+  const CPoint scroll = GetScrollOffset();
+  box.OffsetRect(-scroll.x, -scroll.y);
+  return box;
 }
 
 int DListBox::OnCheckMouseResponse(unsigned keys, CPoint pt) {
@@ -346,28 +390,21 @@ int DListBox::OnControlRButtonUp(unsigned, CPoint pt) {
 
 int DListBox::OnControlKeyDown(unsigned key, unsigned, unsigned) {
   if (GetEditRow() < 0) return 0;
-  if (key == VK_RETURN) {
-    EndEdit();
+  // Enter keeps the new name, Escape the old one; other keys go on to the box.
+  if (key == VK_RETURN || key == VK_ESCAPE) {
+    FinishEdit(key == VK_RETURN);
     return 1;
   }
-  if (key == VK_ESCAPE) {
-    // Leave the entry as it was.
-    {
-      std::lock_guard guard(m_dataLock);
-      m_edit.Start(m_entries[m_editRow].text);
-    }
-    EndEdit();
-    return 1;
-  }
-  EditInPlace(*this, m_edit, [key](LineEditState& edit) { return edit.Key(key); });
-  return 1;
+  return 0;
 }
 
-int DListBox::OnWindowMessage(unsigned msg, unsigned wParam, long) {
-  if (msg != WM_CHAR || GetEditRow() < 0) return 0;
-  EditInPlace(*this, m_edit,
-              [wParam](LineEditState& edit) { return edit.TypeChar(static_cast<char32_t>(wParam)); });
-  return 1;
+int DListBox::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  // The rename box reports to the list only; losing the focus ends the rename.
+  if (id == InPlaceEditor::kEditId) {
+    if (code == 29) EndEdit();
+    return 1;
+  }
+  return MPanel::OnMessage(id, code, wParam, lParam);
 }
 
 void DListBox::OnControlMouseLeave() {
@@ -425,11 +462,6 @@ void DListBox::DrawControl(Painter& painter, CRect) {
         painter.FillRect(box, 0xFF080808);
         painter.DrawRect(box, m_selectColour, 1);
       }
-      const CRect text(row.left + kTextLeft, row.top, row.right - 10, row.bottom);
-      painter.DrawText(m_edit.Text(), font, text, m_listTextColour,
-                       DT_LEFT | DT_VCENTER | DT_SINGLELINE);
-      const int caretX = text.left + MeasureText(m_edit.TextBeforeCaret(), font).cx;
-      painter.FillRect(CRect(caretX, row.top + 7, caretX + 1, row.bottom - 7), m_listTextColour);
       continue;
     }
     const CRect text(row.left + kTextLeft, row.top, row.right, row.bottom);

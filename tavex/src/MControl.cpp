@@ -122,6 +122,14 @@ int MControl::RouteMouse(Input kind, unsigned keys, CPoint pt) {
     case Input::RDbl: {
       if (MControl* child = hitChild()) {
         m_hoverChild = child;
+        if (kind == Input::LDown || kind == Input::LDbl) {
+          // The focus follows a left press down the tree: this control holds it (so that keys
+          // reach the child through it) and a sibling that had it loses it.
+          if (!m_focused) SetControlFocus(1);
+          m_childList.ForEach([&](MControl* c) {
+            if (c != child && c->IsFocused()) c->SetControlFocus(0);
+          });
+        }
         if (kind == Input::LDown) return child->OnLButtonDown(keys, childPoint(child));
         if (kind == Input::RDown) return child->OnRButtonDown(keys, childPoint(child));
         if (kind == Input::LDbl) return child->OnLButtonDblClk(keys, childPoint(child));

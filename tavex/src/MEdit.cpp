@@ -117,8 +117,22 @@ int MEdit::TextWidth(std::size_t byteEnd) const {
 
 CRect MEdit::GetTextBox() const {
   CRect box = GetRect();
-  box.DeflateRect(kPaddingX, kPaddingY);
+  if (m_flat) {
+    box.DeflateRect(2, 0);
+  } else {
+    box.DeflateRect(kPaddingX, kPaddingY);
+  }
   return box;
+}
+
+void MEdit::SetFlatLook(int on, ARGB background) {
+  {
+    std::lock_guard guard(m_dataLock);
+    if ((on ? 1 : 0) == m_flat && background == m_flatFill) return;
+    m_flat = on ? 1 : 0;
+    m_flatFill = background;
+  }
+  UpdateControl(1, 0);
 }
 
 int MEdit::GetCaretX() const {
@@ -183,8 +197,10 @@ void MEdit::DrawControl(Painter& painter, CRect) {
   } else if (m_press.IsHover()) {
     look = 1;
   }
-  const Image image = Skin::Load(m_imagePath);
-  if (!image.IsNull()) {
+  const Image image = m_flat ? Image() : Skin::Load(m_imagePath);
+  if (m_flat) {
+    painter.FillRect(r, m_flatFill);
+  } else if (!image.IsNull()) {
     Skin::DrawStateFrame(painter, image, m_imageStates, look, r, kFrameCorner);
   } else {
     const ARGB border = look == 2 ? Manager::GetSelectColor() : look == 1 ? 0xFF5A5A60 : 0xFF3A3A40;

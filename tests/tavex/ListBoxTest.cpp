@@ -105,7 +105,7 @@ TEST(DListBox, RenameEndsOnFocusLossAndReportsOnlyAChangedText) {
   f.list.SetCurSel(1);
   f.list.ShowEdit();
   ASSERT_EQ(f.list.GetEditRow(), 1);
-  EXPECT_EQ(f.list.GetEditState().Text(), "Profile 2");
+  EXPECT_EQ(f.list.GetEditText(), "Profile 2");
   f.list.SetControlFocus(0);
   EXPECT_EQ(f.list.GetEditRow(), -1);
   EXPECT_EQ(CountCode(f.parent, 29), 0);
@@ -124,13 +124,17 @@ TEST(DListBox, APressOnAnotherRowEndsTheRenameButOneInsideTheBoxKeepsIt) {
   f.list.EnableShowEdit(1);
   f.list.SetCurSel(0);
   f.list.ShowEdit();
-  f.list.OnLButtonDown(1, CPoint(60, 15));
-  f.list.OnLButtonUp(0, CPoint(60, 15));
+  // The box is a real editor: a press inside it places the caret there.
+  const CRect box = f.list.GetEditRect();
+  ASSERT_TRUE(box.PtInRect(CPoint(box.left + 3, 15)));
+  f.list.OnLButtonDown(1, CPoint(box.left + 3, 15));
+  f.list.OnLButtonUp(0, CPoint(box.left + 3, 15));
   EXPECT_EQ(f.list.GetEditRow(), 0);
   f.Type("!");
+  EXPECT_EQ(f.list.GetEditText(), "!Profile 1");
   f.list.OnLButtonDown(1, CPoint(60, 75));
   EXPECT_EQ(f.list.GetEditRow(), -1);
-  EXPECT_EQ(f.list.GetItemText(0), "Profile 1!");
+  EXPECT_EQ(f.list.GetItemText(0), "!Profile 1");
   EXPECT_EQ(f.list.GetCurSel(), 2);
   // Escape leaves the entry untouched.
   f.list.ShowEdit();

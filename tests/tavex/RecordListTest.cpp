@@ -86,7 +86,7 @@ TEST(CRecordList, AnEmptiedDelayBoxBecomesTenWhenTheFocusLeaves) {
   Fixture f;
   f.OpenDelayBox(1);
   ASSERT_EQ(f.list.GetEditRow(), 1);
-  EXPECT_EQ(f.list.GetEditState().Text(), "35");
+  EXPECT_EQ(f.list.GetEditText(), "35");
   f.list.OnKeyDown(VK_BACK, 1, 0);
   f.list.OnKeyDown(VK_BACK, 1, 0);
   f.list.SetControlFocus(0);
@@ -101,9 +101,9 @@ TEST(CRecordList, TheDelayBoxRefusesLettersAndASixthDigit) {
   f.OpenDelayBox(0);
   ASSERT_EQ(f.list.GetEditRow(), 0);
   f.Type("a1b2-3x");
-  EXPECT_EQ(f.list.GetEditState().Text(), "20123");
+  EXPECT_EQ(f.list.GetEditText(), "20123");
   f.Type("4");
-  EXPECT_EQ(f.list.GetEditState().Text(), "20123");
+  EXPECT_EQ(f.list.GetEditText(), "20123");
   // A press on another row ends the edit and keeps the number.
   f.list.OnMouseMove(0, CPoint(50, 90));
   f.list.OnLButtonDown(1, CPoint(50, 90));

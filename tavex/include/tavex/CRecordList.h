@@ -1,7 +1,8 @@
 #pragma once
 // CRecordList: the events of one macro as rows of three columns (text, "Key Down"/"Key Up",
 // delay in ms). The delay of the selected row can be edited in place: digits only, at most 5,
-// an empty box counts as 10. Notifications: 1 press (row under the pointer or -1), 5 right
+// an empty box counts as 10. The box is a drawn edit (MEdit) laid over the row; it ends on
+// Enter, on a press that selects another row and on focus loss. Notifications: 1 press (row under the pointer or -1), 5 right
 // release on a row, 29 an edit changed a delay (0, row).
 //
 // Ownership: the list owns its RecordItem rows; GetRecordItems hands out a copy of the
@@ -11,12 +12,15 @@
 #include <memory>
 #include <vector>
 
-#include "tavex/LineEditState.h"
+#include <string>
+
 #include "tavex/MPanel.h"
 
 namespace Tavex {
 
 class MImageList;
+class MEdit;
+class InPlaceEditor;
 
 struct RecordItem {
   CString text;
@@ -34,6 +38,7 @@ class TAVEX_API CRecordList : public MPanel {
   static constexpr std::size_t kDelayDigits = 5;
 
   CRecordList(MObject* parent, unsigned id, CRect rect, int visible = 1);
+  ~CRecordList() override;
 
   const char* GetClassNameW() const override;
 
@@ -50,7 +55,9 @@ class TAVEX_API CRecordList : public MPanel {
   void ShowEdit();
   void EndEdit();
   int GetEditRow() const;
-  const LineEditState& GetEditState() const { return m_edit; }
+  // Text of the open delay box (empty when none is open), and the box itself.
+  std::string GetEditText() const;
+  MEdit* GetEditBox() const;
   void EnableEdit(int on);
   std::vector<RecordItem*> GetRecordItems() const;
   int RowAt(CPoint pt) const;
@@ -64,13 +71,14 @@ class TAVEX_API CRecordList : public MPanel {
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   int OnControlRButtonUp(unsigned keys, CPoint pt) override;
   int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
-  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   void OnControlMouseLeave() override;
   void SetControlFocus(int focus) override;
 
  private:
   void AfterRowsChanged(bool resetScroll);
+  // Ends a running edit, keeping the typed delay or dropping it.
+  void FinishEdit(bool keep);
 
   std::vector<std::unique_ptr<RecordItem>> m_rows;
   int m_hover = -1;
@@ -83,7 +91,7 @@ class TAVEX_API CRecordList : public MPanel {
   std::uint32_t m_rowText = 0xFFB4B4B4;
   std::uint32_t m_selectedText = 0xFFFFFFFF;
   int m_editAllowed = 1;
-  LineEditState m_edit;
+  std::unique_ptr<InPlaceEditor> m_editor;
 };
 
 }  // namespace Tavex

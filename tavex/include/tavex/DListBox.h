@@ -1,21 +1,24 @@
 #pragma once
 // DListBox: a scrolling list of named entries (text, data value, image index) with hover and
 // selection fills, a state icon in front of each row and, when enabled, renaming of the
-// selected entry in place (a drawn editor over the row's text). Notifications: 1 press on a row
+// selected entry in place (a drawn edit box, MEdit, over the row's text). Notifications: 1 press on a row
 // (row), 2 release on a row (row), 5 right release (hovered row or -1), 29 rename changed the
 // text (0, row).
 //
 // Ownership: the list owns its entries. Threads: the entry setters lock the data and may be
 // called from any thread; input and editing happen on the UI thread.
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "tavex/LineEditState.h"
 #include "tavex/MPanel.h"
 
 namespace Tavex {
 
 class MImageList;
+class MEdit;
+class InPlaceEditor;
 
 struct ListEntry {
   CString text;
@@ -29,6 +32,7 @@ class TAVEX_API DListBox : public MPanel {
   static constexpr int kTextLeft = 30;
 
   DListBox(MObject* parent, unsigned id, CRect rect, int visible = 1);
+  ~DListBox() override;
 
   const char* GetClassNameW() const override;
 
@@ -66,9 +70,12 @@ class TAVEX_API DListBox : public MPanel {
   void ShowEdit();
   // Ends a rename: keeps a changed text (notification 29), closes the box.
   void EndEdit();
+  // Ends a rename leaving the entry as it was.
+  void CancelEdit();
   int GetEditRow() const;
-  // The editor's state while renaming.
-  const LineEditState& GetEditState() const { return m_edit; }
+  // Text of the open rename box (empty when none is open), and the box itself.
+  std::string GetEditText() const;
+  MEdit* GetEditBox() const;
   // Where the rename box sits (window coordinates).
   CRect GetEditRect() const;
 
@@ -79,13 +86,18 @@ class TAVEX_API DListBox : public MPanel {
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;
   int OnControlRButtonUp(unsigned keys, CPoint pt) override;
   int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
-  int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
+  int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   void OnControlMouseLeave() override;
   void SetControlFocus(int focus) override;
 
  protected:
   void UpdateScrollLocked();
   void AfterRowsChanged();
+  void FinishEdit(bool keep);
+  // Keeps the open box on its row after rows moved.
+  void MoveEditBox();
+  // Where the box sits in the list's virtual space (empty for a bad row).
+  CRect EditBoxLocked(int row) const;
 
   std::vector<ListEntry> m_entries;
   int m_hover = -1;
@@ -102,7 +114,7 @@ class TAVEX_API DListBox : public MPanel {
   Image m_stateIcon;
   Image m_editFrame;
   bool m_imagesLoaded = false;
-  LineEditState m_edit;
+  std::unique_ptr<InPlaceEditor> m_editor;
 };
 
 }  // namespace Tavex

@@ -56,6 +56,9 @@ class TAVEX_API MEdit : public MControlFont {
   void SetPassword(int on) { Assign(m_password, on ? 1 : 0); }
   // Grey text shown while the box is empty and not focused.
   void SetPlaceholder(const char* text) { Assign(m_placeholder, CString(text ? text : "")); }
+  // Flat look of an editor laid over other content (a list row): no frame, a plain fill in
+  // `background` and a 2-pixel inset; 0 restores the framed box.
+  void SetFlatLook(int on, ARGB background = 0xFF080808);
 
   // Editing from the program (same rules as typing; no notification).
   void SetSel(int startIndex, int endIndex);
@@ -85,6 +88,8 @@ class TAVEX_API MEdit : public MControlFont {
   int m_selecting = 0;
   int m_pressInBox = 0;
   int m_password = 0;
+  int m_flat = 0;
+  ARGB m_flatFill = 0xFF080808;
   CString m_placeholder;
 };
 

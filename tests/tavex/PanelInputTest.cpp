@@ -1,0 +1,155 @@
+// Keys and characters typed through the X server reach edit boxes that sit inside panels, and
+// the lists' in-place boxes, in a real window.
+#include <gtest/gtest.h>
+
+#include "NativeTestSupport.h"
+#undef TAVEX_REQUIRE_DISPLAY
+#include "TavexTestSupport.h"
+#include "tavex/CRecordList.h"
+#include "tavex/DListBox.h"
+#include "tavex/Edits.h"
+#include "tavex/MDialog.h"
+#include "tavex/MPanel.h"
+
+using namespace TavexTest;
+using Tavex::NativeTest::PumpUntil;
+
+namespace {
+
+constexpr int kLeft = 100, kTop = 100;
+
+void Send(Tavex::Native::InputEvent e) { ASSERT_EQ(Tavex::Native::SendInput(&e, 1), 1u); }
+
+// A click at a client point of the host window.
+void ClickAt(CPoint client) {
+  Tavex::Native::InputEvent e;
+  e.kind = Tavex::Native::InputEvent::MouseMove;
+  e.x = kLeft + client.x;
+  e.y = kTop + client.y;
+  Send(e);
+  e.kind = Tavex::Native::InputEvent::ButtonDown;
+  e.vk = VK_LBUTTON;
+  Send(e);
+  e.kind = Tavex::Native::InputEvent::ButtonUp;
+  Send(e);
+}
+
+void Tap(UINT vk) {
+  Tavex::Native::InputEvent e;
+  e.vk = vk;
+  e.kind = Tavex::Native::InputEvent::KeyDown;
+  Send(e);
+  e.kind = Tavex::Native::InputEvent::KeyUp;
+  Send(e);
+}
+
+void TypeText(const std::string& text) {
+  for (char c : text) Tap(static_cast<UINT>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c));
+}
+
+class Host : public Tavex::MDialog {
+ public:
+  int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override {
+    notes.push_back({id, code, wParam, lParam});
+    return 1;
+  }
+  std::vector<Notification> notes;
+};
+
+class PanelInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
+    ASSERT_NE(host.Create(nullptr, "panels", 0x96000000, 0, CRect(kLeft, kTop, kLeft + 600, kTop + 400)),
+              nullptr);
+    outer = static_cast<Tavex::MPanel*>(
+        host.AddControl(new Tavex::MPanel(&host, 10, CRect(0, 0, 600, 400))));
+    ASSERT_NE(outer, nullptr);
+    outerEdit = static_cast<Tavex::MEdit*>(
+        outer->CreateControl("MEdit", 11, CRect(20, 20, 220, 50), "", 1, 1));
+    inner = static_cast<Tavex::MPanel*>(
+        outer->AddControl(new Tavex::MPanel(outer, 12, CRect(0, 80, 600, 400))));
+    innerEdit = static_cast<Tavex::MEdit*>(
+        inner->CreateControl("MEdit", 13, CRect(20, 90, 220, 120), "", 1, 1));
+    list = static_cast<Tavex::DListBox*>(
+        inner->CreateControl("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1));
+    records = static_cast<Tavex::CRecordList*>(
+        inner->CreateControl("CRecordList", 15, CRect(150, 250, 590, 380), "", 1, 1));
+    ASSERT_TRUE(outerEdit && inner && innerEdit && list && records);
+    list->AddString("Alpha", 1L, 0);
+    list->AddString("Beta", 2L, 0);
+    list->EnableShowEdit(1);
+    records->AddString("A", 2, 0x41, 20);
+    records->AddString("A", 3, 0x41, 35);
+    Tavex::Native::SetFocus(host.GetSafeHwnd());
+    PumpUntil([] { return false; }, 100);
+  }
+  void TearDown() override {
+    if (host.GetSafeHwnd() != nullptr) host.DestroyWindow();
+    Tavex::NativeTest::Pump(20);
+  }
+  int Count(unsigned id, unsigned code) const {
+    int n = 0;
+    for (const Notification& note : host.notes) n += note.id == id && note.code == code ? 1 : 0;
+    return n;
+  }
+
+  Host host;
+  Tavex::MPanel* outer = nullptr;
+  Tavex::MPanel* inner = nullptr;
+  Tavex::MEdit* outerEdit = nullptr;
+  Tavex::MEdit* innerEdit = nullptr;
+  Tavex::DListBox* list = nullptr;
+  Tavex::CRecordList* records = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PanelInputTest, KeysReachAnEditInAPanelAndInAPanelInsideAPanel) {
+  ClickAt(CPoint(120, 35));
+  TypeText("ab");
+  ASSERT_TRUE(PumpUntil([&] { return outerEdit->GetTitle() == "ab"; })) << outerEdit->GetTitle();
+  Tap(VK_LEFT);
+  Tap(VK_BACK);
+  ASSERT_TRUE(PumpUntil([&] { return outerEdit->GetTitle() == "b"; })) << outerEdit->GetTitle();
+
+  // A press on the nested box moves the focus there: the first box no longer takes keys.
+  ClickAt(CPoint(120, 105));
+  TypeText("cd");
+  ASSERT_TRUE(PumpUntil([&] { return innerEdit->GetTitle() == "cd"; })) << innerEdit->GetTitle();
+  EXPECT_EQ(outerEdit->GetTitle(), "b");
+  EXPECT_FALSE(outerEdit->IsFocused());
+  EXPECT_TRUE(inner->IsFocused());
+  EXPECT_GE(Count(13, 26), 2) << "the nested box reports its changes to the dialog";
+  EXPECT_GE(Count(11, 29), 1) << "the first box reported the end of its editing";
+}
+
+TEST_F(PanelInputTest, TheRenameBoxTakesTypedKeysAndEndsOnAPressElsewhere) {
+  ClickAt(CPoint(60, 155));
+  ASSERT_TRUE(PumpUntil([&] { return list->GetCurSel() == 0; }));
+  list->ShowEdit();
+  ASSERT_EQ(list->GetEditRow(), 0);
+  Tap(VK_BACK);
+  TypeText("z");
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditText() == "Alphz"; })) << list->GetEditText();
+  // A press on the other box ends the rename with the typed text.
+  ClickAt(CPoint(120, 105));
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0; }));
+  EXPECT_EQ(list->GetItemText(0), "Alphz");
+  EXPECT_EQ(Count(14, 29), 1);
+  for (const Notification& note : host.notes) {
+    EXPECT_TRUE(note.id >= 10 && note.id <= 15) << "the box itself stays private: " << note.id;
+  }
+}
+
+TEST_F(PanelInputTest, TheDelayBoxTakesDigitsOnlyAndEnterKeepsThem) {
+  ClickAt(CPoint(150 + 350, 250 + 61));
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() == 1; }));
+  EXPECT_EQ(records->GetEditText(), "35");
+  TypeText("7x8");
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditText() == "3578"; })) << records->GetEditText();
+  Tap(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() < 0; }));
+  EXPECT_EQ(records->GetRecordItems()[1]->delay, 3578);
+  EXPECT_EQ(Count(15, 29), 1);
+}
