@@ -115,12 +115,65 @@ void MRichEdit::AfterInput(bool moved, bool changed) {
     m_title = m_buffer.GetText();
   }
   EnsureCaretVisible();
-  m_caretOn = 1;
-  if (m_manager != nullptr && m_focused) {
-    m_manager->SetTimer(this, EditInput::kBlinkTimer, Native::GetCaretBlinkTime());
-  }
   UpdateControl(1, 0);
+  PlaceCaret();
   if (changed) SendMessageW(26, 0, 0);
+}
+
+CRect MRichEdit::CaretRectLocal() const {
+  std::lock_guard guard(m_dataLock);
+  const CRect box = TextBox();
+  const int lineH = LineHeight();
+  const std::string& t = m_buffer.GetText();
+  const std::size_t caret = m_buffer.GetCaret();
+  const std::size_t start = m_buffer.LineStart(caret);
+  const int x =
+      box.left + (caret > start ? static_cast<int>(
+                                      MeasureText(t.substr(start, caret - start), GetFontDesc()).cx)
+                                : 0);
+  const int y = box.top + GetCaretLineColumn().y * lineH - m_scrollY;
+  return CRect(x, y + 1, x + 1, y + lineH - 1);
+}
+
+CPoint MRichEdit::ScrollAbove() const {
+  // Panels above this control shift it by their scrolling.
+  CPoint shift;
+  for (const MObject* up = m_parent; up != nullptr;) {
+    const auto* panel = dynamic_cast<const MPanel*>(up);
+    if (panel == nullptr) break;
+    const CPoint off = panel->GetScrollOffset();
+    shift.x += off.x;
+    shift.y += off.y;
+    up = panel->GetParantObject();
+  }
+  return shift;
+}
+
+CRect MRichEdit::GetCaretRect() const {
+  CRect caret = CaretRectLocal();
+  const CPoint shift = ScrollAbove();
+  caret.OffsetRect(-shift.x, -shift.y);
+  return caret;
+}
+
+void MRichEdit::PlaceCaret() {
+  if (m_manager == nullptr) return;
+  const bool owner = m_manager->GetCurrentCaretObject() == this;
+  if (!m_focused || !m_enabled || !IsParentVisible()) {
+    if (owner) m_manager->ShowCaret(0);
+    return;
+  }
+  const CRect local = CaretRectLocal();
+  const CRect box = TextBox();
+  // A caret scrolled out of the text box is not shown.
+  const bool inside = local.top >= box.top && local.bottom <= box.bottom + 1;
+  const CRect caret = GetCaretRect();
+  const CRect now = m_manager->GetCaret().GetRect();
+  if (!owner || now.Width() != caret.Width() || now.Height() != caret.Height()) {
+    m_manager->CreateCaret(Image(), caret.Width(), caret.Height());
+  }
+  m_manager->SetCaretPos(this, caret.left, caret.top);
+  m_manager->ShowCaret(inside ? 1 : 0);
 }
 
 void MRichEdit::DrawControl(Painter& painter, CRect) {
@@ -160,11 +213,6 @@ void MRichEdit::DrawControl(Painter& painter, CRect) {
       painter.DrawText(t.substr(start, end - start), font,
                        CRect(box.left, y, box.right + 100000, y + lineH), colour,
                        DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOPREFIX);
-      const std::size_t caret = m_buffer.GetCaret();
-      if (m_focused && m_caretOn && m_enabled && caret >= start && caret <= end) {
-        const int x = box.left + width(start, caret);
-        painter.FillRect(CRect(x, y + 1, x + 1, y + lineH - 1), m_textColor);
-      }
     }
     if (end >= t.size()) break;
     start = end + 1;
@@ -241,12 +289,6 @@ int MRichEdit::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
   return MPanel::OnWindowMessage(msg, wParam, lParam);
 }
 
-int MRichEdit::OnControlTimerKey(unsigned key) {
-  if (key != EditInput::kBlinkTimer) return MPanel::OnControlTimerKey(key);
-  m_caretOn = m_focused ? !m_caretOn : 0;
-  return 1;
-}
-
 int MRichEdit::OnControlScroll(int, unsigned direction, CPoint) {
   {
     std::lock_guard guard(m_dataLock);
@@ -256,6 +298,7 @@ int MRichEdit::OnControlScroll(int, unsigned direction, CPoint) {
     m_scrollY = std::clamp(m_scrollY + (direction == 0 ? -3 : 3) * lineH, 0, room);
   }
   UpdateControl(1, 0);
+  PlaceCaret();
   return 1;
 }
 
@@ -263,15 +306,9 @@ void MRichEdit::SetControlFocus(int focus) {
   const int was = m_focused;
   MPanel::SetControlFocus(focus);
   if (focus == was) return;
-  if (focus) {
-    m_caretOn = 1;
-    if (m_manager != nullptr) {
-      m_manager->SetTimer(this, EditInput::kBlinkTimer, Native::GetCaretBlinkTime());
-    }
-  } else {
-    m_selecting = 0;
-    if (m_manager != nullptr) m_manager->KillTimer(this, EditInput::kBlinkTimer);
-  }
+  if (!focus) m_selecting = 0;
+  // The window's caret follows the focus: shown at the text position, hidden on leaving.
+  PlaceCaret();
   UpdateControl(1, 0);
 }
 

@@ -100,6 +100,8 @@ class TAVEX_API MEditEx : public MEdit {
   const char* GetClassNameW() const override;
 };
 
+// MRichEdit shows its caret through the window's caret (PaintManager::CreateCaret/SetCaretPos/
+// ShowCaret): placed at the text position while the editor has the focus, hidden otherwise.
 class TAVEX_API MRichEdit : public MPanel {
  public:
   static constexpr int kPadding = 6;
@@ -114,7 +116,6 @@ class TAVEX_API MRichEdit : public MPanel {
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;
   int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
-  int OnControlTimerKey(unsigned key) override;
   int OnControlScroll(int bar, unsigned direction, CPoint pt) override;
   int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
   void SetControlFocus(int focus) override;
@@ -129,8 +130,13 @@ class TAVEX_API MRichEdit : public MPanel {
   int GetLineCount() const;
   // Byte offset of the boundary nearest to a window point.
   std::size_t OffsetAt(CPoint pt) const;
+  // Where the caret stands, in window client coordinates.
+  CRect GetCaretRect() const;
 
  private:
+  CRect CaretRectLocal() const;
+  CPoint ScrollAbove() const;
+  void PlaceCaret();
   int LineHeight() const;
   CRect TextBox() const;
   void EnsureCaretVisible();
@@ -139,7 +145,6 @@ class TAVEX_API MRichEdit : public MPanel {
   EditBuffer m_buffer;
   PressBehaviour m_press;
   int m_scrollY = 0;
-  int m_caretOn = 1;
   int m_selecting = 0;
   int m_readOnly = 0;
 };
