@@ -4,6 +4,8 @@
 #include "StdControlsSupport.h"
 #include "tavex/CheckButtons.h"
 #include "tavex/MPanel.h"
+#include "tavex/Manager.h"
+#include "tavex/PaintManager.h"
 
 namespace {
 
@@ -11,7 +13,9 @@ using TavexTest::CountCode;
 using TavexTest::CPoint;
 using TavexTest::CRect;
 using TavexTest::LastCode;
+using TavexTest::Hex;
 using TavexTest::RecordingParent;
+using TavexTest::Render;
 
 TEST(CheckButton, ClickTogglesAndSendsTwoWithoutAPressNotification) {
   RecordingParent parent;
@@ -118,6 +122,129 @@ TEST(SwitchButton, ClickFlipsAndReportsTheNewStateInLParam) {
   TavexTest::Click(s, CPoint(10, 10));
   EXPECT_EQ(LastCode(parent, 2)->lParam, 0);
   EXPECT_EQ(s.GetCheck(), 0);
+}
+
+// The shipped box image holds unchecked, unchecked hover, checked and checked hover.
+TEST(CheckButton, BoxShowsTheStateOfCheckAndHoverFromTheStateImage) {
+  const Tavex::Image skin = TavexTest::ShippedSkin("btn_checkbox.png");
+  if (skin.IsNull()) GTEST_SKIP() << "skins not built";
+  const int side = skin.Width() / 4;
+  RecordingParent parent;
+  Tavex::PaintManager pm;
+  auto* c = new Tavex::CCheckButton(&parent, 5, CRect(0, 0, 150, side), "");
+  pm.AddControl(c);
+  c->SetImage("btn_checkbox.png", 4);
+  ASSERT_EQ(c->GetBoxRect(), CRect(0, 0, side, side));
+  const CPoint at(side / 2, side / 2);
+  ASSERT_NE(skin.Pixel(at.x, at.y), skin.Pixel(2 * side + at.x, at.y));
+  const auto expectState = [&](int state) {
+    const Tavex::Surface s = Render(*c, 150, side);
+    const ARGB want = skin.Pixel(state * side + at.x, at.y);
+    EXPECT_TRUE(TavexTest::Near(s.Pixel(at.x, at.y), want, 3))
+        << "state " << state << ": " << Hex(s.Pixel(at.x, at.y)) << " != " << Hex(want);
+  };
+  expectState(0);
+  c->OnMouseMove(0, CPoint(100, 5));  // over the title counts as over the box
+  expectState(1);
+  c->SetCheck(1);
+  expectState(3);
+  c->OnMouseLeave();
+  expectState(2);
+}
+
+TEST(CheckButton, OwnShortcutKeyTogglesWithoutFocusAndOtherKeysDoNothing) {
+  RecordingParent parent;
+  Tavex::CCheckButton c(&parent, 5, CRect(0, 0, 120, 24), "Mute");
+  c.SetShortcutKey('M');
+  EXPECT_EQ(c.OnControlKeyDown('N', 1, 0), 0);
+  EXPECT_EQ(c.OnControlKeyDown(VK_SPACE, 1, 0), 0);  // Space needs the focus
+  EXPECT_EQ(c.OnControlKeyDown('M', 1, 0), 1);
+  EXPECT_EQ(c.GetCheck(), 1);
+  EXPECT_EQ(c.OnControlKeyDown('M', 1, 0), 1);
+  EXPECT_EQ(c.GetCheck(), 0);
+  ASSERT_EQ(CountCode(parent, 7), 2);
+  EXPECT_EQ(parent.notes[0].lParam, 1);
+  EXPECT_EQ(parent.notes[1].lParam, 0);
+  EXPECT_EQ(CountCode(parent, 2), 0);
+}
+
+TEST(CheckButton, ReleaseOutsideAfterAPressInsideDoesNotToggle) {
+  RecordingParent parent;
+  Tavex::CCheckButton c(&parent, 5, CRect(0, 0, 120, 24), "x");
+  c.OnLButtonDown(MK_LBUTTON, CPoint(4, 10));
+  c.OnMouseMove(MK_LBUTTON, CPoint(400, 10));
+  c.OnLButtonUp(0, CPoint(400, 10));
+  EXPECT_EQ(c.GetCheck(), 0);
+  EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST_F(RadioGroups, SpaceOnAFocusedRadioChecksItClearsTheGroupAndSendsSeven) {
+  radios[0]->SetCheck(1);
+  radios[1]->SetControlFocus(1);
+  EXPECT_EQ(radios[1]->OnKeyDown(VK_SPACE, 1, 0), 1);
+  EXPECT_EQ(radios[1]->GetCheck(), 1);
+  EXPECT_EQ(radios[0]->GetCheck(), 0);
+  EXPECT_EQ(radios[1]->OnKeyDown(VK_SPACE, 1, 0), 1);
+  EXPECT_EQ(radios[1]->GetCheck(), 1);  // a radio never unchecks itself
+  ASSERT_EQ(CountCode(parent, 7), 2);
+  EXPECT_EQ(LastCode(parent, 7)->id, 11u);
+  EXPECT_EQ(LastCode(parent, 7)->lParam, 1);
+}
+
+TEST_F(RadioGroups, UncheckingOneLeavesTheCheckedSiblingAlone) {
+  radios[0]->SetCheck(1);
+  radios[1]->SetCheck(0);
+  EXPECT_EQ(radios[0]->GetCheck(), 1);
+}
+
+// Radio buttons made on the dialog itself have no parent control: their siblings are the
+// manager's controls that share the same parent object.
+TEST(RadioButton, DialogLevelGroupsWorkThroughTheManagersListsAndSkipHiddenRepaints) {
+  RecordingParent dialogSide, otherOwner;
+  Tavex::PaintManager pm;
+  auto* a = new Tavex::CRadioButton(&dialogSide, 1, CRect(0, 0, 100, 20), "a");
+  auto* b = new Tavex::CRadioButton(&dialogSide, 2, CRect(0, 30, 100, 50), "b");
+  auto* hidden = new Tavex::CRadioButton(&dialogSide, 3, CRect(0, 60, 100, 80), "c", 0);
+  auto* foreign = new Tavex::CRadioButton(&otherOwner, 4, CRect(0, 90, 100, 110), "d");
+  for (auto* r : {a, b, hidden, foreign}) {
+    pm.AddControl(r);
+    r->SetGroupName("mode");
+  }
+  hidden->SetCheck(1);
+  foreign->SetCheck(1);
+  dialogSide.repaints.clear();
+  TavexTest::Click(*a, CPoint(5, 5));
+  EXPECT_EQ(a->GetCheck(), 1);
+  EXPECT_EQ(hidden->GetCheck(), 0);
+  EXPECT_EQ(foreign->GetCheck(), 1);
+  for (const CRect& r : dialogSide.repaints) EXPECT_NE(r, hidden->GetRect());
+  b->SetCheck(1);
+  EXPECT_EQ(a->GetCheck(), 0);
+  EXPECT_EQ(CountCode(dialogSide, 2), 1);
+}
+
+TEST(SwitchButton, DisabledSwitchIgnoresClicksAndSetCheckSendsNothing) {
+  RecordingParent parent;
+  Tavex::CSwitchButton s(&parent, 8, CRect(0, 0, 60, 24), nullptr, 1, 0);
+  TavexTest::Click(s, CPoint(10, 10));
+  EXPECT_EQ(s.GetCheck(), 0);
+  s.SetCheck(1);
+  EXPECT_EQ(s.GetCheck(), 1);
+  EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST(SwitchButton, KnobMovesToTheRightAndTheTrackTakesTheAccentWhenOn) {
+  RecordingParent parent;
+  Tavex::CSwitchButton s(&parent, 8, CRect(0, 0, 44, 22), nullptr);
+  const Tavex::Surface off = Render(s, 44, 22);
+  s.SetCheck(1);
+  const Tavex::Surface on = Render(s, 44, 22);
+  // Knob: left end when off, right end when on; the other end shows the track.
+  EXPECT_TRUE(TavexTest::Near(on.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 3))
+      << Hex(on.Pixel(6, 11));
+  EXPECT_FALSE(TavexTest::Near(off.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 30));
+  EXPECT_FALSE(TavexTest::Near(off.Pixel(37, 11), Tavex::Manager::GetSelectColor(), 30));
+  EXPECT_TRUE(TavexTest::Near(on.Pixel(33, 11), off.Pixel(11, 11), 2));  // the knob's face
 }
 
 }  // namespace
