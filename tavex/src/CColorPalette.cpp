@@ -80,11 +80,10 @@ void CColorPalette::DrawControl(Painter& painter, CRect) {
   // Field: white to the hue left to right, then darkened to black top to bottom.
   painter.FillGradient(field, 0xFFFFFFFF, ARGBFromCOLORREF(ColorFromHSV(m_hue, 1, 1)), false);
   painter.FillGradient(field, 0x00000000, 0xFF000000, true);
-  for (int i = 0; i < 6; ++i) {
-    const int y0 = hue.top + hue.Height() * i / 6, y1 = hue.top + hue.Height() * (i + 1) / 6;
-    painter.FillGradient(CRect(hue.left, y0, hue.right, y1),
-                         ARGBFromCOLORREF(ColorFromHSV(i * 60.0, 1, 1)),
-                         ARGBFromCOLORREF(ColorFromHSV((i + 1) * 60.0, 1, 1)), true);
+  // Row by row with the mapping ColorAt uses, so the bar shows exactly the hue a press picks.
+  for (int y = hue.top; y < hue.bottom; ++y) {
+    const double h = 360.0 * (y - hue.top) / std::max(1, hue.Height());
+    painter.FillRect(CRect(hue.left, y, hue.right, y + 1), ARGBFromCOLORREF(ColorFromHSV(h, 1, 1)));
   }
   const int fx = field.left + static_cast<int>(m_sat * (field.Width() - 1));
   const int fy = field.top + static_cast<int>((1 - m_val) * (field.Height() - 1));
@@ -106,6 +105,11 @@ int CColorPalette::OnControlLButtonDown(unsigned, CPoint pt) {
 int CColorPalette::OnControlMouseMove(unsigned, CPoint pt) {
   if (m_drag != 0) Pick(pt);
   return 1;
+}
+
+void CColorPalette::OnControlMouseLeave() {
+  // Disabled or hidden mid-drag: the release will not reach this control.
+  if (!m_enabled || !m_visible) m_drag = 0;
 }
 
 int CColorPalette::OnControlLButtonUp(unsigned, CPoint) {

@@ -92,6 +92,11 @@ int CirclePalette::OnControlMouseMove(unsigned, CPoint pt) {
   return 1;
 }
 
+void CirclePalette::OnControlMouseLeave() {
+  // Disabled or hidden mid-drag: the release will not reach this control.
+  if (!m_enabled || !m_visible) m_drag = 0;
+}
+
 int CirclePalette::OnControlLButtonUp(unsigned, CPoint) {
   const int was = m_drag;
   m_drag = 0;

@@ -181,6 +181,9 @@ int MSlider::OnControlScroll(int, unsigned direction, CPoint) {
 }
 
 void MSlider::OnControlMouseLeave() {
+  // Disabled or hidden mid-drag: the release will not reach this control, so the drag ends
+  // here; otherwise a later plain move would still set the value.
+  if (m_dragging && (!m_enabled || !m_visible)) m_dragging = 0;
   if (!m_dragging && m_press.Leave()) UpdateControl(1, 0);
 }
 

@@ -1,7 +1,10 @@
 // Slider, progress bar and level row: clamping, repaints on change, input.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "StdControlsSupport.h"
+#include "tavex/PaintManager.h"
 #include "tavex/Sliders.h"
 #include "tavex/SpinButtons.h"
 
@@ -10,7 +13,10 @@ namespace {
 using TavexTest::CountCode;
 using TavexTest::CPoint;
 using TavexTest::CRect;
+using TavexTest::Hex;
+using TavexTest::Near;
 using TavexTest::RecordingParent;
+using TavexTest::Render;
 
 TEST(Slider, ClampsToTheMaximumAndIgnoresNegativeValues) {
   RecordingParent parent;
@@ -108,6 +114,180 @@ TEST(SpinButton, ArrowsStepInsideTheRangeAndNotifyOnlyOnChange) {
   s.OnScroll(1, 1, CPoint(5, 5));
   EXPECT_EQ(s.GetValue(), 1);
   EXPECT_EQ(CountCode(parent, 28), 2);
+}
+
+// The release of a drag never reaches a control that was disabled or hidden meanwhile; the drag
+// must end there, or the next plain pointer move would still set the value.
+TEST(Slider, DisabledOrHiddenDuringADragEndsTheDrag) {
+  RecordingParent parent;
+  Tavex::MSlider s(&parent, 1, CRect(0, 0, 218, 20));
+  s.OnLButtonDown(MK_LBUTTON, CPoint(109, 10));
+  ASSERT_EQ(s.GetProgress(), 50);
+  s.SetEnabled(0);
+  s.OnLButtonUp(0, CPoint(109, 10));
+  s.SetEnabled(1);
+  s.OnMouseMove(0, CPoint(9, 10));
+  EXPECT_EQ(s.GetProgress(), 50);
+
+  s.OnLButtonDown(MK_LBUTTON, CPoint(159, 10));
+  ASSERT_EQ(s.GetProgress(), 75);
+  s.SetVisible(0);
+  s.SetVisible(1);
+  s.OnMouseMove(0, CPoint(9, 10));
+  EXPECT_EQ(s.GetProgress(), 75);
+}
+
+TEST(Slider, ValueUnderThePointerIsRoundedToTheNearestStep) {
+  RecordingParent parent;
+  Tavex::MSlider s(&parent, 1, CRect(0, 0, 218, 20));  // track 9..209
+  s.SetMaxProgress(3);
+  const int left = s.GetTrackRect().left;
+  EXPECT_EQ(s.ValueAt(left + 33), 0);  // 0.495 of a step
+  EXPECT_EQ(s.ValueAt(left + 34), 1);  // 0.51
+  EXPECT_EQ(s.ValueAt(left + 200), 3);
+  EXPECT_EQ(s.ValueAt(-50), 0);
+  s.SetMinProgress(1);
+  EXPECT_EQ(s.ValueAt(left), 1);
+  EXPECT_EQ(s.ValueAt(left + 99), 2);
+}
+
+TEST(Slider, FilledPartOfTheTrackEndsUnderTheThumbCentre) {
+  RecordingParent parent;
+  Tavex::MSlider s(&parent, 1, CRect(0, 0, 218, 20));
+  s.SetProgress(50);
+  const CRect track = s.GetTrackRect();
+  const int y = (track.top + track.bottom) / 2;
+  Tavex::Surface img = Render(s, 218, 20);
+  const ARGB accent = Tavex::Manager::GetSelectColor();
+  EXPECT_TRUE(Near(img.Pixel(track.left + 20, y), accent, 3)) << Hex(img.Pixel(track.left + 20, y));
+  EXPECT_FALSE(Near(img.Pixel(track.right - 20, y), accent, 30));
+  s.SetProgress(0);
+  img = Render(s, 218, 20);
+  EXPECT_FALSE(Near(img.Pixel(track.left + 20, y), accent, 30));
+}
+
+// The shipped thumb holds normal, hover, pressed and disabled side by side.
+TEST(Slider, ThumbShowsTheStateOfTheLookFromItsImage) {
+  const Tavex::Image thumb = TavexTest::ShippedSkin("img_thumb.png");
+  if (thumb.IsNull()) GTEST_SKIP() << "skins not built";
+  const int side = thumb.Width() / 4;
+  RecordingParent parent;
+  Tavex::PaintManager pm;
+  auto* s = new Tavex::MSlider(&parent, 1, CRect(0, 0, 218, 30));
+  pm.AddControl(s);
+  s->SetThumbImage("img_thumb.png");
+  s->SetProgress(50);
+  const CRect r = s->GetThumbRect();
+  ASSERT_EQ(r.Width(), side);
+  // A point of the thumb where the four states all differ.
+  CPoint at(-1, -1);
+  for (int y = 0; y < thumb.Height() && at.x < 0; ++y) {
+    for (int x = 0; x < side && at.x < 0; ++x) {
+      bool distinct = true;
+      for (int a = 0; a < 4; ++a) {
+        for (int b = a + 1; b < 4; ++b) {
+          distinct = distinct && !Near(thumb.Pixel(a * side + x, y), thumb.Pixel(b * side + x, y), 8);
+        }
+      }
+      if (distinct) at = CPoint(x, y);
+    }
+  }
+  ASSERT_GE(at.x, 0) << "the thumb's states look alike";
+  const CPoint c(r.left + side / 2, r.top + side / 2);
+  const auto expectState = [&](int state) {
+    const Tavex::Surface img = Render(*s, 218, 30);
+    const ARGB want = thumb.Pixel(state * side + at.x, at.y);
+    const ARGB got = img.Pixel(r.left + at.x, r.top + at.y);
+    EXPECT_TRUE(Near(got, want, 3)) << "state " << state << ": " << Hex(got) << " != " << Hex(want);
+  };
+  expectState(0);
+  s->OnMouseMove(0, c);
+  expectState(1);
+  s->OnLButtonDown(MK_LBUTTON, c);
+  expectState(2);
+  s->OnLButtonUp(0, c);
+  s->SetEnabled(0);
+  expectState(3);
+}
+
+TEST(Progress, BarFillsItsShareOfTheWidthFromTheLeft) {
+  RecordingParent parent;
+  Tavex::MProgress p(&parent, 1, CRect(0, 0, 200, 10));
+  p.SetBarColor(0xFF00FF00);
+  p.SetPos(50);
+  const Tavex::Surface img = Render(p, 200, 10);
+  EXPECT_EQ(img.Pixel(90, 5), 0xFF00FF00u);
+  EXPECT_NE(img.Pixel(110, 5), 0xFF00FF00u);
+  EXPECT_NE(img.Pixel(110, 5) >> 24, 0u);  // the empty part is drawn too
+}
+
+TEST(LevelCtrl, LightsExactlyTheFirstLevelSteps) {
+  RecordingParent parent;
+  Tavex::MLevelCtrl l(&parent, 9, CRect(0, 0, 100, 10));
+  l.SetLevelCount(4);
+  l.SetLevel(2);
+  const Tavex::Surface img = Render(l, 100, 10);
+  const ARGB accent = Tavex::Manager::GetSelectColor();
+  for (int i = 0; i < 4; ++i) {
+    const CPoint c = l.GetStepRect(i).CenterPoint();
+    EXPECT_EQ(Near(img.Pixel(c.x, c.y), accent, 3), i < 2) << "step " << i;
+  }
+}
+
+TEST(LevelCtrl, StepsTileTheRowAndDisabledRowIgnoresPresses) {
+  RecordingParent parent;
+  Tavex::MLevelCtrl l(&parent, 9, CRect(0, 0, 103, 10));
+  l.SetLevelCount(5);
+  for (int x = 0; x < 103; ++x) EXPECT_GE(l.StepAt(CPoint(x, 5)), 0) << "x " << x;
+  EXPECT_EQ(l.StepAt(CPoint(0, 5)), 0);
+  EXPECT_EQ(l.StepAt(CPoint(102, 5)), 4);
+  EXPECT_EQ(l.StepAt(CPoint(50, 20)), -1);
+  l.SetEnabled(0);
+  l.OnLButtonDown(MK_LBUTTON, CPoint(50, 5));
+  EXPECT_EQ(l.GetLevel(), 0);
+  EXPECT_TRUE(parent.notes.empty());
+}
+
+TEST(SpinButton, ArrowKeysStepOnlyTheFocusedFieldWithoutModifiers) {
+  RecordingParent parent;
+  Tavex::MSpinButton s(&parent, 3, CRect(0, 0, 100, 30));
+  s.SetValue(5);
+  EXPECT_EQ(s.OnKeyDown(VK_UP, 1, 0), 0);
+  s.SetControlFocus(1);
+  EXPECT_EQ(s.OnKeyDown(VK_UP, 1, 16), 0);
+  EXPECT_EQ(s.OnKeyDown(VK_UP, 1, 0), 1);
+  EXPECT_EQ(s.OnKeyDown(VK_DOWN, 1, 0), 1);
+  EXPECT_EQ(s.OnKeyDown(VK_DOWN, 1, 0), 1);
+  EXPECT_EQ(s.GetValue(), 4);
+  EXPECT_EQ(CountCode(parent, 28), 3);
+}
+
+TEST(SpinButton, LargeStepsStopAtTheBoundsInsteadOfWrapping) {
+  RecordingParent parent;
+  Tavex::MSpinButton s(&parent, 3, CRect(0, 0, 100, 30));
+  s.SetRange(INT_MIN, INT_MAX);
+  s.SetStep(1000);
+  s.SetValue(INT_MAX - 10);
+  s.OnScroll(1, 0, CPoint(5, 5));
+  EXPECT_EQ(s.GetValue(), INT_MAX);
+  s.SetValue(INT_MIN + 10);
+  s.OnScroll(1, 1, CPoint(5, 5));
+  EXPECT_EQ(s.GetValue(), INT_MIN);
+}
+
+TEST(SpinButton, PressOnAnArrowAtItsEndChangesNothingAndSendsNothing) {
+  RecordingParent parent;
+  Tavex::MSpinButton s(&parent, 3, CRect(0, 0, 100, 30));
+  s.SetRange(0, 10);
+  s.SetValue(0);
+  const CPoint down = s.GetDownRect().CenterPoint();
+  s.OnLButtonDown(MK_LBUTTON, down);
+  s.OnLButtonUp(0, down);
+  EXPECT_EQ(s.GetValue(), 0);
+  s.OnLButtonDown(MK_LBUTTON, CPoint(20, 15));  // on the number, not an arrow
+  s.OnLButtonUp(0, CPoint(20, 15));
+  EXPECT_EQ(s.GetValue(), 0);
+  EXPECT_EQ(CountCode(parent, 28), 0);
 }
 
 }  // namespace

@@ -52,6 +52,7 @@ class TAVEX_API CColorPalette : public MPanel {
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   int OnControlMouseMove(unsigned keys, CPoint pt) override;
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;
+  void OnControlMouseLeave() override;
 
   void SetColor(COLORREF colour);
   COLORREF GetColor() const;
@@ -96,6 +97,7 @@ class TAVEX_API CirclePalette : public MControlFont {
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   int OnControlMouseMove(unsigned keys, CPoint pt) override;
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;
+  void OnControlMouseLeave() override;
 
   void SetColor(COLORREF colour);
   COLORREF GetColor() const { return m_color.load(); }
