@@ -154,7 +154,7 @@ TEST(PushButton, EachLookDrawsItsOwnStateOfTheStateImage) {
     const Tavex::Surface s = Render(*b, w, h);
     for (const CPoint& pt : samples) {
       const ARGB want = skin.Pixel(state * w + pt.x, pt.y);
-      EXPECT_TRUE(TavexTest::Near(s.Pixel(pt.x, pt.y), want, 3))
+      EXPECT_TRUE(TavexTest::NearARGB(s.Pixel(pt.x, pt.y), want, 3))
           << "state " << state << " at " << pt.x << "," << pt.y << ": " << Hex(s.Pixel(pt.x, pt.y))
           << " != " << Hex(want);
     }

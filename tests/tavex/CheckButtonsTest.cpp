@@ -140,7 +140,7 @@ TEST(CheckButton, BoxShowsTheStateOfCheckAndHoverFromTheStateImage) {
   const auto expectState = [&](int state) {
     const Tavex::Surface s = Render(*c, 150, side);
     const ARGB want = skin.Pixel(state * side + at.x, at.y);
-    EXPECT_TRUE(TavexTest::Near(s.Pixel(at.x, at.y), want, 3))
+    EXPECT_TRUE(TavexTest::NearARGB(s.Pixel(at.x, at.y), want, 3))
         << "state " << state << ": " << Hex(s.Pixel(at.x, at.y)) << " != " << Hex(want);
   };
   expectState(0);
@@ -240,11 +240,11 @@ TEST(SwitchButton, KnobMovesToTheRightAndTheTrackTakesTheAccentWhenOn) {
   s.SetCheck(1);
   const Tavex::Surface on = Render(s, 44, 22);
   // Knob: left end when off, right end when on; the other end shows the track.
-  EXPECT_TRUE(TavexTest::Near(on.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 3))
+  EXPECT_TRUE(TavexTest::NearARGB(on.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 3))
       << Hex(on.Pixel(6, 11));
-  EXPECT_FALSE(TavexTest::Near(off.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 30));
-  EXPECT_FALSE(TavexTest::Near(off.Pixel(37, 11), Tavex::Manager::GetSelectColor(), 30));
-  EXPECT_TRUE(TavexTest::Near(on.Pixel(33, 11), off.Pixel(11, 11), 2));  // the knob's face
+  EXPECT_FALSE(TavexTest::NearARGB(off.Pixel(6, 11), Tavex::Manager::GetSelectColor(), 30));
+  EXPECT_FALSE(TavexTest::NearARGB(off.Pixel(37, 11), Tavex::Manager::GetSelectColor(), 30));
+  EXPECT_TRUE(TavexTest::NearARGB(on.Pixel(33, 11), off.Pixel(11, 11), 2));  // the knob's face
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ using TavexTest::CRect;
 using TavexTest::LastCode;
 using TavexTest::CountCode;
 using TavexTest::Hex;
-using TavexTest::Near;
+using TavexTest::NearARGB;
 using TavexTest::RecordingParent;
 using TavexTest::Render;
 
@@ -108,7 +108,7 @@ TEST(ColorPalette, DrawnColoursMatchWhatAPressPicks) {
     COLORREF picked = 0;
     ASSERT_TRUE(p.ColorAt(pt, &picked));
     const ARGB shown = img.Pixel(pt.x, pt.y);
-    EXPECT_TRUE(Near(shown, ARGBFromCOLORREF(picked), 4))
+    EXPECT_TRUE(NearARGB(shown, ARGBFromCOLORREF(picked), 4))
         << pt.x << "," << pt.y << ": shown " << Hex(shown) << " picks " << Hex(ARGBFromCOLORREF(picked));
   }
 }
@@ -153,7 +153,7 @@ TEST(CirclePalette, DrawnWheelShowsTheColourAPressPicks) {
     COLORREF picked = 0;
     ASSERT_TRUE(c.ColorAt(pt, &picked));
     const ARGB shown = img.Pixel(pt.x, pt.y);
-    EXPECT_TRUE(Near(shown, ARGBFromCOLORREF(picked), 3))
+    EXPECT_TRUE(NearARGB(shown, ARGBFromCOLORREF(picked), 3))
         << pt.x << "," << pt.y << ": shown " << Hex(shown) << " picks " << Hex(ARGBFromCOLORREF(picked));
   }
   EXPECT_EQ(img.Pixel(2, 2), 0u);  // outside the wheel nothing is drawn

@@ -14,7 +14,7 @@ using TavexTest::CountCode;
 using TavexTest::CPoint;
 using TavexTest::CRect;
 using TavexTest::Hex;
-using TavexTest::Near;
+using TavexTest::NearARGB;
 using TavexTest::RecordingParent;
 using TavexTest::Render;
 
@@ -159,11 +159,11 @@ TEST(Slider, FilledPartOfTheTrackEndsUnderTheThumbCentre) {
   const int y = (track.top + track.bottom) / 2;
   Tavex::Surface img = Render(s, 218, 20);
   const ARGB accent = Tavex::Manager::GetSelectColor();
-  EXPECT_TRUE(Near(img.Pixel(track.left + 20, y), accent, 3)) << Hex(img.Pixel(track.left + 20, y));
-  EXPECT_FALSE(Near(img.Pixel(track.right - 20, y), accent, 30));
+  EXPECT_TRUE(NearARGB(img.Pixel(track.left + 20, y), accent, 3)) << Hex(img.Pixel(track.left + 20, y));
+  EXPECT_FALSE(NearARGB(img.Pixel(track.right - 20, y), accent, 30));
   s.SetProgress(0);
   img = Render(s, 218, 20);
-  EXPECT_FALSE(Near(img.Pixel(track.left + 20, y), accent, 30));
+  EXPECT_FALSE(NearARGB(img.Pixel(track.left + 20, y), accent, 30));
 }
 
 // The shipped thumb holds normal, hover, pressed and disabled side by side.
@@ -186,7 +186,7 @@ TEST(Slider, ThumbShowsTheStateOfTheLookFromItsImage) {
       bool distinct = true;
       for (int a = 0; a < 4; ++a) {
         for (int b = a + 1; b < 4; ++b) {
-          distinct = distinct && !Near(thumb.Pixel(a * side + x, y), thumb.Pixel(b * side + x, y), 8);
+          distinct = distinct && !NearARGB(thumb.Pixel(a * side + x, y), thumb.Pixel(b * side + x, y), 8);
         }
       }
       if (distinct) at = CPoint(x, y);
@@ -198,7 +198,7 @@ TEST(Slider, ThumbShowsTheStateOfTheLookFromItsImage) {
     const Tavex::Surface img = Render(*s, 218, 30);
     const ARGB want = thumb.Pixel(state * side + at.x, at.y);
     const ARGB got = img.Pixel(r.left + at.x, r.top + at.y);
-    EXPECT_TRUE(Near(got, want, 3)) << "state " << state << ": " << Hex(got) << " != " << Hex(want);
+    EXPECT_TRUE(NearARGB(got, want, 3)) << "state " << state << ": " << Hex(got) << " != " << Hex(want);
   };
   expectState(0);
   s->OnMouseMove(0, c);
@@ -230,7 +230,7 @@ TEST(LevelCtrl, LightsExactlyTheFirstLevelSteps) {
   const ARGB accent = Tavex::Manager::GetSelectColor();
   for (int i = 0; i < 4; ++i) {
     const CPoint c = l.GetStepRect(i).CenterPoint();
-    EXPECT_EQ(Near(img.Pixel(c.x, c.y), accent, 3), i < 2) << "step " << i;
+    EXPECT_EQ(NearARGB(img.Pixel(c.x, c.y), accent, 3), i < 2) << "step " << i;
   }
 }
 

@@ -42,7 +42,7 @@ inline Tavex::Surface Render(Tavex::MControl& c, int w, int h) {
 }
 
 // Every channel (alpha included) within `tolerance`.
-inline bool Near(ARGB a, ARGB b, int tolerance = 2) {
+inline bool NearARGB(ARGB a, ARGB b, int tolerance = 2) {
   for (int shift = 0; shift < 32; shift += 8) {
     const int x = static_cast<int>((a >> shift) & 0xFF), y = static_cast<int>((b >> shift) & 0xFF);
     if (std::abs(x - y) > tolerance) return false;
