@@ -28,6 +28,7 @@ PaintManager::~PaintManager() {
   m_tooltip.reset();
   m_drag.reset();
   m_shadow.reset();
+  m_airBladder.reset();
 }
 
 void PaintManager::Init(HWND hwnd, MWindow* owner) {
@@ -49,6 +50,7 @@ void PaintManager::DestroyData() {
   ClearTimers();
   if (m_drag) m_drag->Cancel();
   if (m_shadow) m_shadow->DestroyWindow();
+  if (m_airBladder) m_airBladder->DestroyWindow();
   m_caret.Show(false);
   if (m_tooltip) m_tooltip->DestroyWindow();
   m_tooltipId = -1;

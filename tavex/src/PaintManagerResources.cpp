@@ -90,6 +90,30 @@ void PaintManager::SetProgress(int percent, const CString& text, CRect rect) {
   RunOnUIThread([this, percent, text, rect] { m_overlay.SetProgress(percent, text, rect); });
 }
 
+// ---- balloon message ------------------------------------------------------------------------
+
+void PaintManager::SetAirBladderMsg(const CString& text, POINT point, AIRBLADDER_TYPE type,
+                                    AIRBLADDER_MODE mode) {
+  RunOnUIThread([this, text, point, type, mode] {
+    const HWND hwnd = m_hWnd.load();
+    if (hwnd == nullptr) return;
+    if (!m_airBladder) {
+      if (text.empty()) return;
+      m_airBladder = std::make_unique<MAirBladder>();
+    }
+    POINT screen = point;
+    Native::ClientToScreen(hwnd, &screen);
+    // The balloon compares the screen point: a moved window shows it again at the new place.
+    m_airBladder->SetMsg(text, screen, type, mode, hwnd);
+  });
+}
+
+void PaintManager::HideAirBladder() {
+  RunOnUIThread([this] {
+    if (m_airBladder) m_airBladder->Hide();
+  });
+}
+
 // ---- caret ----------------------------------------------------------------------------------
 
 void PaintManager::CreateCaret(const Image& bitmap, int width, int height) {

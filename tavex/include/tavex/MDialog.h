@@ -100,6 +100,12 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   void SetProgress(int percent, const CString& text, CRect rect = CRect()) {
     m_pm.SetProgress(percent, text, rect);
   }
+  // Balloon message at `point` (client coordinates); see PaintManager::SetAirBladderMsg.
+  void SetAirBladderMsg(const char* text, POINT point, AIRBLADDER_TYPE type,
+                        AIRBLADDER_MODE mode = AIRBLADDER_MODE_TOP) {
+    m_pm.SetAirBladderMsg(text != nullptr ? text : "", point, type, mode);
+  }
+  void HideAirBladder() { m_pm.HideAirBladder(); }
   MShadow* CreateShadow(int size, bool show) { return m_pm.CreateShadow(size, show); }
   void SetSize(int size) { m_pm.SetSize(size); }
   void SetSharpness(int sharpness) { m_pm.SetSharpness(sharpness); }

@@ -31,6 +31,7 @@
 #include "tavex/Caret.h"
 #include "tavex/ControlList.h"
 #include "tavex/ImageCache.h"
+#include "tavex/MAirBladder.h"
 #include "tavex/MControl.h"
 #include "tavex/Overlay.h"
 #include "tavex/RKTimer.h"
@@ -221,6 +222,15 @@ class TAVEX_API PaintManager : public RKTimer {
   void SetShadowShow(bool show);
   void DisableShadow();
 
+  // ---- balloon message (any thread; the UI thread shows it) ----
+  // Shows `text` in a balloon pointing at `point` (client coordinates of the window); the same
+  // text, point, type and mode as the shown balloon change nothing; an empty text hides it.
+  void SetAirBladderMsg(const CString& text, POINT point, AIRBLADDER_TYPE type,
+                        AIRBLADDER_MODE mode = AIRBLADDER_MODE_TOP);
+  void HideAirBladder();
+  // The balloon, null before the first message. UI thread.
+  MAirBladder* GetAirBladder() const { return m_airBladder.get(); }
+
   // ---- drag and drop inside the window (UI thread) ----
   void InitDragDrop();
   // The picture shown under the pointer while `control` is dragged.
@@ -355,6 +365,7 @@ class TAVEX_API PaintManager : public RKTimer {
   Overlay m_overlay{m_overlayTimers};
   Caret m_caret;
   std::unique_ptr<MShadow> m_shadow;
+  std::unique_ptr<MAirBladder> m_airBladder;
   std::unique_ptr<DragDrop> m_drag;
   Surface m_frame;
   PaintTrace m_lastTrace;
