@@ -1,4 +1,5 @@
-// tavex-gallery [--page lists] [--keyboard-mode N [--lang 1033|2052]] [--screenshot FILE]: opens
+// tavex-gallery [--page lists|standard|windows] [--keyboard-mode N] [--lang 1033|2052]
+// [--screenshot FILE]: opens
 // a dialog with the Tavex controls built so far (or the list controls, or the keyboard page in
 // KeyboardCtrl mode N) and logs what it receives on stdout ("ready", "notify", "focus", "key",
 // "result" lines).
@@ -11,6 +12,7 @@
 #include "KeyboardPage.h"
 #include "ListsPage.h"
 #include "StandardPage.h"
+#include "WindowsPage.h"
 #include "tavex/Manager.h"
 
 int main(int argc, char** argv) {
@@ -29,7 +31,7 @@ int main(int argc, char** argv) {
       lcid = std::atoi(argv[++i]) == 2052 ? 2052 : 1033;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--page lists|standard] [--keyboard-mode 100-104 [--lang 1033|2052]] "
+                   "usage: %s [--page lists|standard|windows] [--keyboard-mode 100-104 [--lang 1033|2052]] "
                    "[--screenshot FILE]\n",
                    argv[0]);
       return 2;
@@ -61,6 +63,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     const int result = standard.ShowModal(SW_SHOW);
+    Gallery::GalleryDialog::Log("result " + std::to_string(result));
+    Tavex::Manager::UnInitGdiplus();
+    return 0;
+  }
+  if (page == "windows") {
+    Gallery::WindowsPage windows(screenshot, lcid == 2052);
+    if (windows.Create(nullptr, "Tavex gallery: windows", 0x96000000, 0,
+                       Tavex::CRect(40, 40, 1040, 460)) == nullptr) {
+      std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
+      return 1;
+    }
+    const int result = windows.ShowModal(SW_SHOW);
     Gallery::GalleryDialog::Log("result " + std::to_string(result));
     Tavex::Manager::UnInitGdiplus();
     return 0;
