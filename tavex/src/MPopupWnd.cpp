@@ -89,6 +89,11 @@ LRESULT MPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       m_result = static_cast<int>(wParam);
       break;
+    case WM_DESTROY:
+      // The focused control ends its editing (an edit box reports 29) while the owner still
+      // hears it.
+      SetFocusControl(nullptr);
+      break;
     default:
       break;
   }

@@ -8,6 +8,7 @@
 // Both helpers define the display check the same way.
 #undef TAVEX_REQUIRE_DISPLAY
 #include "StdControlsSupport.h"
+#include "tavex/Edits.h"
 #include "tavex/MPopupWnd.h"
 
 using namespace TavexTest;
@@ -193,4 +194,46 @@ TEST_F(PopupFixture, APopupAskedForBeyondTheScreenEdgeOpensInsideTheWorkArea) {
                         MPopupWnd::kKeepPosition | MPopupWnd::kNoActivate),
             nullptr);
   EXPECT_EQ(kept.GetWindowRect().left, work.right - 50);
+}
+
+TEST_F(PopupFixture, AnEditBoxInThePopupTakesTypingAndEndsWhenThePopupIsDismissed) {
+  RecordingParent ownerObject;
+  auto* popup = new MPopupWnd(&ownerObject);
+  popup->SetAutoDelete(true);
+  bool closed = false;
+  popup->SetCloseHandler([&](int) { closed = true; });
+  HWND hwnd = popup->CreateOver(owner, CRect(40, 40, 240, 70));
+  ASSERT_NE(hwnd, nullptr);
+  auto* edit = static_cast<Tavex::MEdit*>(
+      popup->CreateControl("MEdit", 9, popup->GetDialogClientRect(), "", 1, 1));
+  ASSERT_NE(edit, nullptr);
+  popup->SetFocusControl(edit);
+  ASSERT_NE(LastCode(ownerObject, 30), nullptr);  // editing started
+  EXPECT_EQ(LastCode(ownerObject, 30)->id, 9u);
+  NT::Pump(50);
+  Native::InputEvent keys[] = {
+      {Native::InputEvent::KeyDown, '4'}, {Native::InputEvent::KeyUp, '4'},
+      {Native::InputEvent::KeyDown, '2'}, {Native::InputEvent::KeyUp, '2'},
+  };
+  ASSERT_EQ(Native::SendInput(keys, 4), 4u);
+  ASSERT_TRUE(NT::PumpUntil([&] { return edit->GetTitle() == "42"; }));
+  EXPECT_GE(CountCode(ownerObject, 26), 1);
+
+  Native::SetFocus(owner);
+  ASSERT_TRUE(NT::PumpUntil([&] { return closed; }));
+  ASSERT_NE(LastCode(ownerObject, 29), nullptr);  // editing ended with the popup
+  EXPECT_EQ(LastCode(ownerObject, 29)->id, 9u);
+}
+
+TEST_F(PopupFixture, ALayeredPopupGetsAnAlphaWindowAndPaintsThroughTheLayeredOutput) {
+  MPopupWnd popup;
+  popup.SetLayeredWindow(1);
+  ASSERT_NE(popup.Create(owner, CRect(100, 100, 300, 200), MPopupWnd::kNoActivate), nullptr);
+  EXPECT_TRUE(popup.GetExStyle() & WS_EX_LAYERED);
+  auto* area = popup.CreateArea("CArea", 1, CRect(0, 0, 200, 100), nullptr, 1, 1);
+  ASSERT_NE(area, nullptr);
+  ASSERT_TRUE(NT::PumpUntil([&] { return popup.GetPaintManager().GetPaintCount() > 0; }));
+  if (!Native::CompositorRunning()) {
+    EXPECT_TRUE(Native::IsWindowShaped(popup.GetSafeHwnd()));
+  }
 }

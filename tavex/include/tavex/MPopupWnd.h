@@ -19,6 +19,8 @@
 //
 // The window is a borderless popup placed by the library above the others, kept inside the
 // work area, shown with the keyboard focus (kActivate) or without taking it (kNoActivate).
+// When it goes, its focused control loses the focus first, so an edit box reports the end of
+// its editing (29) to the owner. SetLayeredWindow(1) before Create gives it per-pixel alpha.
 //
 // Ownership: the program owns the object (a member, or new + SetAutoDelete(true)); the popup
 // owns its controls. The owner object must outlive the popup or be detached with
