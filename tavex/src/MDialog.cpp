@@ -79,10 +79,16 @@ void MDialog::OnDestroyMessage(HWND) {
   PostNcDestroy();
 }
 
-CPoint MDialog::GetAirBladderPoint(MControl* control, unsigned) {
+CPoint MDialog::GetAirBladderPoint(MControl* control, unsigned where) {
   if (control == nullptr) return {};
   const CRect r = control->GetRect();
-  return {r.CenterPoint().x, r.top};
+  const CPoint c = r.CenterPoint();
+  switch (where) {
+    case AIRBLADDER_MODE_BOTTOM: return {c.x, r.bottom};
+    case AIRBLADDER_MODE_LEFT: return {r.left, c.y};
+    case AIRBLADDER_MODE_RIGHT: return {r.right, c.y};
+    default: return {c.x, r.top};
+  }
 }
 
 void MDialog::OnMinimize() { ShowWindow(SW_MINIMIZE); }

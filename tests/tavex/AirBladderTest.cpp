@@ -205,6 +205,14 @@ TEST(MAirBladderDialog, ADialogShowsTheBalloonAtItsClientPointFromAnyThread) {
   ASSERT_TRUE(NT::PumpUntil([&] { return balloon->IsShown(); }));
   EXPECT_EQ(balloon->GetText(), "From the worker");
 
+  // A control's balloon points at the middle of the edge that faces it.
+  Tavex::MControl* button = dialog.CreateControl("MButton", 5, CRect(10, 20, 110, 60), "", 1, 1);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_TOP), CPoint(60, 20));
+  EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_BOTTOM), CPoint(60, 60));
+  EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_LEFT), CPoint(10, 40));
+  EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_RIGHT), CPoint(110, 40));
+
   // The balloon goes with its dialog's window.
   dialog.DestroyWindow();
   EXPECT_FALSE(balloon->IsValid());

@@ -170,7 +170,7 @@ void WindowsPage::ShowBalloon(unsigned index, unsigned anchorId) {
       "点击图中的按键以更改其功能。", "未找到键盘。请重新连接。"};
   Tavex::MControl* button = GetControl(anchorId);
   if (button == nullptr || index >= 6) return;
-  const Tavex::CPoint at = GetAirBladderPoint(button, 0);
+  const Tavex::CPoint at = GetAirBladderPoint(button, m_mode);
   SetAirBladderMsg(m_chinese ? chinese[index] : english[index], POINT{at.x, at.y}, kKinds[index],
                    m_mode);
 }

@@ -23,6 +23,8 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   int PreTranslateMessage(MSG* msg) override;
   int OnInitDialog() override;
   void OnDestroyMessage(HWND hwnd) override;
+  // The point of `control` a balloon on side `where` (an AIRBLADDER_MODE) points at: the middle
+  // of the edge facing the balloon.
   virtual CPoint GetAirBladderPoint(MControl* control, unsigned where);
   virtual void OnMinimize();
   virtual void OnMaximize();
