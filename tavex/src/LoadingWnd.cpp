@@ -141,14 +141,17 @@ void LoadingWnd::Repaint() {
 void LoadingWnd::Step() {
   const int count = m_frames.empty() ? kSteps : static_cast<int>(m_frames.size());
   m_step = (m_step + 1) % count;
+  // Stay centred over an owner that was moved or resized meanwhile.
+  if (IsShown() && IsValid()) {
+    const CRect want = PlaceOver(GetParentHwnd(), PanelSize(m_text));
+    if (want != GetWindowRect()) MoveWindow(want, 0);
+  }
   Repaint();
   // Image frames each have their own delay.
   if (!m_frames.empty() && IsShown()) SetTimer(kFrameTimer, CurrentDelay());
 }
 
-bool LoadingWnd::Show(HWND owner, const CString& text) {
-  m_text = text;
-  const CSize size = PanelSize(text);
+CRect LoadingWnd::PlaceOver(HWND owner, CSize size) {
   RECT work{};
   if (!Native::GetWorkArea(owner, &work)) {
     work = RECT{0, 0, Native::GetSystemMetrics(SM_CXSCREEN), Native::GetSystemMetrics(SM_CYSCREEN)};
@@ -160,7 +163,12 @@ bool LoadingWnd::Show(HWND owner, const CString& text) {
     over = CRect(ownerRect);
   }
   const CPoint at = CenteredPosition(size, over, CRect(work));
-  const CRect rect(at.x, at.y, at.x + size.cx, at.y + size.cy);
+  return CRect(at.x, at.y, at.x + size.cx, at.y + size.cy);
+}
+
+bool LoadingWnd::Show(HWND owner, const CString& text) {
+  m_text = text;
+  const CRect rect = PlaceOver(owner, PanelSize(text));
   // The owner of a native window is fixed when it is made.
   if (IsValid() && GetParentHwnd() != owner) DestroyWindow();
   if (!IsValid() &&

@@ -78,7 +78,7 @@ TEST(LoadingWndDrawing, ATextWidensThePanelAndAddsALine) {
   EXPECT_EQ(withText.cy, LoadingWnd::kBox + LoadingWnd::kTextHeight);
 }
 
-TEST_F(LoadingFixture, ShowCentresOverTheOwnerAnimatesAndLeavesTheFocusAlone) {
+TEST_F(LoadingFixture, ShowCentresOverTheOwnerFollowsItAnimatesAndLeavesTheFocusAlone) {
   ASSERT_TRUE(loading.Show(owner));
   EXPECT_TRUE(loading.IsShown());
   EXPECT_TRUE(loading.IsWindowVisible());
@@ -88,6 +88,10 @@ TEST_F(LoadingFixture, ShowCentresOverTheOwnerAnimatesAndLeavesTheFocusAlone) {
   ASSERT_TRUE(NT::PumpUntil([&] { return loading.GetStep() != start; }, 1000));
   NT::Pump(30);
   EXPECT_EQ(Native::GetFocus(), owner);
+  // It follows an owner that moves while it is shown.
+  Native::MoveWindow(owner, 200, 250, 400, 300, true);
+  ASSERT_TRUE(NT::PumpUntil([&] { return loading.GetWindowRect() == CRect(352, 352, 448, 448); },
+                            1000));
 
   loading.Hide();
   EXPECT_FALSE(loading.IsShown());

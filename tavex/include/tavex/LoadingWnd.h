@@ -1,8 +1,9 @@
 #pragma once
 // LoadingWnd: a busy indicator. A small rounded panel with a rotating arc (or the frames of an
 // animated image from the skin folder) and an optional line of text, centred over its owner
-// window, kept above it and never taking the keyboard focus. Show starts the animation on the
-// window timer kFrameTimer; Hide stops it and keeps the window for the next Show.
+// window (following it when it moves), kept above it and never taking the keyboard focus. Show
+// starts the animation on the window timer kFrameTimer; Hide stops it and keeps the window for
+// the next Show.
 //
 // Ownership: whoever holds the object (a member of the owner's dialog, typically).
 // Threads: UI thread, except Hide and IsShown, which any thread may call (a worker ending the
@@ -57,6 +58,8 @@ class TAVEX_API LoadingWnd : public MWindow {
  private:
   void Repaint();
   unsigned CurrentDelay() const;
+  // Centred over the owner (or the work area), kept inside the work area.
+  static CRect PlaceOver(HWND owner, CSize size);
 
   std::vector<AnimationFrame> m_frames;
   CString m_text;
