@@ -141,10 +141,15 @@ void LoadingWnd::Repaint() {
 void LoadingWnd::Step() {
   const int count = m_frames.empty() ? kSteps : static_cast<int>(m_frames.size());
   m_step = (m_step + 1) % count;
-  // Stay centred over an owner that was moved or resized meanwhile.
+  // Stay centred over an owner that was moved or resized meanwhile, and out of sight while the
+  // owner is hidden or minimised.
   if (IsShown() && IsValid()) {
-    const CRect want = PlaceOver(GetParentHwnd(), PanelSize(m_text));
-    if (want != GetWindowRect()) MoveWindow(want, 0);
+    const HWND owner = GetParentHwnd();
+    const bool ownerShown =
+        owner == nullptr || (Native::IsWindowVisible(owner) && !Native::IsIconic(owner));
+    if (ownerShown != (IsWindowVisible() != 0)) ShowWindow(ownerShown ? SW_SHOWNA : SW_HIDE);
+    const CRect want = PlaceOver(owner, PanelSize(m_text));
+    if (ownerShown && want != GetWindowRect()) MoveWindow(want, 0);
   }
   Repaint();
   // Image frames each have their own delay.

@@ -329,6 +329,11 @@ int PaintManager::PreTranslateMessage(MSG* msg) {
 
 bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   *result = 0;
+  // The balloon is a window of its own: it must not stay on the screen without its dialog.
+  if (m_airBladder && ((msg == WM_SIZE && wParam == SIZE_MINIMIZED) ||
+                       (msg == WM_SHOWWINDOW && wParam == 0))) {
+    m_airBladder->Hide();
+  }
   const unsigned w32 = static_cast<unsigned>(wParam);
   const long l32 = static_cast<long>(lParam);
   if (m_controls.FindIf([&](MControl* c) { return c->OnWindowMessage(msg, w32, l32) != 0; })) {

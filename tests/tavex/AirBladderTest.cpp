@@ -213,6 +213,11 @@ TEST(MAirBladderDialog, ADialogShowsTheBalloonAtItsClientPointFromAnyThread) {
   EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_LEFT), CPoint(10, 40));
   EXPECT_EQ(dialog.GetAirBladderPoint(button, Tavex::AIRBLADDER_MODE_RIGHT), CPoint(110, 40));
 
+  // Hiding the dialog hides its balloon.
+  ASSERT_TRUE(balloon->IsShown());
+  dialog.ShowWindow(SW_HIDE);
+  EXPECT_FALSE(balloon->IsShown());
+
   // The balloon goes with its dialog's window.
   dialog.DestroyWindow();
   EXPECT_FALSE(balloon->IsValid());

@@ -92,6 +92,12 @@ TEST_F(LoadingFixture, ShowCentresOverTheOwnerFollowsItAnimatesAndLeavesTheFocus
   Native::MoveWindow(owner, 200, 250, 400, 300, true);
   ASSERT_TRUE(NT::PumpUntil([&] { return loading.GetWindowRect() == CRect(352, 352, 448, 448); },
                             1000));
+  // Out of sight while the owner is hidden, back when it shows again.
+  Native::ShowWindow(owner, SW_HIDE);
+  ASSERT_TRUE(NT::PumpUntil([&] { return !loading.IsWindowVisible(); }, 1000));
+  EXPECT_TRUE(loading.IsShown());
+  Native::ShowWindow(owner, SW_SHOWNA);
+  ASSERT_TRUE(NT::PumpUntil([&] { return loading.IsWindowVisible() != 0; }, 1000));
 
   loading.Hide();
   EXPECT_FALSE(loading.IsShown());
