@@ -510,10 +510,10 @@ unsigned PaintManager::SetTimer(MControl* control, unsigned key, unsigned ms) {
   std::lock_guard guard(m_timerLock);
   for (ControlTimer& t : m_timers) {
     if (t.hwnd == m_hWnd && t.key == key && t.control == control) {
-      if (t.stopped) {
-        Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr);
-        t.stopped = false;
-      }
+      // As the system timer: setting a running timer again restarts it with the new interval
+      // (the timer button's first delay, then its repeat rate; an edit's blink after typing).
+      Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr);
+      t.stopped = false;
       return t.nativeId;
     }
   }

@@ -1,8 +1,10 @@
 // Push buttons: notifications of presses and clicks, disabled buttons, the update badge.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "StdControlsSupport.h"
 #include "tavex/Buttons.h"
@@ -280,6 +282,38 @@ TEST(TimerButton, RepeatsTwoOnEachTickWhileHeldInsideAndStopsOnRelease) {
   Tavex::Native::SendMessage(hwnd, WM_TIMER, timer, 0);
   EXPECT_EQ(dialog.Count(2), 5);
   for (const auto& n : dialog.notes) EXPECT_EQ(n.id, 5u);
+  dialog.DestroyWindow();
+}
+
+// After the first (double) delay the button repeats at its own interval: with a first delay of
+// two minutes and a repeat interval of 5 ms, pumping after the first tick brings more repeats.
+TEST(TimerButton, RepeatsAtItsIntervalAfterTheFirstDelay) {
+  TAVEX_REQUIRE_DISPLAY();
+  RecordingDialog dialog;
+  ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
+  auto* b = static_cast<Tavex::CTimerButton*>(
+      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  ASSERT_NE(b, nullptr);
+  b->SetInterval(60000);
+  const HWND hwnd = dialog.GetSafeHwnd();
+  Tavex::Native::SendMessage(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  Tavex::Native::SendMessage(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  const unsigned timer =
+      dialog.GetPaintManager().GetTimerNativeId(b, Tavex::CTimerButton::kTimerKey);
+  ASSERT_NE(timer, 0u);
+  b->SetInterval(5);
+  Tavex::Native::SendMessage(hwnd, WM_TIMER, timer, 0);  // the first delay is over
+  ASSERT_EQ(dialog.Count(2), 1);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  MSG msg{};
+  while (dialog.Count(2) < 3 && std::chrono::steady_clock::now() < end) {
+    while (Tavex::Native::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      Tavex::Native::DispatchMessage(&msg);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  EXPECT_GE(dialog.Count(2), 3);
+  Tavex::Native::SendMessage(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
   dialog.DestroyWindow();
 }
 

@@ -193,6 +193,30 @@ TEST(PaintManager, ControlTimerIdentifiersStayClearOfTheManagersAndTheWindowsOwn
   for (unsigned id : seen) EXPECT_LT(id, PaintManager::kTimerRange);
 }
 
+// Like the system timer, setting a running control timer again restarts it with the new
+// interval: a 100 s timer re-set to 5 ms fires at once.
+TEST(PaintManager, SettingARunningControlTimerAgainTakesTheNewInterval) {
+  TAVEX_REQUIRE_DISPLAY();
+  DragDialog dialog;
+  ASSERT_NE(dialog.Make(), nullptr);
+  Probe* probe = dialog.AddProbe(1, CRect(0, 0, 50, 50));
+  PaintManager& pm = dialog.GetPaintManager();
+  const unsigned id = pm.SetTimer(probe, 3, 100000);
+  ASSERT_NE(id, 0u);
+  EXPECT_EQ(pm.SetTimer(probe, 3, 5), id);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  MSG msg{};
+  while (probe->timerKeys.empty() && std::chrono::steady_clock::now() < end) {
+    while (Tavex::Native::PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      Tavex::Native::DispatchMessage(&msg);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_FALSE(probe->timerKeys.empty());
+  EXPECT_EQ(probe->timerKeys[0], 3u);
+  pm.KillTimer(probe, 3);
+}
+
 TEST(PaintManager, ControlTimersAreKeptPerControlAndKeyAndReachTheirControl) {
   TAVEX_REQUIRE_DISPLAY();
   DragDialog dialog;

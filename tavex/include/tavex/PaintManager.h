@@ -144,7 +144,8 @@ class TAVEX_API PaintManager : public RKTimer {
   // One animation tick (what the timer thread runs); returns how many controls asked to redraw.
   int TickAnimation();
 
-  // Control timers: a native window timer per (control, key).
+  // Control timers: a native window timer per (control, key). Setting one that runs again
+  // restarts it with the new interval, as the system timer does.
   unsigned SetTimer(MControl* control, unsigned key, unsigned ms);
   void KillTimer(MControl* control, unsigned key);
   void KillTimer(MControl* control);
