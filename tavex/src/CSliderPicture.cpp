@@ -28,6 +28,15 @@ void CSliderPicture::InitControl(PaintManager* manager) {
   AddMTimer();
 }
 
+void CSliderPicture::SetControlRect(CRect rect) {
+  std::lock_guard guard(m_dataLock);
+  const int oldWidth = m_rect.Width();
+  MPicture::SetControlRect(rect);
+  if (oldWidth > 0 && rect.Width() != oldWidth) {
+    m_offset = m_offset * rect.Width() / oldWidth;
+  }
+}
+
 bool CSliderPicture::AddPicture(const char* file) {
   const Image image = Skin::Load(file != nullptr ? file : "");
   if (image.IsNull()) return false;

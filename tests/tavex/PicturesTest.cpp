@@ -215,6 +215,13 @@ TEST(SliderPicture, MidwayTheStripShowsTheEndOfOnePictureAndTheStartOfTheNext) {
   img = Render(strip, 100, 50);
   EXPECT_EQ(img.Pixel(25, 25), 0xFF0000FFu);
   EXPECT_EQ(img.Pixel(99, 49), 0xFF0000FFu);
+  // Twice as wide, still at rest on the second picture (now centred in its wider cell).
+  strip.SetRect(0, 0, 200, 50);
+  EXPECT_EQ(strip.GetOffset(), 200);
+  EXPECT_FALSE(strip.Advance(40));
+  img = Render(strip, 200, 50);
+  EXPECT_EQ(img.Pixel(100, 25), 0xFF0000FFu);
+  EXPECT_EQ(img.Pixel(20, 25), 0u);
 }
 
 TEST(Picture, ContainFitKeepsProportionsAndCentres) {

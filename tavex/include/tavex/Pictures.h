@@ -62,6 +62,8 @@ class TAVEX_API CSliderPicture : public MPicture {
   void InitControl(PaintManager* manager) override;
   void DrawControl(Painter& painter, CRect paint) override;
   int OnControlTimer() override;
+  // A new width keeps the strip on the same picture (the offset scales with it).
+  void SetControlRect(CRect rect) override;
 
   // Appends a picture; false when it cannot be read.
   bool AddPicture(const char* file);
