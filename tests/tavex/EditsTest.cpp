@@ -5,6 +5,7 @@
 #include "tavex/Clipboard.h"
 #include "tavex/EditBuffer.h"
 #include "tavex/Edits.h"
+#include "tavex/PaintManager.h"
 
 namespace {
 
@@ -177,6 +178,35 @@ TEST(EditControl, PressInsideTheTextBoxPlacesTheCaretAndSendsNineThirtyOneAndTwo
   e.OnLButtonDown(MK_LBUTTON, CPoint(2, 15));
   EXPECT_EQ(CountCode(parent, 1), 1);
   EXPECT_EQ(CountCode(parent, 9), 1);
+}
+
+// The shipped box image holds normal, hover, focused and disabled side by side.
+TEST(EditControl, BoxDrawsTheStateOfItsLookFromTheStateImage) {
+  const Tavex::Image skin = TavexTest::ShippedSkin("img_edit.png");
+  if (skin.IsNull()) GTEST_SKIP() << "skins not built";
+  const int w = skin.Width() / 4, h = skin.Height();
+  // Only the border: the text box (caret, text) stays out of the comparison.
+  const CPoint at = TavexTest::DistinctStatePoint(skin, 4, CRect(0, 0, w, 3));
+  ASSERT_GE(at.x, 0) << "the box's states look alike";
+  RecordingParent parent;
+  Tavex::PaintManager pm;
+  auto* e = new Tavex::MEdit(&parent, 21, CRect(0, 0, w, h), "");
+  pm.AddControl(e);
+  e->SetImage("img_edit.png", 4);
+  const auto expectState = [&](int state) {
+    const ARGB got = TavexTest::Render(*e, w, h).Pixel(at.x, at.y);
+    const ARGB want = skin.Pixel(state * w + at.x, at.y);
+    EXPECT_TRUE(TavexTest::NearARGB(got, want, 3))
+        << "state " << state << ": " << TavexTest::Hex(got) << " != " << TavexTest::Hex(want);
+  };
+  expectState(0);
+  e->OnMouseMove(0, CPoint(w / 2, h / 2));
+  expectState(1);
+  e->SetControlFocus(1);
+  expectState(2);
+  e->SetControlFocus(0);
+  e->SetEnabled(0);
+  expectState(3);
 }
 
 TEST(EditControl, CaretXGrowsWithTheTextAndIndexAtXFindsItBack) {

@@ -179,19 +179,7 @@ TEST(Slider, ThumbShowsTheStateOfTheLookFromItsImage) {
   s->SetProgress(50);
   const CRect r = s->GetThumbRect();
   ASSERT_EQ(r.Width(), side);
-  // A point of the thumb where the four states all differ.
-  CPoint at(-1, -1);
-  for (int y = 0; y < thumb.Height() && at.x < 0; ++y) {
-    for (int x = 0; x < side && at.x < 0; ++x) {
-      bool distinct = true;
-      for (int a = 0; a < 4; ++a) {
-        for (int b = a + 1; b < 4; ++b) {
-          distinct = distinct && !NearARGB(thumb.Pixel(a * side + x, y), thumb.Pixel(b * side + x, y), 8);
-        }
-      }
-      if (distinct) at = CPoint(x, y);
-    }
-  }
+  const CPoint at = TavexTest::DistinctStatePoint(thumb, 4, CRect(0, 0, side, thumb.Height()));
   ASSERT_GE(at.x, 0) << "the thumb's states look alike";
   const CPoint c(r.left + side / 2, r.top + side / 2);
   const auto expectState = [&](int state) {

@@ -71,4 +71,22 @@ inline Tavex::Image ShippedSkin(const char* name) {
   return Tavex::MRender::LoadImageFromFile(Tavex::Manager::GetSkinFolder() + name);
 }
 
+// A point of the first state (within `inside`, state coordinates) where all `states` states of
+// a state image differ pairwise; (-1, -1) when there is none.
+inline CPoint DistinctStatePoint(const Tavex::Image& image, int states, CRect inside) {
+  const int w = image.Width() / states;
+  for (int y = inside.top; y < inside.bottom; ++y) {
+    for (int x = inside.left; x < inside.right; ++x) {
+      bool distinct = true;
+      for (int a = 0; a < states && distinct; ++a) {
+        for (int b = a + 1; b < states && distinct; ++b) {
+          distinct = !NearARGB(image.Pixel(a * w + x, y), image.Pixel(b * w + x, y), 8);
+        }
+      }
+      if (distinct) return CPoint(x, y);
+    }
+  }
+  return CPoint(-1, -1);
+}
+
 }  // namespace TavexTest
