@@ -273,6 +273,15 @@ void Painter::DrawSurface(const Surface& surface, const RECT& dst, const RECT& s
              dst, src, alpha, true);
 }
 
+void Painter::FillMask(const Surface& mask, int x, int y, ARGB colour) {
+  if (!IsValid() || mask.IsNull() || mask.impl() == impl_->target->impl() || ARGBAlpha(colour) == 0)
+    return;
+  cairo_surface_flush(mask.impl()->surface.get());
+  cairo_t* cr = impl_->cr.get();
+  SetSourceARGB(cr, colour);
+  cairo_mask_surface(cr, mask.impl()->surface.get(), x, y);
+}
+
 void Painter::PushGroup() {
   if (!IsValid()) return;
   cairo_push_group(impl_->cr.get());

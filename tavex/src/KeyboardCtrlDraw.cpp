@@ -2,6 +2,10 @@
 // the cached image holds the picture and the shapes, and is rebuilt only when stale.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
 
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MRender.h"
@@ -33,6 +37,17 @@ void DrawDottedRect(Painter& p, const CRect& r, ARGB colour, int width) {
     const int e = std::min(y + width, r.bottom);
     p.FillRect(CRect(r.left, y, r.left + width, e), colour);
     p.FillRect(CRect(r.right - width, y, r.right, e), colour);
+  }
+}
+
+// Copies a layer into a surface of the same size, alpha included.
+void CopyAll(const Surface& from, Surface& to) {
+  const std::uint8_t* src = from.Data();
+  std::uint8_t* dst = to.Data();
+  const auto rowBytes = static_cast<std::size_t>(std::min(from.Stride(), to.Stride()));
+  for (int y = 0; y < std::min(from.Height(), to.Height()); ++y) {
+    std::memcpy(dst + static_cast<std::ptrdiff_t>(y) * to.Stride(),
+                src + static_cast<std::ptrdiff_t>(y) * from.Stride(), rowBytes);
   }
 }
 
@@ -99,58 +114,122 @@ void KeyboardCtrl::DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box
   painter.DrawText(key.name, font, box, kLabel, format);
 }
 
-const Surface& KeyboardCtrl::PreviewStamp(int w, int h) {
-  if (m_stampColour != m_previewColour) {
-    m_stamps.clear();
-    m_stampColour = m_previewColour;
-  }
-  auto it = m_stamps.find({w, h});
-  if (it != m_stamps.end()) return it->second;
-  Surface stamp(w + 2 * kStampMargin, h + 2 * kStampMargin);
+const Surface& KeyboardCtrl::OutlineMask(int w, int h) {
+  auto it = m_masks.find({w, h});
+  if (it != m_masks.end()) return it->second;
+  Surface mask(w + 2 * kStampMargin, h + 2 * kStampMargin);
   {
-    Painter sp(stamp);
-    MRender::DrawRoundRectange(sp, static_cast<float>(kStampMargin), static_cast<float>(kStampMargin),
+    Painter mp(mask);
+    MRender::DrawRoundRectange(mp, static_cast<float>(kStampMargin), static_cast<float>(kStampMargin),
                                static_cast<float>(w), static_cast<float>(h), kRoundDivisor,
-                               ARGBFromCOLORREF(m_previewColour), kPenWidth, false, 0);
+                               0xFFFFFFFF, kPenWidth, false, 0);
   }
-  return m_stamps.emplace(std::make_pair(w, h), std::move(stamp)).first->second;
+  return m_masks.emplace(std::make_pair(w, h), std::move(mask)).first->second;
+}
+
+std::size_t KeyboardCtrl::PlainSignature(const FontDesc& font, int width, int height) const {
+  std::size_t h = 0;
+  const auto mix = [&h](std::size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
+  const std::hash<std::string> text;
+  const std::hash<long long> number;
+  mix(text(font.family));
+  for (long long v : {static_cast<long long>(font.sizePx), static_cast<long long>(font.bold),
+                      static_cast<long long>(font.italic), static_cast<long long>(font.underline),
+                      static_cast<long long>(width), static_cast<long long>(height),
+                      static_cast<long long>(m_offsetX), static_cast<long long>(m_offsetY),
+                      static_cast<long long>(m_keys.size())}) {
+    mix(number(v));
+  }
+  for (const auto& k : m_keys) {
+    mix(text(k->name));
+    for (long long v : {static_cast<long long>(k->rect.left), static_cast<long long>(k->rect.top),
+                        static_cast<long long>(k->rect.right), static_cast<long long>(k->rect.bottom),
+                        reinterpret_cast<long long>(k->icon.impl()),
+                        static_cast<long long>(k->iconWidth), static_cast<long long>(k->iconHeight)}) {
+      mix(number(v));
+    }
+  }
+  return h;
+}
+
+const Surface& KeyboardCtrl::PlainLayer(int width, int height) {
+  // Laying out 87 labels twice (shadow and label) is most of a plain redraw; the layer only
+  // changes with the texts and the geometry, so it is kept across redraws.
+  FontDesc font = GetFontDesc();
+  font.sizePx = std::max(1, static_cast<int>(std::lround(10.0 * m_scale)));
+  const std::size_t signature = PlainSignature(font, width, height);
+  if (!m_plainLayer.IsNull() && m_plainLayer.Width() == width && m_plainLayer.Height() == height &&
+      signature == m_plainSignature) {
+    return m_plainLayer;
+  }
+  if (m_plainLayer.IsNull() || m_plainLayer.Width() != width || m_plainLayer.Height() != height) {
+    m_plainLayer = Surface(width, height);
+  }
+  Painter p(m_plainLayer);
+  p.Clear(0);
+  for (const auto& k : m_keys) {
+    const CRect box = GetRealRect(k->rect);
+    CRect fill = box;
+    fill.DeflateRect(1, 1);
+    p.FillRect(fill, kPlainFill);
+    DrawKeyLabel(p, *k, box, font);
+  }
+  m_plainSignature = signature;
+  ++m_plainBuilds;
+  return m_plainLayer;
+}
+
+const Surface& KeyboardCtrl::PictureLayer(int width, int height) {
+  const int w = m_pictureWidth > 0 ? m_pictureWidth : m_picture.Width();
+  const int h = m_pictureHeight > 0 ? m_pictureHeight : m_picture.Height();
+  const CRect place(m_offsetX, m_offsetY, m_offsetX + w, m_offsetY + h);
+  if (!m_pictureLayer.IsNull() && m_pictureLayer.Width() == width &&
+      m_pictureLayer.Height() == height && m_pictureLayerImage.impl() == m_picture.impl() &&
+      m_pictureLayerPlace == place) {
+    return m_pictureLayer;
+  }
+  if (m_pictureLayer.IsNull() || m_pictureLayer.Width() != width || m_pictureLayer.Height() != height) {
+    m_pictureLayer = Surface(width, height);
+  }
+  Painter p(m_pictureLayer);
+  p.Clear(0);
+  p.DrawImage(m_picture, place, CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  m_pictureLayerImage = m_picture;
+  m_pictureLayerPlace = place;
+  return m_pictureLayer;
 }
 
 void KeyboardCtrl::RenderImage(Surface& surface) {
+  const int width = surface.Width();
+  const int height = surface.Height();
+  if (m_mode == kModePlain) {
+    CopyAll(PlainLayer(width, height), surface);
+    return;
+  }
+  // Unknown modes and the outline modes without a picture show only the background.
+  if (m_picture.IsNull() || m_mode < kModeAssign || m_mode > kModeMusic) {
+    Painter(surface).Clear(0);
+    return;
+  }
+  CopyAll(PictureLayer(width, height), surface);
   const std::vector<KeyShape> shapes = BuildShapes();
   Painter p(surface);
-  p.Clear(0);
-  if (m_mode == kModePlain) {
-    FontDesc font = GetFontDesc();
-    font.sizePx = std::max(1, static_cast<int>(std::lround(10.0 * m_scale)));
+  if (m_mode == kModeAssign) {
+    // A handful of outlines: traced directly.
     for (const KeyShape& s : shapes) {
-      p.FillRect(s.rect, s.colour);
-      DrawKeyLabel(p, *m_keys[static_cast<size_t>(s.index)], GetRealRect(m_keys[static_cast<size_t>(s.index)]->rect), font);
+      MRender::DrawRoundRectange(p, static_cast<float>(s.rect.left), static_cast<float>(s.rect.top),
+                                 static_cast<float>(s.rect.Width()),
+                                 static_cast<float>(s.rect.Height()), kRoundDivisor, s.colour,
+                                 kPenWidth, false, 0);
     }
     return;
   }
-  if (m_picture.IsNull()) return;
-  const int w = m_pictureWidth > 0 ? m_pictureWidth : m_picture.Width();
-  const int h = m_pictureHeight > 0 ? m_pictureHeight : m_picture.Height();
-  p.DrawImage(m_picture, CRect(m_offsetX, m_offsetY, m_offsetX + w, m_offsetY + h),
-              CRect(0, 0, m_picture.Width(), m_picture.Height()));
-  if (m_mode == kModePreview) {
-    // The preview repaints every frame: outlines are stamped, only their opacity changes.
-    for (const KeyShape& s : shapes) {
-      const BYTE alpha = static_cast<BYTE>(s.colour >> 24);
-      if (alpha == 0 || s.rect.IsRectEmpty()) continue;
-      const Surface& stamp = PreviewStamp(s.rect.Width(), s.rect.Height());
-      p.DrawSurface(stamp, CRect(s.rect.left - kStampMargin, s.rect.top - kStampMargin,
-                                 s.rect.right + kStampMargin, s.rect.bottom + kStampMargin),
-                    CRect(0, 0, stamp.Width(), stamp.Height()), alpha);
-    }
-    return;
-  }
+  // Every key is outlined: the outline of each key size is traced once and then stamped in
+  // the key's colour and opacity.
   for (const KeyShape& s : shapes) {
-    MRender::DrawRoundRectange(p, static_cast<float>(s.rect.left), static_cast<float>(s.rect.top),
-                               static_cast<float>(s.rect.Width()),
-                               static_cast<float>(s.rect.Height()), kRoundDivisor, s.colour,
-                               kPenWidth, false, 0);
+    if ((s.colour >> 24) == 0 || s.rect.IsRectEmpty()) continue;
+    const Surface& mask = OutlineMask(s.rect.Width(), s.rect.Height());
+    p.FillMask(mask, s.rect.left - kStampMargin, s.rect.top - kStampMargin, s.colour);
   }
 }
 

@@ -12,6 +12,22 @@ namespace Tavex {
 
 namespace {
 
+// Copies `rect` (clipped to both) of one premultiplied surface into another, alpha included.
+void CopyPixels(const Surface& from, Surface& to, CRect rect) {
+  if (!rect.IntersectRect(rect, CRect(0, 0, from.Width(), from.Height())) ||
+      !rect.IntersectRect(rect, CRect(0, 0, to.Width(), to.Height()))) {
+    return;
+  }
+  const std::uint8_t* src = from.Data();
+  std::uint8_t* dst = to.Data();
+  const auto bytes = static_cast<std::size_t>(rect.Width()) * 4;
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    std::memcpy(dst + static_cast<std::ptrdiff_t>(y) * to.Stride() + rect.left * 4,
+                src + static_cast<std::ptrdiff_t>(y) * from.Stride() + rect.left * 4, bytes);
+  }
+}
+
+
 using Clock = std::chrono::steady_clock;
 
 double Ms(Clock::time_point from, Clock::time_point to) {
@@ -113,6 +129,35 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
   painter.FillRect(inner, ARGBFromCOLORREF(m_bkColor, 0xFE));
 }
 
+const Surface& PaintManager::BackgroundLayer(CRect client) {
+  const Image image = GetBKImage();
+  std::size_t h = 0;
+  const auto mix = [&h](std::size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
+  for (std::size_t v : {static_cast<std::size_t>(client.Width()), static_cast<std::size_t>(client.Height()),
+                        reinterpret_cast<std::size_t>(image.impl()),
+                        static_cast<std::size_t>(m_backMode.load()),
+                        static_cast<std::size_t>(m_backCorner.load()),
+                        static_cast<std::size_t>(m_bkColor), static_cast<std::size_t>(m_borderColor)}) {
+    mix(v);
+  }
+  if (!m_backLayer.IsNull() && m_backLayer.Width() == client.Width() &&
+      m_backLayer.Height() == client.Height() && h == m_backLayerSignature) {
+    return m_backLayer;
+  }
+  if (m_backLayer.IsNull() || m_backLayer.Width() != client.Width() ||
+      m_backLayer.Height() != client.Height()) {
+    m_backLayer = Surface(client.Width(), client.Height());
+  }
+  {
+    Painter painter(m_backLayer);
+    painter.Clear(0);
+    DrawBackground(painter, client);
+  }
+  m_backLayerImage = image;
+  m_backLayerSignature = h;
+  return m_backLayer;
+}
+
 void PaintManager::Render(Painter& painter, CRect client, CRect paint) {
   DrawBackground(painter, client);
   const auto draw = [&](MControl* c) {
@@ -145,12 +190,13 @@ void PaintManager::Compose(Surface& surface, CRect update, PaintTrace* trace) {
   CRect paint = layered ? client : update;
   if (!paint.IntersectRect(paint, client)) return;
   {
+    // The background replaces whatever the rectangle held: a copy of the cached layer.
+    const Surface& back = BackgroundLayer(client);
+    timer.Next(&t.clear);
+    CopyPixels(back, surface, paint);
+    timer.Next(&t.background);
     Painter painter(surface);
     painter.PushClip(paint);
-    painter.ClearRect(paint, 0);
-    timer.Next(&t.clear);
-    DrawBackground(painter, client);
-    timer.Next(&t.background);
     const auto draw = [&](MControl* c) {
       if (c->IsVisible() && c->GetRect().Intersects(paint)) c->Draw(painter, paint);
     };

@@ -8,6 +8,7 @@
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/MDialog.h"
+#include "tavex/MRender.h"
 
 using namespace TavexTest;
 using Tavex::Image;
@@ -294,40 +295,104 @@ TEST(KeyboardCtrl, RedrawsReuseTheCachedImageUntilAValueChanges) {
   EXPECT_EQ(target.Pixel(72, 32), 0u);
 }
 
-TEST(KeyboardCtrl, StampedPreviewOutlinesMatchDrawnOutlines) {
-  Board b;
-  b.Picture();
-  const COLORREF orange = RGB(0xCA, 0x51, 0x00);
-  const auto render = [&](int mode) {
-    b.ctrl.SetKeyboardCtrlMode(mode);
-    Tavex::Surface s(420, 240);
-    Tavex::Painter p(s);
-    b.ctrl.Draw(p, CRect(0, 0, 420, 240));
-    p.Flush();
-    return s;
-  };
-  b.ctrl.SetPreviewColor(orange);
-  b.ctrl.ResetAllItemsColor(orange);
-  const Tavex::Surface preview = render(KeyboardCtrl::kModePreview);
-  const Tavex::Surface colours = render(KeyboardCtrl::kModeColours);
+namespace {
+
+// Counts pixels of the control's area whose channels differ by more than `tolerance`.
+int DifferingPixels(const Tavex::Surface& a, const Tavex::Surface& b, int tolerance) {
   int differing = 0;
-  int lit = 0;
   for (int y = 20; y < 220; ++y) {
     for (int x = 10; x < 410; ++x) {
-      const ARGB a = preview.Pixel(x, y);
-      const ARGB c = colours.Pixel(x, y);
-      if (c == ARGBFromCOLORREF(orange)) ++lit;
+      const ARGB pa = a.Pixel(x, y);
+      const ARGB pb = b.Pixel(x, y);
       for (int shift = 0; shift < 32; shift += 8) {
-        const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((c >> shift) & 0xFF);
-        if (d > 2 || d < -2) {
+        const int d = static_cast<int>((pa >> shift) & 0xFF) - static_cast<int>((pb >> shift) & 0xFF);
+        if (d > tolerance || d < -tolerance) {
           ++differing;
           break;
         }
       }
     }
   }
-  EXPECT_GT(lit, 300);
-  EXPECT_EQ(differing, 0);
+  return differing;
+}
+
+Tavex::Surface Render(KeyboardCtrl& ctrl) {
+  Tavex::Surface s(420, 240);
+  Tavex::Painter p(s);
+  ctrl.Draw(p, CRect(0, 0, 420, 240));
+  p.Flush();
+  return s;
+}
+
+}  // namespace
+
+TEST(KeyboardCtrl, StampedOutlinesLookLikeTracedOnesInEveryColourAndOpacity) {
+  Board b;
+  b.Picture();
+  const COLORREF orange = RGB(0xCA, 0x51, 0x00);
+  b.ctrl.SetPreviewColor(orange);
+  b.ctrl.ResetAllItemsColor(orange);
+  b.ctrl.SetKeyColor(5, RGB(0x00, 0xFF, 0xFF));
+  // What the outlines should look like, traced one by one on the picture.
+  const auto reference = [&](BYTE alpha) {
+    Tavex::Surface s(420, 240);
+    Tavex::Painter p(s);
+    p.FillRect(CRect(60, 20, 360, 170), 0xFF202020);
+    for (const Tavex::KEY_INFO* k : b.ctrl.GetKeyItems()) {
+      const CRect r = b.ctrl.GetWindowKeyRect(k->rect);
+      Tavex::MRender::DrawRoundRectange(p, static_cast<float>(r.left), static_cast<float>(r.top),
+                                        static_cast<float>(r.Width()), static_cast<float>(r.Height()),
+                                        12.0f, ARGBFromCOLORREF(k->colour, alpha), 2.0f, false, 0);
+    }
+    p.Flush();
+    return s;
+  };
+  b.ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModeColours);
+  const Tavex::Surface colours = Render(b.ctrl);
+  EXPECT_EQ(DifferingPixels(colours, reference(255), 2), 0);
+  EXPECT_EQ(colours.Pixel(b.ctrl.GetWindowKeyRect(CRect(60, 10, 100, 50)).CenterPoint().x, 30),
+            0xFF00FFFFu);
+
+  b.ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModeMusic);
+  b.ctrl.SetMusicBrightness(120);  // every key turns cyan
+  EXPECT_EQ(DifferingPixels(Render(b.ctrl), reference(120), 2), 0);
+
+  b.ctrl.ResetAllItemsColor(orange);
+  b.ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);  // no frames: opaque outlines
+  EXPECT_EQ(DifferingPixels(Render(b.ctrl), reference(255), 2), 0);
+}
+
+TEST(KeyboardCtrl, PlainLabelsAreLaidOutAgainOnlyWhenTextOrGeometryChanges) {
+  Board b;
+  const Tavex::Surface first = Render(b.ctrl);
+  EXPECT_EQ(b.ctrl.GetPlainLayerBuilds(), 1);
+  // Hover, selection and checks do not touch the plain keys: redrawn from the layer.
+  b.ctrl.SetSelectItem(1);
+  b.ctrl.SetKeyCheck(4, 1);
+  b.ctrl.UpdateControl(1, 1);
+  EXPECT_EQ(DifferingPixels(Render(b.ctrl), first, 0), 0);
+  EXPECT_EQ(b.ctrl.GetPlainLayerBuilds(), 1);
+  EXPECT_EQ(b.ctrl.GetRedrawCount(), 2);
+
+  // A new label, through the setter or straight through the record, is drawn.
+  b.ctrl.SetKeyDesc(4, "WWWW");
+  const Tavex::Surface renamed = Render(b.ctrl);
+  EXPECT_EQ(b.ctrl.GetPlainLayerBuilds(), 2);
+  EXPECT_GT(DifferingPixels(renamed, first, 0), 0);
+  b.ctrl.GetKeyItems()[0]->name = "A";
+  b.ctrl.UpdateControl(1, 1);
+  EXPECT_EQ(DifferingPixels(Render(b.ctrl), first, 0), 0);
+
+  // So is a bigger font, and a key added later.
+  b.ctrl.SetFont("Open Sans", 16);
+  b.ctrl.UpdateControl(1, 1);
+  EXPECT_GT(DifferingPixels(Render(b.ctrl), first, 0), 0);
+  const int builds = b.ctrl.GetPlainLayerBuilds();
+  b.ctrl.AddKeyItem("D", "Key D", 7, CRect(200, 10, 240, 50), "");
+  b.ctrl.UpdateControl(1, 1);
+  const Tavex::Surface added = Render(b.ctrl);
+  EXPECT_EQ(b.ctrl.GetPlainLayerBuilds(), builds + 1);
+  EXPECT_EQ(added.Pixel(262, 32), 0xFF007ACCu);
 }
 
 TEST(KeyboardCtrl, PictureIsCentredHorizontallyWhenTheRectangleChanges) {

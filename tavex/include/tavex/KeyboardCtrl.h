@@ -18,6 +18,7 @@
 // Threads: every setter and getter may be called from any thread; they hold the data lock (the
 // key lock) while they walk the keys. Input, drawing and the tip window are UI-thread only; the
 // animation tick runs on the timer thread under the same lock.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -154,6 +155,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   std::vector<KeyShape> BuildShapes() const;
   // [UI thread] How many times the cached image was rebuilt (tests and benchmarks).
   int GetRedrawCount() const { return m_redraws; }
+  // [UI thread] How many times the plain keys with their labels were laid out again: only
+  // when a text, a key rectangle or icon, the font, the scale or the size changed.
+  int GetPlainLayerBuilds() const { return m_plainBuilds; }
 
  private:
   // Key lookups; callers hold the data lock.
@@ -166,8 +170,13 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // Marks the cached image stale without asking for a repaint.
   void Invalidate() { m_imageValid = 0; }
   void RenderImage(Surface& surface);
-  // The outline of a w × h key in the preview colour, drawn once and blended per frame.
-  const Surface& PreviewStamp(int w, int h);
+  // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
+  const Surface& OutlineMask(int w, int h);
+  // What the plain-key layer depends on; it is laid out again when this changes.
+  std::size_t PlainSignature(const FontDesc& font, int width, int height) const;
+  const Surface& PlainLayer(int width, int height);
+  // The picture alone at its place, kept until the picture, its size or place change.
+  const Surface& PictureLayer(int width, int height);
   void DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box, const FontDesc& font) const;
 
   std::vector<std::unique_ptr<KEY_INFO>> m_keys;
@@ -195,8 +204,14 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
-  std::map<std::pair<int, int>, Surface> m_stamps;
-  COLORREF m_stampColour = 0;
+  std::map<std::pair<int, int>, Surface> m_masks;
+  // Plain keys (fills, labels with their shadows, icons) on a transparent layer.
+  Surface m_plainLayer;
+  std::size_t m_plainSignature = 0;
+  int m_plainBuilds = 0;
+  Surface m_pictureLayer;
+  Image m_pictureLayerImage;
+  CRect m_pictureLayerPlace;
   std::unique_ptr<KeyboardTips> m_tips;
   int m_redraws = 0;
 };

@@ -311,6 +311,9 @@ class TAVEX_API PaintManager : public RKTimer {
 
   void OnPaint();
   void DrawBackground(Painter& painter, CRect client);
+  // [UI thread] The window background at client size, drawn again only when the size, the
+  // colours, the back image or its mode change; paints copy their rectangle from it.
+  const Surface& BackgroundLayer(CRect client);
   void RunPending();
   void UpdateHover(unsigned keys, CPoint pt);
   bool Wants(MControl* c, unsigned keys, CPoint pt) const;
@@ -369,6 +372,9 @@ class TAVEX_API PaintManager : public RKTimer {
   std::unique_ptr<MAirBladder> m_airBladder;
   std::unique_ptr<DragDrop> m_drag;
   Surface m_frame;
+  Surface m_backLayer;
+  Image m_backLayerImage;  // keeps the image the layer was drawn from alive (and its address)
+  std::size_t m_backLayerSignature = 0;
   PaintTrace m_lastTrace;
   std::mutex m_pendingLock;
   std::vector<std::function<void()>> m_pending;

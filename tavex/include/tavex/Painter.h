@@ -158,6 +158,9 @@ class TAVEX_API Painter {
   void DrawImage(const Image& image, const RECT& dst, const RECT& src, BYTE alpha = 255,
                  bool smooth = true);
   void DrawSurface(const Surface& surface, const RECT& dst, const RECT& src, BYTE alpha = 255);
+  // Paints `colour` through the coverage (alpha) of `mask`, its top-left corner at (x, y): a
+  // shape drawn once into a mask can be stamped in any colour without tracing it again.
+  void FillMask(const Surface& mask, int x, int y, ARGB colour);
 
   // Text. `format` takes DT_LEFT/DT_CENTER/DT_RIGHT, DT_TOP/DT_VCENTER/DT_BOTTOM,
   // DT_SINGLELINE (else lines break at '\n' and, with DT_WORDBREAK, at the rectangle's width),
