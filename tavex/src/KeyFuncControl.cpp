@@ -1,5 +1,8 @@
 #include "tavex/KeyFuncControl.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -131,6 +134,7 @@ void KeyFuncControl::InitItemInfo() {
   {
     std::lock_guard guard(m_dataLock);
     m_items = std::move(items);
+    m_labelFits.clear();
     m_hover = m_pressed = m_marked = -1;
   }
   UpdateControl(1, 0);
@@ -140,6 +144,7 @@ void KeyFuncControl::ClearItems() {
   {
     std::lock_guard guard(m_dataLock);
     m_items.clear();
+    m_labelFits.clear();
     m_hover = m_pressed = m_marked = -1;
   }
   UpdateControl(1, 0);
@@ -150,6 +155,7 @@ void KeyFuncControl::SetItemDesc(int code, const CString& text) {
   for (KeyFuncItem& item : m_items) {
     if (item.code == code) item.label = text;
   }
+  m_labelFits.clear();
 }
 
 void KeyFuncControl::SetItemCheckByItemData(int code, int a, int b) {
@@ -259,11 +265,71 @@ void KeyFuncControl::OnControlMouseLeave() {
   UpdateControl(1, 0);
 }
 
+namespace {
+// Where a second word starts inside a label: a capital after a small letter ("NumLock").
+std::size_t SplitPoint(const CString& label) {
+  for (std::size_t i = 1; i < label.size(); ++i) {
+    if (std::isupper(static_cast<unsigned char>(label[i])) &&
+        std::islower(static_cast<unsigned char>(label[i - 1]))) {
+      return i;
+    }
+  }
+  return CString::npos;
+}
+
+bool Fits(const CString& text, const FontDesc& font, int width, int height) {
+  const SIZE size = MeasureText(text, font, 0, text.find('\n') == CString::npos ? DT_SINGLELINE : 0);
+  return size.cx <= width && size.cy <= height;
+}
+}  // namespace
+
+void KeyFuncControl::FitLabels(const FontDesc& font) {
+  const bool sameFont = m_labelFont.family == font.family && m_labelFont.sizePx == font.sizePx &&
+                        m_labelFont.bold == font.bold && m_labelFont.italic == font.italic;
+  if (sameFont && m_labelFits.size() == m_items.size()) return;
+  m_labelFont = font;
+  m_labelFits.assign(m_items.size(), LabelFit{});
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    const KeyFuncItem& item = m_items[i];
+    LabelFit& fit = m_labelFits[i];
+    fit.text = item.label;
+    fit.sizePx = font.sizePx;
+    if (!item.icon.IsNull() || item.label.empty()) continue;
+    const int width = item.rect.Width() - 2 * kLabelMargin;
+    const int height = item.rect.Height();
+    FontDesc f = font;
+    const int readable = std::min(font.sizePx, kReadablePx);
+    while (f.sizePx > readable && !Fits(item.label, f, width, height)) --f.sizePx;
+    if (!Fits(item.label, f, width, height)) {
+      const std::size_t split = SplitPoint(item.label);
+      if (split != CString::npos) {
+        const CString lines = item.label.substr(0, split) + "\n" + item.label.substr(split);
+        FontDesc g = font;
+        while (g.sizePx > kMinLabelPx && !Fits(lines, g, width, height)) --g.sizePx;
+        if (Fits(lines, g, width, height)) {
+          fit.text = lines;
+          fit.sizePx = g.sizePx;
+          continue;
+        }
+      }
+      while (f.sizePx > kMinLabelPx && !Fits(item.label, f, width, height)) --f.sizePx;
+    }
+    fit.sizePx = f.sizePx;
+  }
+}
+
+KeyFuncControl::LabelFit KeyFuncControl::GetLabelFit(int index) const {
+  std::lock_guard guard(m_dataLock);
+  if (index < 0 || static_cast<std::size_t>(index) >= m_labelFits.size()) return {};
+  return m_labelFits[static_cast<std::size_t>(index)];
+}
+
 void KeyFuncControl::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   FontDesc font = GetFontDesc();
   font.bold = false;
   font.italic = false;
+  FitLabels(font);
   const int dx = m_rect.left;
   const int dy = m_rect.top - GetScrollOffset().y;
   painter.PushClip(m_rect);
@@ -283,7 +349,16 @@ void KeyFuncControl::DrawControl(Painter& painter, CRect) {
       painter.DrawImage(item.icon, RECT{x, y, x + kIconSize, y + kIconSize},
                         RECT{0, 0, item.icon.Width(), item.icon.Height()});
     } else {
-      painter.DrawText(item.label, font, r, m_textColor, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      // Centred in the cell less its margins; what still does not fit at the smallest size
+      // ends in an ellipsis rather than losing both ends.
+      const LabelFit& fit = m_labelFits[static_cast<std::size_t>(i)];
+      FontDesc fitted = font;
+      fitted.sizePx = fit.sizePx;
+      CRect box = r;
+      box.DeflateRect(kLabelMargin, 0);
+      const bool twoLines = fit.text.find('\n') != CString::npos;
+      painter.DrawText(fit.text, fitted, box, m_textColor,
+                       DT_CENTER | DT_VCENTER | DT_END_ELLIPSIS | (twoLines ? 0u : DT_SINGLELINE));
     }
   }
   painter.PopClip();

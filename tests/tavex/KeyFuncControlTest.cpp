@@ -4,6 +4,7 @@
 
 #include "TavexTestSupport.h"
 #include "tavex/KeyFuncControl.h"
+#include "tavex/Painter.h"
 
 using namespace TavexTest;
 using Tavex::KeyFuncControl;
@@ -83,4 +84,43 @@ TEST(KeyFuncControl, OnlyIconCellsShowTheirDescriptionAsTooltip) {
   EXPECT_EQ(f.keys.GetTooltip(), "Calculator");
   f.keys.OnMouseMove(0, CPoint(10 + 18, 20 + 50));
   EXPECT_EQ(f.keys.GetTooltip(), "");
+}
+
+TEST(KeyFuncControl, EveryLabelFitsItsCellWithBothEndsShown) {
+  Fixture f;
+  Tavex::Surface target(940, 280);
+  {
+    Tavex::Painter p(target);
+    f.keys.Draw(p, CRect(0, 0, 940, 280));
+  }
+  Tavex::FontDesc font = f.keys.GetFontDesc();
+  font.bold = font.italic = false;
+  int labels = 0;
+  for (int i = 0; i < f.keys.GetItemCount(); ++i) {
+    const Tavex::KeyFuncItem& item = *f.keys.GetItem(i);
+    if (!item.icon.IsNull() || item.label.empty()) continue;
+    ++labels;
+    const KeyFuncControl::LabelFit fit = f.keys.GetLabelFit(i);
+    Tavex::FontDesc fitted = font;
+    fitted.sizePx = fit.sizePx;
+    EXPECT_GE(fitted.sizePx, KeyFuncControl::kReadablePx) << item.label;
+    EXPECT_LE(fitted.sizePx, font.sizePx) << item.label;
+    const bool twoLines = fit.text.find('\n') != std::string::npos;
+    const SIZE size = Tavex::MeasureText(fit.text, fitted, 0, twoLines ? 0 : DT_SINGLELINE);
+    EXPECT_LE(size.cx, item.rect.Width() - 2 * KeyFuncControl::kLabelMargin)
+        << item.label << " at " << fitted.sizePx << " px";
+    EXPECT_LE(size.cy, item.rect.Height()) << item.label;
+    // No glyph reaches the cell's inner edges: nothing was cut off at either end.
+    CRect r = item.rect;
+    r.OffsetRect(10, 20);
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+      EXPECT_EQ(target.Pixel(r.left + 1, y), 0xFF515151u) << item.label << " left edge";
+      EXPECT_EQ(target.Pixel(r.right - 2, y), 0xFF515151u) << item.label << " right edge";
+    }
+  }
+  EXPECT_EQ(labels, 103);
+  // Short labels keep the control's size; the keypad's "NumLock" goes on two lines.
+  EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(41)).sizePx, font.sizePx);
+  EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(41)).text, "Esc");
+  EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(83)).text, "Num\nLock");
 }

@@ -42,6 +42,18 @@ class TAVEX_API KeyFuncControl : public MPanel {
   int GetHoverItem() const;
   // Item under a window point (scrolling applied), -1 for none.
   int ItemAt(CPoint pt) const;
+  // How a label is drawn in its cell: the control's font size when it fits; else smaller, down
+  // to kReadablePx; else on two lines where a word starts inside it ("Num" over "Lock"); else
+  // smaller still, down to kMinLabelPx, and cut with an ellipsis as the last resort.
+  struct LabelFit {
+    CString text;  // the label, or its two lines joined by '\n'
+    int sizePx = 0;
+  };
+  // [UI thread] The fit of item `index`'s label at its last draw; empty before a draw.
+  LabelFit GetLabelFit(int index) const;
+  static constexpr int kLabelMargin = 2;
+  static constexpr int kReadablePx = 10;
+  static constexpr int kMinLabelPx = 8;
 
   void InitControl(PaintManager* manager) override;
   void DrawControl(Painter& painter, CRect paint) override;
@@ -53,6 +65,11 @@ class TAVEX_API KeyFuncControl : public MPanel {
 
  private:
   std::vector<KeyFuncItem> m_items;
+  // The fit of every label (under the data lock); empty when stale.
+  void FitLabels(const FontDesc& font);
+  std::vector<LabelFit> m_labelFits;
+  FontDesc m_labelFont;
+
   int m_hover = -1;
   int m_pressed = -1;
   int m_marked = -1;
