@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "DemoButton.h"
+#include "GalleryTexts.h"
 #include "tavex/CArea.h"
 #include "tavex/MPanel.h"
 
@@ -54,17 +55,17 @@ void GalleryDialog::InitUI(CRect client) {
   const auto button = [&](unsigned id, CRect rect, const char* title) {
     return static_cast<DemoButton*>(AddControl(new DemoButton(this, id, rect, title, &Log)));
   };
-  button(kOk, CRect(20, 70, 150, 104), "OK");
-  button(kApply, CRect(170, 70, 300, 104), "Apply");
-  if (auto* off = button(kDisabled, CRect(320, 70, 450, 104), "Disabled")) off->SetEnabled(0);
-  button(kClose, CRect(470, 70, 600, 104), "Close");
+  button(kOk, CRect(20, 70, 150, 104), Text(20).c_str());
+  button(kApply, CRect(170, 70, 300, 104), Text(24).c_str());
+  if (auto* off = button(kDisabled, CRect(320, 70, 450, 104), Text(907).c_str())) off->SetEnabled(0);
+  button(kClose, CRect(470, 70, 600, 104), Text(35).c_str());
 
   // A scrolling panel whose buttons live in its virtual area.
   auto* panel = new Tavex::MPanel(this, kPanel, CRect(20, 130, 300, 330), 1);
   for (unsigned i = 0; i < kPanelButtons; ++i) {
     const int top = 130 + 10 + static_cast<int>(i) * 50;
     auto* child = new DemoButton(panel, kFirstPanelButton + i, CRect(30, top, 270, top + 38),
-                                 ("Panel item " + std::to_string(i + 1)).c_str(), &Log);
+                                 (Text(908) + " " + std::to_string(i + 1)).c_str(), &Log);
     child->SetTabStop(0);
     panel->AddControl(child);
   }
@@ -92,7 +93,7 @@ void GalleryDialog::InitUI(CRect client) {
 int GalleryDialog::OnInitDialog() {
   MDialog::OnInitDialog();
   // The progress overlay climbs to 70 % at the bottom of the window.
-  SetProgress(70, "Downloading firmware tool 70%", CRect(20, 398, 620, 452));
+  SetProgress(70, (Text(909) + " 70%").c_str(), CRect(20, 398, 620, 452));
   if (!m_screenshot.empty()) SetTimer(kScreenshotTimer, 500);
   m_readyPending = true;
   return 1;

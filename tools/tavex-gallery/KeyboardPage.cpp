@@ -95,7 +95,7 @@ void KeyboardPage::Decorate() {
     case Tavex::KeyboardCtrl::kModeAssign:
       // A few assigned keys, as the key page marks them, and frame selection on.
       for (DWORD code : {0x29u, 0x3Au, 0x1Au, 0x04u, 0x16u, 0x07u}) kb.SetKeyCheck(code, 1);
-      kb.SetTipKey(0x3A, Text(69), "Macro 1");
+      kb.SetTipKey(0x3A, Text(69), Text(331) + " 1");
       kb.EnableFrameSelect(1);
       break;
     case Tavex::KeyboardCtrl::kModePreview:

@@ -2,6 +2,7 @@
 
 #include "DemoButton.h"
 #include "GalleryDialog.h"
+#include "GalleryTexts.h"
 #include "tavex/CArea.h"
 #include "tavex/CDeviceCtrl.h"
 #include "tavex/CRecordList.h"
@@ -65,9 +66,9 @@ void ListsPage::InitUI(CRect client) {
 
   m_combo = static_cast<Tavex::MComboBox*>(
       CreateControl("MComboBox", kCombo, CRect(20, 90, 220, 120), "", 1, 1));
-  for (const char* name : {"Wave", "Breathing", "Static", "Ripple", "Reactive", "Rainbow",
-                           "Spectrum", "Off"}) {
-    m_combo->AddItem(name, static_cast<long>(m_combo->GetCount()));
+  // The lighting mode names of the shipped layout.
+  for (int number = 800; number <= 808; ++number) {
+    m_combo->AddItem(Text(number).c_str(), static_cast<long>(m_combo->GetCount()));
   }
   m_combo->SetCurSel(1);
   m_combo->SetFontWidth(15);
@@ -77,7 +78,7 @@ void ListsPage::InitUI(CRect client) {
   auto* list = static_cast<Tavex::DListBox*>(
       holder->CreateControl("DListBox", kList, CRect(20, 140, 260, 290), nullptr, 1, 1));
   for (int i = 1; i <= 7; ++i) {
-    list->AddString(("Profile " + std::to_string(i)).c_str(), static_cast<long>(i), 0);
+    list->AddString((Text(65) + " " + std::to_string(i)).c_str(), static_cast<long>(i), 0);
   }
   list->SetImage("icon/icon_circle.png", 2);
   list->SetFontWidth(15);
@@ -85,16 +86,16 @@ void ListsPage::InitUI(CRect client) {
   list->SetCurSel(1);
   list->ShowEdit();
 
-  AddControl(new DemoButton(this, kMenuButton, CRect(20, 300, 200, 334), "Menu",
+  AddControl(new DemoButton(this, kMenuButton, CRect(20, 300, 200, 334), Text(900).c_str(),
                             &GalleryDialog::Log));
 
   auto* devices = static_cast<Tavex::CDeviceCtrl*>(
       CreateControl("CDeviceCtrl", 250, CRect(280, 90, 480, 230), "", 1, 1));
   devices->SetImage("img_device_state.png", 4);
   devices->SetFontWidth(14);
-  devices->AddDevice("Keyboard 87", 1, 1, 5, true);
-  devices->AddDevice("Light bar", 1, 2, 210, true);
-  devices->AddDevice("Old board", 1, 3, 6, true);
+  devices->AddDevice(Text(901).c_str(), 1, 1, 5, true);
+  devices->AddDevice(Text(902).c_str(), 1, 2, 210, true);
+  devices->AddDevice(Text(903).c_str(), 1, 3, 6, true);
   devices->SetDeviceState(1, 2, 1);
   devices->SetDeviceState(1, 1, 1);
 
@@ -115,6 +116,9 @@ void ListsPage::InitUI(CRect client) {
   auto* palette = static_cast<Tavex::KeyFuncControl*>(paletteHolder->CreateControl(
       "KeyFuncControl", 271, CRect(20, 350, 930, 600), nullptr, 1, 1));
   palette->SetItemCheckByItemData(58, 0, 0);
+  // Tooltips of the icon row, as the key page gives them: media and web functions 232-249 are
+  // named by texts 732-749.
+  for (int code = 232; code <= 249; ++code) palette->SetItemDesc(code, Text(code + 500));
 }
 
 int ListsPage::OnInitDialog() {
@@ -126,10 +130,10 @@ int ListsPage::OnInitDialog() {
 
 void ListsPage::OpenMenu() {
   auto* menu = new Tavex::MenuWnd(this);
-  menu->AddMenu("Reset key", 606);
-  menu->AddMenu("Assign macro", 608, "", 1, 1);
+  menu->AddMenu(Text(904).c_str(), 606);
+  menu->AddMenu(Text(905).c_str(), 608, "", 1, 1);
   menu->AddSeparator(0);
-  menu->AddMenu("Assign shortcut", 609);
+  menu->AddMenu(Text(906).c_str(), 609);
   POINT at{20, 340};
   ClientToScreen(&at);
   m_menuWindow = menu->Create(GetSafeHwnd(), Tavex::CPoint(at.x, at.y), kMenuMessage);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "GalleryDialog.h"
+#include "GalleryTexts.h"
 #include "KeyboardPage.h"
 #include "ListsPage.h"
 #include "StandardPage.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   Tavex::Manager::InitGdiplus();
+  Gallery::LoadTexts(lcid);
   if (keyboardMode != 0) {
     Gallery::KeyboardPage keyboard(keyboardMode, lcid, screenshot);
     if (keyboard.Create(nullptr, "Tavex gallery: keyboard", 0x96000000, 0,
