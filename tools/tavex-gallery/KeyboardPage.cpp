@@ -1,11 +1,13 @@
 #include "KeyboardPage.h"
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+#include "DemoButton.h"
 #include "GalleryDialog.h"
 #include "docs/LayoutViews.h"
 #include "store/LightFrameStore.h"
@@ -65,7 +67,19 @@ void KeyboardPage::InitUI(CRect client) {
   m_keyboard->SetFont(Tavex::Manager::GetFontName().c_str(), 10);
   Decorate();
 
-  // Caption: the page's name in the chosen language, then the mode number.
+  auto* title = new Caption(this, kCaption, CRect(24, 10, client.Width() - 420, 50), CaptionText().c_str());
+  title->SetFont(Tavex::Manager::GetFontName().c_str(), 20);
+  AddControl(title);
+  for (int i = 0; i < 5; ++i) {
+    const int left = client.Width() - 24 - (5 - i) * 76;
+    const std::string label = std::to_string(Tavex::KeyboardCtrl::kModePlain + i);
+    AddControl(new DemoButton(this, kFirstModeButton + static_cast<unsigned>(i),
+                              CRect(left, 14, left + 68, 46), label.c_str(), &GalleryDialog::Log));
+  }
+}
+
+// The page's name in the chosen language, then the mode number.
+std::string KeyboardPage::CaptionText() const {
   std::string caption;
   switch (m_mode) {
     case Tavex::KeyboardCtrl::kModePlain: caption = Text(60); break;
@@ -82,9 +96,22 @@ void KeyboardPage::InitUI(CRect client) {
     default: break;
   }
   caption += "   [KeyboardCtrl " + std::to_string(m_mode) + "]";
-  auto* title = new Caption(this, kCaption, CRect(24, 10, client.Width() - 24, 50), caption.c_str());
-  title->SetFont(Tavex::Manager::GetFontName().c_str(), 20);
-  AddControl(title);
+  return caption;
+}
+
+void KeyboardPage::SwitchMode(int mode) {
+  if (m_keyboard == nullptr) return;
+  if (m_mode == Tavex::KeyboardCtrl::kModeMusic) KillTimer(kMusicTimer);
+  m_mode = mode;
+  m_keyboard->ResetAllItemCheck(0);
+  m_keyboard->ResetAllItemsColor(Tavex::KeyboardCtrl::kDefaultKeyColour);
+  Decorate();
+  if (m_mode == Tavex::KeyboardCtrl::kModeMusic) SetTimer(kMusicTimer, 60);
+  if (auto* title = dynamic_cast<Caption*>(GetControl(kCaption))) {
+    title->SetTitle(CaptionText().c_str());
+  }
+  m_keyboard->UpdateControl(1, 1);
+  GalleryDialog::Log("mode " + std::to_string(m_mode));
 }
 
 void KeyboardPage::Decorate() {
@@ -143,15 +170,47 @@ int KeyboardPage::OnInitDialog() {
   SetMTimer(10);
   if (m_mode == Tavex::KeyboardCtrl::kModeMusic) SetTimer(kMusicTimer, 60);
   if (!m_screenshot.empty()) SetTimer(kScreenshotTimer, 700);
-  POINT origin{0, 0};
-  ClientToScreen(&origin);
-  GalleryDialog::Log("ready x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y));
+  m_readyPending = true;
   return 1;
+}
+
+int KeyboardPage::OnPaint() {
+  // "ready" follows the first paint: scripts send input only to a window already on screen.
+  if (m_readyPending) {
+    m_readyPending = false;
+    PostMessageW(kMsgReady, 0, 0);
+  }
+  return 0;
+}
+
+LRESULT KeyboardPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kMsgReady) {
+    POINT origin{0, 0};
+    ClientToScreen(&origin);
+    GalleryDialog::Log("ready x=" + std::to_string(origin.x) + " y=" + std::to_string(origin.y));
+    return 0;
+  }
+  return MDialog::OnWindowMessage(msg, wParam, lParam);
 }
 
 int KeyboardPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
+  if (id >= kFirstModeButton && id < kFirstModeButton + 5 && code == 2) {
+    SwitchMode(Tavex::KeyboardCtrl::kModePlain + static_cast<int>(id - kFirstModeButton));
+  } else if (id == kKeyboard && code == 24 && m_keyboard != nullptr) {
+    std::string codes;
+    for (const Tavex::KEY_INFO* k : m_keyboard->GetKeyItems()) {
+      if (k->checked) codes += (codes.empty() ? "" : ",") + std::to_string(k->keyValue);
+    }
+    GalleryDialog::Log("checked n=" + std::to_string(m_keyboard->GetCheckItemCount()) + " codes=" + codes);
+  } else if (id == kKeyboard && code == 2 && m_mode == Tavex::KeyboardCtrl::kModeColours &&
+             m_keyboard != nullptr) {
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%06X",
+                  static_cast<unsigned>(m_keyboard->GetKeyColor(static_cast<DWORD>(lParam))));
+    GalleryDialog::Log("colour code=" + std::to_string(lParam) + " value=" + colour);
+  }
   return 0;
 }
 

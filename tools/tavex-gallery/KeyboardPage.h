@@ -1,7 +1,10 @@
 #pragma once
 // The gallery's keyboard page (--keyboard-mode N): the shipped 87-key layout in one
 // KeyboardCtrl mode, captioned in the chosen language. Mode 102 animates the shipped preview
-// frames of the layout's default lighting mode; 104 pulses the music brightness.
+// frames of the layout's default lighting mode; 104 pulses the music brightness. Buttons in the
+// header switch the mode ("mode N" on stdout); the control's notifications are printed, and after
+// a frame selection (code 24) the codes of the checked keys, after a click in mode 103 the
+// clicked key's colour.
 #include <string>
 
 #include "docs/LangFile.h"
@@ -17,6 +20,9 @@ class KeyboardPage : public Tavex::MDialog {
   static constexpr unsigned kCaption = 70;
   static constexpr unsigned kScreenshotTimer = 1;
   static constexpr unsigned kMusicTimer = 2;
+  // Mode buttons 100 to 104: ids kFirstModeButton to kFirstModeButton + 4.
+  static constexpr unsigned kFirstModeButton = 80;
+  static constexpr UINT kMsgReady = WM_APP + 1;
   static constexpr int kWidth = 1260;
   static constexpr int kHeight = 500;
 
@@ -27,11 +33,15 @@ class KeyboardPage : public Tavex::MDialog {
   int OnInitDialog() override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   int OnTimer(unsigned id) override;
+  int OnPaint() override;
+  LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   std::string Text(int number) const;
   void LoadPreviewFrames();
   void Decorate();
+  void SwitchMode(int mode);
+  std::string CaptionText() const;
 
   int m_mode;
   std::string m_screenshot;
@@ -39,6 +49,7 @@ class KeyboardPage : public Tavex::MDialog {
   LayoutFile m_layout;
   Tavex::KeyboardCtrl* m_keyboard = nullptr;
   int m_musicStep = 0;
+  bool m_readyPending = false;
 };
 
 }  // namespace Gallery

@@ -1,0 +1,221 @@
+// The gallery's keyboard page driven like a user would: real pointer events (xdotool) on the
+// shipped 87-key layout, results read from what the page prints and from the screen.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <string>
+#include <thread>
+
+#include "GalleryProcess.h"
+#include "docs/LayoutFile.h"
+#include "tavex/Native.h"
+#include "tavex/Painter.h"
+
+using namespace GuiTest;
+
+namespace {
+
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  pclose(pipe);
+  return out;
+}
+
+struct Box {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int CentreX() const { return (left + right) / 2; }
+  int CentreY() const { return (top + bottom) / 2; }
+  bool Intersects(const Box& o) const {
+    return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+  }
+};
+
+class KeyboardPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
+    if (!HaveXDoTool()) GTEST_SKIP() << "xdotool missing";
+    const std::string path = LayoutFile::PathFor(ProgramFolder(), "tarnwick_k87");
+    ASSERT_TRUE(layout.LoadDeviceInfo(path, 1) && layout.LoadLayout(path));
+    XDoTool("mousemove 0 0");
+    gallery = std::make_unique<GalleryProcess>(std::vector<std::string>{"--keyboard-mode", "101"});
+    ASSERT_TRUE(gallery->Started());
+    const int ready = gallery->WaitFor("ready ");
+    ASSERT_GE(ready, 0) << "the gallery did not start";
+    std::smatch m;
+    const std::string line = gallery->Lines()[static_cast<std::size_t>(ready)];
+    ASSERT_TRUE(std::regex_search(line, m, std::regex("x=(-?\\d+) y=(-?\\d+)")));
+    originX = std::stoi(m[1]);
+    originY = std::stoi(m[2]);
+  }
+  void TearDown() override { gallery.reset(); }
+
+  // A key's rectangle in the page's client coordinates (the picture is as wide as the control,
+  // so it sits at the control's corner).
+  Box KeyBox(uint32_t code, int* index = nullptr) const {
+    const auto& keys = layout.Keys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (keys[i].code != code) continue;
+      if (index != nullptr) *index = static_cast<int>(i);
+      return {layout.XPos() + keys[i].left, layout.YPos() + keys[i].top,
+              layout.XPos() + keys[i].right, layout.YPos() + keys[i].bottom};
+    }
+    ADD_FAILURE() << "no key " << code;
+    return {};
+  }
+  std::string At(int x, int y) const {
+    return std::to_string(originX + x) + " " + std::to_string(originY + y);
+  }
+  int Mark() const { return static_cast<int>(gallery->Lines().size()); }
+  // A synced move waits for motion: going to where the pointer already is would never end,
+  // so the pointer first steps aside by a pixel.
+  void Click(int x, int y) {
+    ASSERT_TRUE(XDoTool("mousemove --sync " + At(x + 1, y) + " mousemove --sync " + At(x, y) + " click 1"));
+  }
+  void SwitchTo(int mode) {
+    const int from = Mark();
+    Click(1260 - 24 - (5 - (mode - 100)) * 76 + 34, 30);
+    ASSERT_GE(gallery->WaitFor("mode " + std::to_string(mode), from), 0);
+  }
+  // What the screen shows of the page, read until `ready` says yes (repaints are paced) or
+  // 3 s have passed; the last picture is returned either way.
+  Tavex::Image ScreenUntil(const std::function<bool(const Tavex::Image&)>& ready) const {
+    const auto path = std::filesystem::temp_directory_path() / "kw-keyboard-page.png";
+    Tavex::Image shot;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    do {
+      Output("import -window root -crop 1260x500+" + std::to_string(originX) + "+" +
+             std::to_string(originY) + " png:" + path.string() + " 2>/dev/null");
+      shot = Tavex::Image::LoadFile(path.string());
+      if (!shot.IsNull() && ready(shot)) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < end);
+    std::filesystem::remove(path);
+    return shot;
+  }
+  static unsigned Rgb(const Tavex::Image& shot, int x, int y) { return shot.Pixel(x, y) & 0xFFFFFF; }
+
+  LayoutFile layout;
+  std::unique_ptr<GalleryProcess> gallery;
+  int originX = 0;
+  int originY = 0;
+};
+
+constexpr uint32_t kEsc = 0x29, kQ = 0x14;
+
+}  // namespace
+
+TEST_F(KeyboardPage, HoveringAKeyShowsItsTipCentredAboveIt) {
+  const Box esc = KeyBox(kEsc);
+  // The first move finds the key, the next one inside it shows its tip.
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX(), esc.CentreY())));
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX() + 3, esc.CentreY() + 2)));
+  const std::string id =
+      Output("timeout 5 xdotool search --sync --onlyvisible --name 'KeyboardTip Window' | head -1");
+  ASSERT_FALSE(id.empty()) << "no tip window appeared";
+  const std::string geometry = Output("xdotool getwindowgeometry " + id);
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(geometry, m, std::regex("Position: (-?\\d+),(-?\\d+)[^]*Geometry: (\\d+)x(\\d+)")))
+      << geometry;
+  const int x = std::stoi(m[1]), y = std::stoi(m[2]), w = std::stoi(m[3]), h = std::stoi(m[4]);
+  EXPECT_EQ(y + h, originY + esc.top) << "the tip's bottom touches the key's top edge";
+  EXPECT_NEAR(x + w / 2, originX + esc.CentreX(), 1) << "and is centred on the key";
+
+  // Leaving the keyboard hides it.
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(40, 480)));
+  bool hidden = false;
+  for (int i = 0; i < 30 && !hidden; ++i) {
+    hidden = Output("xdotool search --onlyvisible --name 'KeyboardTip Window'").empty();
+    if (!hidden) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(hidden);
+}
+
+TEST_F(KeyboardPage, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
+  int index = -1;
+  const Box q = KeyBox(kQ, &index);
+  int from = Mark();
+  Click(q.CentreX(), q.CentreY());
+  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=" + std::to_string(index) + " l=20", from), 0);
+  // Inside the control, between the picture's edge and the first key.
+  from = Mark();
+  Click(layout.XPos() + 2, layout.YPos() + 2);
+  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=4294967295 l=0", from), 0);
+}
+
+TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
+  const int x0 = 200, y0 = 250, x1 = 300, y1 = 330;
+  const int from = Mark();
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(x0, y0) + " mousedown 3"));
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(x0 + 40, y0 + 30)));
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At(x1, y1) + " mouseup 3"));
+  const int end = gallery->WaitFor("notify id=69 code=24 w=0 l=0", from);
+  ASSERT_GE(end, 0);
+  EXPECT_EQ(gallery->CountContaining("code=5 "), 0) << "a selection is no right click";
+  const int report = gallery->WaitFor("checked n=", end);
+  ASSERT_GE(report, 0);
+
+  const Box selection{x0, y0, x1, y1};
+  std::string expected;
+  int count = 0;
+  for (const LayoutKey& k : layout.Keys()) {
+    const Box key{layout.XPos() + k.left, layout.YPos() + k.top, layout.XPos() + k.right,
+                  layout.YPos() + k.bottom};
+    if (!key.Intersects(selection)) continue;
+    expected += (expected.empty() ? "" : ",") + std::to_string(k.code);
+    ++count;
+  }
+  EXPECT_GE(count, 4);
+  EXPECT_EQ(gallery->Lines()[static_cast<std::size_t>(report)],
+            "checked n=" + std::to_string(count) + " codes=" + expected);
+}
+
+TEST_F(KeyboardPage, ModesChangeWhatTheKeysLookLikeAndColourClicksToggle) {
+  const Box q = KeyBox(kQ);
+  // Plain keys: blue, no picture.
+  SwitchTo(100);
+  const int innerX = q.left + 3, innerY = q.top + 3;
+  Tavex::Image shot = ScreenUntil([&](const Tavex::Image& s) { return Rgb(s, innerX, innerY) == 0x007ACC; });
+  EXPECT_EQ(Rgb(shot, innerX, innerY), 0x007ACCu);
+
+  // Per-key colours: every key dark, a click lights Q in cyan, a second one darkens it again.
+  SwitchTo(103);
+  const int edgeX = q.CentreX(), edgeY = q.top;
+  const auto cyan = [&](const Tavex::Image& s) { return Rgb(s, edgeX, edgeY) == 0x00FFFF; };
+  shot = ScreenUntil([&](const Tavex::Image& s) { return Rgb(s, innerX, innerY) != 0x007ACC; });
+  EXPECT_NE(Rgb(shot, innerX, innerY), 0x007ACCu);
+  EXPECT_FALSE(cyan(shot));
+  int from = Mark();
+  Click(q.CentreX(), q.CentreY());
+  ASSERT_GE(gallery->WaitFor("colour code=20 value=FFFF00", from), 0);
+  EXPECT_TRUE(cyan(ScreenUntil(cyan)));
+  from = Mark();
+  Click(q.CentreX(), q.CentreY());
+  ASSERT_GE(gallery->WaitFor("colour code=20 value=000000", from), 0);
+  EXPECT_FALSE(cyan(ScreenUntil([&](const Tavex::Image& s) { return !cyan(s); })));
+
+  // The light preview animates: the outlines change from one look to the next.
+  SwitchTo(102);
+  const Tavex::Image first = ScreenUntil([](const Tavex::Image&) { return true; });
+  const Tavex::Image later = ScreenUntil([&](const Tavex::Image& s) {
+    for (const LayoutKey& k : layout.Keys()) {
+      const int x = layout.XPos() + (k.left + k.right) / 2, y = layout.YPos() + k.top;
+      if (Rgb(s, x, y) != Rgb(first, x, y)) return true;
+    }
+    return false;
+  });
+  int changed = 0;
+  for (const LayoutKey& k : layout.Keys()) {
+    const int x = layout.XPos() + (k.left + k.right) / 2, y = layout.YPos() + k.top;
+    if (Rgb(later, x, y) != Rgb(first, x, y)) ++changed;
+  }
+  EXPECT_GT(changed, 0);
+}
