@@ -48,10 +48,11 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   # shellcheck disable=SC2046
   TSAN_OPTIONS="report_bugs=0 exitcode=0" configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=thread -DKW_BUILD_BENCH=OFF \
     -- kw_data $(targets_of "${TSAN_LABELS[@]}") test_tavex
-  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  TSAN_RUN="halt_on_error=1 second_deadlock_stack=1 suppressions=$ROOT/scripts/tsan-suppressions.txt"
+  TSAN_OPTIONS="$TSAN_RUN" \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${TSAN_LABELS[@]}")"
   # From the UI library, the tests whose threads post, time and animate.
-  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  TSAN_OPTIONS="$TSAN_RUN" \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L '^tavex$' \
       -R 'MessageQueue|Timer|Thread|Overlay'
 
