@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -37,7 +37,7 @@ int CCheckButton::GetStateIndex() const {
 
 CRect CCheckButton::GetBoxRect() const {
   std::lock_guard guard(m_dataLock);
-  const Image image = Skin::Load(m_imagePath);
+  const Image image = LoadSkinImage(m_imagePath);
   const int side = image.IsNull() ? kDefaultBox : image.Width() / std::max(1, m_imageStates);
   const int h = image.IsNull() ? kDefaultBox : image.Height();
   const int top = m_rect.top + (m_rect.Height() - h) / 2;
@@ -47,10 +47,10 @@ CRect CCheckButton::GetBoxRect() const {
 void CCheckButton::DrawControl(Painter& painter, CRect) {
   const CRect box = GetBoxRect();
   const int state = GetStateIndex();
-  const Image image = Skin::Load(m_imagePath);
+  const Image image = LoadSkinImage(m_imagePath);
   const BYTE alpha = m_enabled ? 255 : 110;
   if (!image.IsNull()) {
-    painter.DrawImage(image, box, Skin::StateRect(image, m_imageStates, state), alpha);
+    painter.DrawImage(image, box, MRender::StateRect(image, m_imageStates, state), alpha);
   } else {
     const ARGB edge = (state & 1) ? Manager::GetSelectColor() : 0xFF6A6A6A;
     painter.FillRoundRect(static_cast<float>(box.left), static_cast<float>(box.top),

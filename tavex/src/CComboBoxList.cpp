@@ -17,9 +17,7 @@ const char* CComboBoxList::GetClassNameW() const { return "CComboBoxList"; }
 void CComboBoxList::SetEntries(const std::vector<ComboEntry>& entries) {
   std::vector<Image> icons;
   for (const ComboEntry& e : entries) {
-    icons.push_back(e.icon.empty() ? Image()
-                                   : MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" +
-                                                                e.icon));
+    icons.push_back(LoadSkinImage(e.icon));
   }
   int rows = 0;
   {

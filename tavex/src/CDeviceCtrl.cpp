@@ -149,9 +149,7 @@ void CDeviceCtrl::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   if (m_connected == 0) return;
   if (!m_imageLoaded) {
-    m_stateImage = m_imagePath.empty()
-                       ? Image()
-                       : MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" + m_imagePath);
+    m_stateImage = LoadSkinImage(m_imagePath);
     m_imageLoaded = true;
   }
   const FontDesc font = GetFontDesc();

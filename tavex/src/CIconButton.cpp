@@ -1,6 +1,6 @@
 #include "tavex/Buttons.h"
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 
 namespace Tavex {
 
@@ -24,7 +24,7 @@ CString CIconButton::GetIcon() const {
 void CIconButton::DrawControl(Painter& painter, CRect) {
   const PressBehaviour::Look look = GetLook();
   DrawFace(painter, m_rect, look);
-  const Image icon = Skin::Load(m_icon);
+  const Image icon = LoadSkinImage(m_icon);
   const SIZE text = m_title.empty() ? SIZE{0, 0} : MeasureText(m_title, GetFontDesc());
   const int iconW = icon.IsNull() ? 0 : icon.Width();
   const int iconH = icon.IsNull() ? 0 : icon.Height();

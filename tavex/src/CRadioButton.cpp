@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
 

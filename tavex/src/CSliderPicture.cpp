@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 
 namespace Tavex {
 
@@ -38,7 +38,7 @@ void CSliderPicture::SetControlRect(CRect rect) {
 }
 
 bool CSliderPicture::AddPicture(const char* file) {
-  const Image image = Skin::Load(file != nullptr ? file : "");
+  const Image image = LoadSkinImage(file != nullptr ? file : "");
   if (image.IsNull()) return false;
   AddPicture(image);
   return true;

@@ -1,6 +1,6 @@
 #include "tavex/CheckButtons.h"
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -30,7 +30,7 @@ void CSwitchButton::SetCheck(int check) {
 void CSwitchButton::DrawControl(Painter& painter, CRect) {
   const bool on = m_check.load() != 0;
   const BYTE alpha = m_enabled ? 255 : 110;
-  const Image image = Skin::Load(on ? m_onImage : m_offImage);
+  const Image image = LoadSkinImage(on ? m_onImage : m_offImage);
   if (!image.IsNull()) {
     const int x = m_rect.left, y = m_rect.top + (m_rect.Height() - image.Height()) / 2;
     painter.DrawImage(image, x, y, alpha);

@@ -425,10 +425,8 @@ void DListBox::SetControlFocus(int focus) {
 void DListBox::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   if (!m_imagesLoaded) {
-    const CString folder = Manager::GetSkinFolder() + "/";
-    m_stateIcon = m_imagePath.empty() ? Image() : MRender::LoadImageFromFile(folder + m_imagePath);
-    m_editFrame =
-        m_editImagePath.empty() ? Image() : MRender::LoadImageFromFile(folder + m_editImagePath);
+    m_stateIcon = LoadSkinImage(m_imagePath);
+    m_editFrame = LoadSkinImage(m_editImagePath);
     m_imagesLoaded = true;
   }
   const FontDesc font = GetFontDesc();

@@ -34,7 +34,7 @@ ImgResInfo* ImageCache::Add(const CString& name, int states) {
   if (auto it = m_entries.find(name); it != m_entries.end()) return it->second.get();
   const CString folder = m_folder.empty() ? Manager::GetSkinFolder() : m_folder;
   // Names written with a doubled separator ("icon//icon_menu.png") are the same file.
-  Image image = MRender::LoadImageFromFile(folder + name);
+  Image image = MRender::LoadImageFromFile(name.front() == '/' ? name : folder + name);
   ++m_loads;
   if (image.IsNull()) return nullptr;
   return Store(name, std::move(image), states);

@@ -1,6 +1,6 @@
 #include "tavex/Buttons.h"
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -21,14 +21,14 @@ const char* MButton::GetClassNameW() const { return "MButton"; }
 PressBehaviour::Look MButton::GetLook() const { return m_press.GetLook(m_enabled != 0); }
 
 void MButton::DrawFace(Painter& painter, const CRect& r, PressBehaviour::Look look) {
-  const Image image = Skin::Load(m_imagePath);
+  const Image image = LoadSkinImage(m_imagePath);
   if (!image.IsNull()) {
     SetImageSize(image.Width(), image.Height());
-    const RECT s = Skin::StateRect(image, m_imageStates, look);
+    const RECT s = MRender::StateRect(image, m_imageStates, look);
     if (s.right - s.left == r.Width() && s.bottom - s.top == r.Height()) {
-      Skin::DrawState(painter, image, m_imageStates, look, r);
+      MRender::DrawState(painter, image, m_imageStates, look, r);
     } else {
-      Skin::DrawStateFrame(painter, image, m_imageStates, look, r, kFrameCorner);
+      MRender::DrawStateFrame(painter, image, m_imageStates, look, r, kFrameCorner);
     }
     return;
   }

@@ -292,7 +292,7 @@ void MComboBox::OnControlMouseLeave() {
 void MComboBox::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   if (!m_arrowLoaded) {
-    m_arrowImage = MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" + m_imagePath);
+    m_arrowImage = LoadSkinImage(m_imagePath);
     m_arrowLoaded = true;
   }
   const CRect r = m_rect;

@@ -1,6 +1,7 @@
 #include "tavex/MControlFont.h"
 
 #include "tavex/Manager.h"
+#include "tavex/MRender.h"
 #include "tavex/PaintManager.h"
 
 namespace Tavex {
@@ -137,6 +138,15 @@ ImgResInfo* MControlFont::GetStateImage() {
   ImgResInfo* info = m_manager->AddImgResInfo(path.c_str(), states);
   if (info != nullptr) SetImageSize(info->image.Width(), info->height);
   return info;
+}
+
+Image MControlFont::LoadSkinImage(const CString& name) const {
+  if (name.empty()) return {};
+  if (m_manager != nullptr) {
+    const ImgResInfo* info = m_manager->AddImgResInfo(name.c_str(), 1);
+    return info != nullptr ? info->image : Image();
+  }
+  return MRender::LoadImageFromFile(name.front() == '/' ? name : Manager::GetSkinFolder() + name);
 }
 
 }  // namespace Tavex

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "EditInput.h"
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/Native.h"
 #include "tavex/PaintManager.h"
@@ -197,11 +197,11 @@ void MEdit::DrawControl(Painter& painter, CRect) {
   } else if (m_press.IsHover()) {
     look = 1;
   }
-  const Image image = m_flat ? Image() : Skin::Load(m_imagePath);
+  const Image image = m_flat ? Image() : LoadSkinImage(m_imagePath);
   if (m_flat) {
     painter.FillRect(r, m_flatFill);
   } else if (!image.IsNull()) {
-    Skin::DrawStateFrame(painter, image, m_imageStates, look, r, kFrameCorner);
+    MRender::DrawStateFrame(painter, image, m_imageStates, look, r, kFrameCorner);
   } else {
     const ARGB border = look == 2 ? Manager::GetSelectColor() : look == 1 ? 0xFF5A5A60 : 0xFF3A3A40;
     painter.FillRoundRect(static_cast<float>(r.left), static_cast<float>(r.top),

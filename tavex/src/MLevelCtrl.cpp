@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -47,13 +47,13 @@ int MLevelCtrl::StepAt(CPoint pt) const {
 }
 
 void MLevelCtrl::DrawControl(Painter& painter, CRect) {
-  const Image image = Skin::Load(m_imagePath);
+  const Image image = LoadSkinImage(m_imagePath);
   const int level = m_level.load();
   for (int i = 0; i < m_count.load(); ++i) {
     const CRect step = GetStepRect(i);
     const bool lit = i < level;
     if (!image.IsNull()) {
-      Skin::DrawState(painter, image, m_imageStates, lit ? 1 : 0, step);
+      MRender::DrawState(painter, image, m_imageStates, lit ? 1 : 0, step);
       continue;
     }
     ARGB fill = lit ? Manager::GetSelectColor() : 0xFF2E2E34;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 
 namespace Tavex {
 
@@ -14,7 +14,7 @@ MPicture::MPicture(MObject* parent, unsigned id, CRect rect, int visible, int en
 const char* MPicture::GetClassNameW() const { return "MPicture"; }
 
 bool MPicture::SetPicture(const char* file) {
-  const Image image = Skin::Load(file != nullptr ? file : "");
+  const Image image = LoadSkinImage(file != nullptr ? file : "");
   if (image.IsNull()) return false;
   {
     std::lock_guard guard(m_dataLock);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -39,12 +39,12 @@ int MProgress::FilledWidth(int width) const {
 void MProgress::DrawControl(Painter& painter, CRect) {
   const CRect r = m_rect;
   const float radius = std::min(4.0f, static_cast<float>(r.Height()) / 2);
-  const Image back = Skin::Load(m_imagePath);
+  const Image back = LoadSkinImage(m_imagePath);
   const int filled = FilledWidth(r.Width());
   if (!back.IsNull()) {
-    painter.DrawImage(back, r, Skin::StateRect(back, 2, 0));
+    painter.DrawImage(back, r, MRender::StateRect(back, 2, 0));
     painter.PushClip(CRect(r.left, r.top, r.left + filled, r.bottom));
-    painter.DrawImage(back, r, Skin::StateRect(back, 2, 1));
+    painter.DrawImage(back, r, MRender::StateRect(back, 2, 1));
     painter.PopClip();
   } else {
     painter.FillRoundRect(static_cast<float>(r.left), static_cast<float>(r.top),

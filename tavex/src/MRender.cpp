@@ -172,6 +172,26 @@ void MRender::DrawImageFrameMID(Painter& painter, const Image& image, const CRec
   part(dl + l, dt + t, dr - r, db - b, sx + l, sy + t, sr - r, sb - b);      // centre
 }
 
+RECT MRender::StateRect(const Image& image, int states, int index) {
+  const int n = std::max(1, states);
+  const int w = image.Width() / n;
+  const int i = std::clamp(index, 0, n - 1);
+  return RECT{i * w, 0, (i + 1) * w, image.Height()};
+}
+
+void MRender::DrawState(Painter& painter, const Image& image, int states, int index,
+                        const RECT& dst) {
+  if (image.IsNull()) return;
+  painter.DrawImage(image, dst, StateRect(image, states, index));
+}
+
+void MRender::DrawStateFrame(Painter& painter, const Image& image, int states, int index,
+                             const CRect& dst, int corner) {
+  if (image.IsNull()) return;
+  const RECT s = StateRect(image, states, index);
+  DrawImageFrame(painter, image, dst, s.left, s.top, s.right - s.left, s.bottom - s.top, corner);
+}
+
 Surface MRender::CreateARGB32Bitmap(int w, int h) {
   if (w <= 0 || h <= 0) return {};
   return Surface(w, h);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "EditInput.h"
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/Native.h"
 #include "tavex/PaintManager.h"
@@ -178,10 +178,10 @@ void MRichEdit::PlaceCaret() {
 
 void MRichEdit::DrawControl(Painter& painter, CRect) {
   const CRect r = m_rect;
-  const Image image = Skin::Load(m_imagePath);
+  const Image image = LoadSkinImage(m_imagePath);
   const int look = !m_enabled ? 3 : m_focused ? 2 : m_press.IsHover() ? 1 : 0;
   if (!image.IsNull()) {
-    Skin::DrawStateFrame(painter, image, m_imageStates, look, r, 6);
+    MRender::DrawStateFrame(painter, image, m_imageStates, look, r, 6);
   } else {
     painter.FillRect(r, 0xFF1B1B1F);
     painter.DrawRect(r, look == 2 ? Manager::GetSelectColor() : 0xFF3A3A40, 1);

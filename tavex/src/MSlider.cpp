@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "SkinImage.h"
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -50,7 +50,7 @@ void MSlider::SetShowText(int on) { Assign(m_showText, on ? 1 : 0); }
 void MSlider::SetScale(int marks) { Assign(m_scale, std::max(0, marks)); }
 
 CSize MSlider::ThumbSize() const {
-  const Image thumb = Skin::Load(m_thumbImage);
+  const Image thumb = LoadSkinImage(m_thumbImage);
   if (thumb.IsNull()) return {kDefaultThumb, kDefaultThumb};
   return {thumb.Width() / 4, thumb.Height()};
 }
@@ -96,13 +96,13 @@ void MSlider::DrawControl(Painter& painter, CRect) {
   const CRect track = GetTrackRect();
   const CRect thumb = GetThumbRect();
   const int fillRight = thumb.left + thumb.Width() / 2;
-  const Image back = Skin::Load(m_imagePath);
+  const Image back = LoadSkinImage(m_imagePath);
   const BYTE alpha = m_enabled ? 255 : 110;
   if (!back.IsNull()) {
-    painter.DrawImage(back, track, Skin::StateRect(back, m_imageStates, 0), alpha);
+    painter.DrawImage(back, track, MRender::StateRect(back, m_imageStates, 0), alpha);
     if (fillRight > track.left) {
       // The filled state is cut, not squeezed, so it lines up with the empty one.
-      const RECT s = Skin::StateRect(back, m_imageStates, 1);
+      const RECT s = MRender::StateRect(back, m_imageStates, 1);
       const CRect filled(track.left, track.top, fillRight, track.bottom);
       painter.PushClip(filled);
       painter.DrawImage(back, track, s, alpha);
@@ -123,9 +123,9 @@ void MSlider::DrawControl(Painter& painter, CRect) {
     painter.FillRect(RECT{x, track.bottom + 6, x + 1, track.bottom + 10}, 0xFF6A6A6A);
   }
   const int look = m_press.GetLook(m_enabled != 0);
-  const Image thumbImage = Skin::Load(m_thumbImage);
+  const Image thumbImage = LoadSkinImage(m_thumbImage);
   if (!thumbImage.IsNull()) {
-    Skin::DrawState(painter, thumbImage, 4, look, thumb);
+    MRender::DrawState(painter, thumbImage, 4, look, thumb);
   } else {
     const ARGB ring = look == PressBehaviour::kDisabled ? 0xFF505050 : Manager::GetSelectColor();
     painter.FillEllipse(static_cast<float>(thumb.left), static_cast<float>(thumb.top),

@@ -30,7 +30,7 @@ int MTabCtrl::InsertItem(unsigned id, const char* text, const char* image, MCont
   item->page = page;
   item->states = states <= 0 ? 3 : states;
   if (image != nullptr && *image != '\0') {
-    item->image = MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" + image);
+    item->image = LoadSkinImage(image);
     item->stateWidth = item->image.Width() / item->states;
     item->imageHeight = item->image.Height();
   }

@@ -79,9 +79,7 @@ void MenuItem::DrawControl(Painter& painter, CRect) {
   const int look = m_press.GetLook(m_enabled != 0);
   if (m_enabled && look != PressBehaviour::kNormal) painter.FillRect(r, m_highlight);
   if (!m_iconLoaded) {
-    m_iconImage = m_icon.empty()
-                      ? Image()
-                      : MRender::LoadImageFromFile(Manager::GetSkinFolder() + "/" + m_icon);
+    m_iconImage = LoadSkinImage(m_icon);
     m_iconLoaded = true;
   }
   int left = r.left + m_iconMargin;

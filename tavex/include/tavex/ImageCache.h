@@ -1,7 +1,8 @@
 #pragma once
 // ImgResInfo and ImageCache: the images of one window, loaded once per name and shared by every
 // control that names them. Names are paths below the skin folder (program folder + "skins/" +
-// Manager::GetTheme()), e.g. "img_edit.png" or "icon//icon_menu.png"; built-in resources are
+// Manager::GetTheme()), e.g. "img_edit.png" or "icon//icon_menu.png", or absolute paths;
+// built-in resources are
 // cached under "#<id>/<type>".
 //
 // Ownership: the cache owns its entries. A pointer returned by Add stays valid until the cache

@@ -64,6 +64,10 @@ class TAVEX_API MControlFont : public MControl {
   // The state image from the window's image cache (loaded on first use, sizes updated); null
   // without a manager, without an image path or when the file cannot be read.
   ImgResInfo* GetStateImage();
+  // The picture `name` (below the skin folder, or an absolute path) from the window's image
+  // cache, shared with every control of the window. A control not yet in a window reads the
+  // file directly, uncached. Null when the file cannot be read. Any thread.
+  Image LoadSkinImage(const CString& name) const;
 
  protected:
   CString m_title;

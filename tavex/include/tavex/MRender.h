@@ -52,6 +52,15 @@ class TAVEX_API MRender {
   static void DrawImageFrameMID(Painter& painter, const Image& image, const CRect& dst, int sx,
                                 int sy, int sw, int sh, int left, int top, int right, int bottom);
 
+  // State images hold their states side by side, each the same width. StateRect is the source
+  // rectangle of state `index` of `states` (clamped to the last state); DrawState draws it
+  // scaled onto `dst`, DrawStateFrame as a nine-part frame with `corner`-pixel corners.
+  static RECT StateRect(const Image& image, int states, int index);
+  static void DrawState(Painter& painter, const Image& image, int states, int index,
+                        const RECT& dst);
+  static void DrawStateFrame(Painter& painter, const Image& image, int states, int index,
+                             const CRect& dst, int corner);
+
   static Surface CreateARGB32Bitmap(int w, int h);
   static void BitBlt(Painter& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy);
 
