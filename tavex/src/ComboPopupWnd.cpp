@@ -12,11 +12,25 @@ constexpr int kInset = MComboBox::kPopupMargin / 2;
 }  // namespace
 
 bool ComboPopupWnd::Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
-                         const FontDesc& font, std::uint32_t textColour) {
+                         const FontDesc& font, std::uint32_t textColour,
+                         const ComboPopupLook& look) {
   m_entries = entries;
   m_font = font;
   m_textColour = textColour;
+  m_look = look;
   SetBackColor(0x262626, 0x606060);
+  // Without its picture the popup keeps its plain colours.
+  const bool picture = !look.backImage.empty()
+                           ? LoadBKImage(look.backImage)
+                           : look.backResource != 0 && LoadBKImage(look.backResource, look.backType);
+  if (picture) {
+    const CRect& b = look.borders;
+    if (b.left == 0 && b.top == 0 && b.right == 0 && b.bottom == 0) {
+      SetBackMode(BackModeNormal, 0);
+    } else {
+      m_pm.SetBackModeMID(b.left, b.top, b.right, b.bottom);
+    }
+  }
   EnableWndDrag(0);
   if (Create(ownerWindow, "ComboWnd", kStyle, kExStyle, screen) == nullptr) return false;
   ShowWindow(SW_SHOWNOACTIVATE);
@@ -24,6 +38,11 @@ bool ComboPopupWnd::Open(HWND ownerWindow, CRect screen, const std::vector<Combo
 }
 
 void ComboPopupWnd::InitUI(CRect client) {
+  // The window's set-up has put the library's bar pictures in place; the combo's own win.
+  if (m_look.scrollV != 0 || m_look.scrollH != 0) {
+    SetScrollResID(m_look.scrollV != 0 ? m_look.scrollV : m_pm.GetScrollVID(),
+                   m_look.scrollH != 0 ? m_look.scrollH : m_pm.GetScrollHID());
+  }
   auto* list = new CComboBoxList(this, 1, CRect(0, kInset, client.right, client.bottom - kInset));
   list->SetFont(m_font.family.c_str(), m_font.sizePx);
   list->SetTextColor(m_textColour);

@@ -16,7 +16,7 @@ class ComboPopupWnd : public MDialog {
 
   // Creates and shows the window at `screen` with the given rows.
   bool Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
-            const FontDesc& font, std::uint32_t textColour);
+            const FontDesc& font, std::uint32_t textColour, const ComboPopupLook& look = {});
   // The combo box is going away: no more reports.
   void Detach() { m_owner = nullptr; }
   CComboBoxList* GetList() const { return m_list; }
@@ -32,6 +32,7 @@ class ComboPopupWnd : public MDialog {
   std::vector<ComboEntry> m_entries;
   FontDesc m_font;
   std::uint32_t m_textColour = 0xFFFFFFFF;
+  ComboPopupLook m_look;
 };
 
 }  // namespace Tavex

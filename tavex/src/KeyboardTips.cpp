@@ -41,10 +41,33 @@ bool KeyboardTips::SetAirBladderMsg(const char* line1, const char* line2, const 
   return true;
 }
 
-void KeyboardTips::LoadBKImage(const CString& file) {
-  CString path = Manager::GetSkinFolder() + file;
+bool KeyboardTips::LoadBKImage(const CString& file) {
+  CString path = file.empty() || file.front() != '/' ? Manager::GetSkinFolder() + file : file;
   std::replace(path.begin(), path.end(), '\\', '/');
-  m_background = MRender::LoadImageFromFile(path);
+  const Image image = MRender::LoadImageFromFile(path);
+  if (image.IsNull()) return false;
+  SetBKImage(image);
+  return true;
+}
+
+bool KeyboardTips::LoadBKImage(unsigned resourceId, const CString& type) {
+  const Image image = MRender::LoadImageFromIDResource(resourceId, type, nullptr);
+  if (image.IsNull()) return false;
+  SetBKImage(image);
+  return true;
+}
+
+void KeyboardTips::SetBKImage(const Image& image) {
+  m_background = image;
+  if (IsValid()) Invalidate();
+}
+
+void KeyboardTips::SetBackMode(enumBackMode mode, int corner) {
+  corner = std::max(corner, 0);
+  if (mode == m_backMode && corner == m_backCorner) return;
+  m_backMode = mode;
+  m_backCorner = corner;
+  if (IsValid()) Invalidate();
 }
 
 int KeyboardTips::ShowWindow(int cmd) {
@@ -60,12 +83,16 @@ void KeyboardTips::CloseWindow() {
 void KeyboardTips::Compose(Surface& surface) const {
   Painter p(surface);
   const CRect client(0, 0, surface.Width(), surface.Height());
-  p.FillRect(client, ARGBFromCOLORREF(0x505050));
-  CRect inner = client;
-  inner.DeflateRect(1, 1);
-  p.FillRect(inner, ARGBFromCOLORREF(0x141414));
-  if (!m_background.IsNull()) {
-    p.DrawImage(m_background, client, CRect(0, 0, m_background.Width(), m_background.Height()));
+  if (m_background.IsNull()) {
+    p.FillRect(client, ARGBFromCOLORREF(0x505050));
+    CRect inner = client;
+    inner.DeflateRect(1, 1);
+    p.FillRect(inner, ARGBFromCOLORREF(0x141414));
+  } else if (m_backMode == BackModeFrame) {
+    MRender::DrawImageFrame(p, m_background, client, 0, 0, m_background.Width(),
+                            m_background.Height(), m_backCorner);
+  } else {
+    p.DrawImage(m_background, 0, 0);
   }
   if (m_line1.empty()) return;
   const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_WORD_ELLIPSIS;

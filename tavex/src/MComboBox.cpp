@@ -156,17 +156,34 @@ void MComboBox::DelAllItems() {
   SetTitle("");
 }
 
-void MComboBox::SetBackImage(const char* file) { Assign(m_backImage, CString(file ? file : "")); }
+void MComboBox::SetBackImage(const char* file) {
+  std::lock_guard guard(m_dataLock);
+  m_look.backImage = file != nullptr ? file : "";
+  m_look.backResource = 0;
+}
+
+void MComboBox::SetBackImage(unsigned resourceId, const CString& type) {
+  std::lock_guard guard(m_dataLock);
+  m_look.backImage.clear();
+  m_look.backResource = resourceId;
+  m_look.backType = type.empty() ? CString("PNG") : type;
+}
 
 void MComboBox::SetShowModeMID(int left, int top, int right, int bottom) {
   std::lock_guard guard(m_dataLock);
-  m_mid[0] = left;
-  m_mid[1] = top;
-  m_mid[2] = right;
-  m_mid[3] = bottom;
+  m_look.borders = CRect(left, top, right, bottom);
 }
 
-void MComboBox::SetScrollResID(unsigned, unsigned) {}
+void MComboBox::SetScrollResID(unsigned vertical, unsigned horizontal) {
+  std::lock_guard guard(m_dataLock);
+  m_look.scrollV = vertical;
+  m_look.scrollH = horizontal;
+}
+
+ComboPopupLook MComboBox::GetPopupLook() const {
+  std::lock_guard guard(m_dataLock);
+  return m_look;
+}
 
 void MComboBox::SetTextRect(CRect rect) {
   {
@@ -204,13 +221,15 @@ bool MComboBox::OpenList() {
   RECT work{};
   if (!Native::GetWorkArea(hwnd, &work)) return false;
   std::vector<ComboEntry> entries;
+  ComboPopupLook look;
   {
     std::lock_guard guard(m_dataLock);
     entries = m_entries;
+    look = m_look;
   }
   const CRect at = PopupRect(screen, static_cast<int>(entries.size()), CRect(work));
   m_popup = std::make_unique<ComboPopupWnd>(this);
-  if (!m_popup->Open(hwnd, at, entries, GetFontDesc(), GetTextColor())) {
+  if (!m_popup->Open(hwnd, at, entries, GetFontDesc(), GetTextColor(), look)) {
     m_popup.reset();
     return false;
   }

@@ -113,13 +113,26 @@ int MDialog::OnCreate(CREATESTRUCT*) {
   return 0;
 }
 
-int MDialog::OnSize(unsigned type, int, int) {
-  if (type == SIZE_MINIMIZED || !IsValid()) return 0;
+void MDialog::SetupBackTranslucent(COLORREF key, BYTE alpha) {
+  m_colorKey = key;
+  m_alpha = alpha;
+  if (IsValid()) {
+    ApplyTranslucency();
+    Invalidate(0);
+  }
+}
+
+void MDialog::ApplyTranslucency() {
   if (m_alpha < 255) {
     Native::SetLayeredWindowAttributes(m_hWnd, 0, m_alpha, LWA_ALPHA);
   } else if (m_colorKey != 0xFFFFFF) {
     Native::SetLayeredWindowAttributes(m_hWnd, m_colorKey, 255, LWA_COLORKEY);
   }
+}
+
+int MDialog::OnSize(unsigned type, int, int) {
+  if (type == SIZE_MINIMIZED || !IsValid()) return 0;
+  ApplyTranslucency();
   m_client = MWindow::GetClientRect();
   if (m_client.Width() > 1 && m_client.Height() > 1) UISize(m_client);
   Invalidate(0);

@@ -1,8 +1,12 @@
 #include "tavex/MScroll.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
+#include "tavex/MRender.h"
 #include "tavex/Manager.h"
+#include "tavex/PaintManager.h"
 #include "tavex/Painter.h"
 
 namespace Tavex {
@@ -182,9 +186,118 @@ const char* CScrollHorizontal::GetClassNameW() const { return "CScrollHorizontal
 
 namespace Tavex {
 
+namespace {
+
+// Cells of the bar pictures (built-in 102 and 101, or resources with the same layout).
+// Vertical: six square cells from the top: up arrow, down arrow, track, thumb normal, hover,
+// pressed. Horizontal: 2 × 2 cells: left arrow, right arrow / thumb, track.
+struct BarCells {
+  RECT low, high, track, thumb[3];
+};
+
+BarCells CellsOf(const Image& image, bool vertical) {
+  BarCells c{};
+  const int w = image.Width(), h = image.Height();
+  if (vertical) {
+    const int ch = h / 6;
+    const auto cell = [&](int i) { return RECT{0, i * ch, w, (i + 1) * ch}; };
+    c.low = cell(0);
+    c.high = cell(1);
+    c.track = cell(2);
+    for (int i = 0; i < 3; ++i) c.thumb[i] = cell(3 + i);
+  } else {
+    const int cw = w / 2, ch = h / 2;
+    c.low = RECT{0, 0, cw, ch};
+    c.high = RECT{cw, 0, 2 * cw, ch};
+    c.thumb[0] = c.thumb[1] = c.thumb[2] = RECT{0, ch, cw, 2 * ch};
+    c.track = RECT{cw, ch, 2 * cw, 2 * ch};
+  }
+  return c;
+}
+
+// A copy of `src` inside `image` with every pixel's colour moved `percent` of the way to
+// `towards`, alpha kept: the hover and pressed looks of a picture that has only one thumb.
+Image Tinted(const Image& image, const RECT& src, ARGB towards, int percent) {
+  const int w = src.right - src.left, h = src.bottom - src.top;
+  if (w <= 0 || h <= 0) return {};
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+  const auto mix = [&](std::uint32_t a, std::uint32_t b) { return a + (b - a) * percent / 100; };
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const ARGB p = image.Pixel(src.left + x, src.top + y);
+      const std::uint32_t r = mix((p >> 16) & 0xFF, (towards >> 16) & 0xFF);
+      const std::uint32_t g = mix((p >> 8) & 0xFF, (towards >> 8) & 0xFF);
+      const std::uint32_t b = mix(p & 0xFF, towards & 0xFF);
+      px[static_cast<std::size_t>(y) * w + x] = (p & 0xFF000000u) | (r << 16) | (g << 8) | b;
+    }
+  }
+  return Image::FromARGB(w, h, px.data());
+}
+
+}  // namespace
+
+Image MScroll::BarPicture() const {
+  if (m_manager == nullptr) return {};
+  const unsigned id = m_vertical ? m_manager->GetScrollVID() : m_manager->GetScrollHID();
+  const ImgResInfo* info = m_manager->AddImgResInfo(id, "PNG", 1);
+  return info != nullptr ? info->image : Image();
+}
+
+bool MScroll::DrawFromPicture(Painter& painter) {
+  const Image image = BarPicture();
+  if (image.IsNull() || image.Width() < 2 || image.Height() < 6) return false;
+  const BarCells cells = CellsOf(image, m_vertical);
+  const CRect r = m_rect;
+  const bool enabled = m_enabled != 0;
+  const BYTE alpha = enabled ? 255 : 110;
+  painter.DrawImage(image, r, cells.track, alpha, false);
+  const auto arrow = [&](CRect box, Part part, const RECT& cell) {
+    if (enabled && m_pressedPart == part) {
+      painter.FillRect(box, 0x50FFFFFF);
+    } else if (enabled && m_hoverPart == part) {
+      painter.FillRect(box, 0x28FFFFFF);
+    }
+    painter.DrawImage(image, box, cell, alpha);
+  };
+  arrow(GetLowArrowRect(), Part::LowArrow, cells.low);
+  arrow(GetHighArrowRect(), Part::HighArrow, cells.high);
+  const CRect thumb = GetThumbRect();
+  if (thumb.IsRectEmpty()) return true;
+  int look = 0;
+  if (enabled && m_pressedPart == Part::Thumb) {
+    look = 2;
+  } else if (enabled && m_hoverPart == Part::Thumb) {
+    look = 1;
+  }
+  Image source = image;
+  RECT cell = cells.thumb[look];
+  if (!m_vertical && look != 0) {
+    // The horizontal picture has one thumb: hover lightens it, pressed takes the accent colour.
+    if (m_tintSource.impl() != image.impl()) {
+      m_tintSource = image;
+      m_tinted[0] = Tinted(image, cell, 0xFFFFFFFF, 30);
+      m_tinted[1] = Tinted(image, cell, Manager::GetSelectColor(), 85);
+    }
+    source = m_tinted[look - 1];
+    cell = RECT{0, 0, source.Width(), source.Height()};
+  }
+  const int cw = cell.right - cell.left, ch = cell.bottom - cell.top;
+  // Rounded ends keep their shape; the middle stretches along the bar.
+  const int corner = std::max(1, std::min(cw, ch) / 3);
+  if (alpha == 255) {
+    MRender::DrawImageFrame(painter, source, thumb, cell.left, cell.top, cw, ch, corner);
+  } else {
+    painter.PushGroup();
+    MRender::DrawImageFrame(painter, source, thumb, cell.left, cell.top, cw, ch, corner);
+    painter.PopGroup(alpha);
+  }
+  return true;
+}
+
 void MScroll::DrawControl(Painter& painter, CRect) {
   const CRect r = m_rect;
   if (r.IsRectEmpty()) return;
+  if (DrawFromPicture(painter)) return;
   painter.FillRect(r, 0xFF161616);
   const bool enabled = m_enabled != 0;
   const auto arrow = [&](CRect box, Part part, bool low) {

@@ -23,10 +23,22 @@ MenuWnd::~MenuWnd() {
 }
 
 HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message) {
-  return Create(owner, at, message, "", 0, m_width);
+  return CreateWindowAt(owner, at, message, m_width);
 }
 
-HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message, const CString&, int, int width) {
+HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message, const CString& background,
+                     int corner, int width, enumBackMode mode) {
+  if (!background.empty() && LoadBKImage(background)) SetBackMode(mode, corner);
+  return CreateWindowAt(owner, at, message, width);
+}
+
+HWND MenuWnd::Create(HWND owner, CPoint at, unsigned message, unsigned resourceId, int corner,
+                     int width, enumBackMode mode) {
+  if (resourceId != 0 && LoadBKImage(resourceId, "PNG")) SetBackMode(mode, corner);
+  return CreateWindowAt(owner, at, message, width);
+}
+
+HWND MenuWnd::CreateWindowAt(HWND owner, CPoint at, unsigned message, int width) {
   m_owner = owner;
   m_message = message;
   if (width > 0) m_width = width;

@@ -35,8 +35,10 @@ void PaintManager::Init(HWND hwnd, MWindow* owner) {
   m_hWnd = hwnd;
   m_owner = owner;
   m_uiThread = Native::GetCurrentThreadId();
-  m_scrollV = 102;
-  m_scrollH = 101;
+  if (!m_scrollSet) {
+    m_scrollV = 102;
+    m_scrollH = 101;
+  }
   InitDragDrop();
   RegisterFontFolder(Manager::GetProgramFolder() + "font/");
   m_initialised = 1;

@@ -1,4 +1,5 @@
 // PaintManager: composing and presenting a frame, the background, pacing and the paint trace.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -68,10 +69,40 @@ void PaintManager::SetBackColor(COLORREF background, COLORREF border) {
 }
 
 void PaintManager::SetBackMode(enumBackMode mode, int corner) {
-  if (mode == m_backMode && corner == m_backCorner) return;
-  m_backMode = mode;
-  m_backCorner = corner < 0 ? 0 : corner;
+  corner = std::max(corner, 0);
+  const CRect borders(corner, corner, corner, corner);
+  {
+    std::lock_guard guard(m_bkLock);
+    if (mode == m_backMode && corner == m_backCorner && borders == m_backBorders) return;
+    m_backMode = mode;
+    m_backCorner = corner;
+    m_backBorders = borders;
+  }
   Invalidate();
+}
+
+void PaintManager::SetBackModeMID(int left, int top, int right, int bottom) {
+  const CRect borders(std::max(left, 0), std::max(top, 0), std::max(right, 0),
+                      std::max(bottom, 0));
+  {
+    std::lock_guard guard(m_bkLock);
+    if (m_backMode == BackModeFrame && borders == m_backBorders) return;
+    m_backMode = BackModeFrame;
+    m_backBorders = borders;
+  }
+  Invalidate();
+}
+
+void PaintManager::SetScrollResID(unsigned vertical, unsigned horizontal) {
+  m_scrollSet = true;
+  const unsigned oldV = m_scrollV.exchange(vertical);
+  const unsigned oldH = m_scrollH.exchange(horizontal);
+  if (oldV != vertical || oldH != horizontal) Invalidate();
+}
+
+CRect PaintManager::GetBackBorders() const {
+  std::lock_guard guard(m_bkLock);
+  return m_backBorders;
 }
 
 bool PaintManager::LoadBKImage(const CString& name) {
@@ -116,8 +147,9 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
   const Image image = GetBKImage();
   if (!image.IsNull()) {
     if (m_backMode == BackModeFrame) {
-      MRender::DrawImageFrame(painter, image, client, 0, 0, image.Width(), image.Height(),
-                              m_backCorner);
+      const CRect b = GetBackBorders();
+      MRender::DrawImageFrameMID(painter, image, client, 0, 0, image.Width(), image.Height(),
+                                 b.left, b.top, b.right, b.bottom);
     } else {
       painter.DrawImage(image, 0, 0);
     }

@@ -18,6 +18,16 @@ struct ComboEntry {
   CRect rect;
 };
 
+// How the popup window of a combo box looks (MComboBox::SetBackImage and friends).
+struct ComboPopupLook {
+  CString backImage;          // file of the skin folder, empty for none
+  unsigned backResource = 0;  // resource used when no file is named, 0 for none
+  CString backType = "PNG";
+  CRect borders;              // nine-part border widths; all 0: natural size
+  unsigned scrollV = 0;       // scroll bar resources, 0: the library's own
+  unsigned scrollH = 0;
+};
+
 class TAVEX_API CComboBoxList : public MPanel {
  public:
   static constexpr int kRowHeight = 30;

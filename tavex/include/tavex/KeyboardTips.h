@@ -4,6 +4,7 @@
 // description again). 190 × 100 pixels, its bottom centre 0 px above the anchor's row minus 100.
 // The key control owns it; it hides itself when it loses the keyboard focus. UI thread only.
 #include "tavex/MWindow.h"
+#include "tavex/PaintManager.h"
 #include "tavex/Painter.h"
 
 namespace Tavex {
@@ -21,8 +22,16 @@ class TAVEX_API KeyboardTips : public MWindow {
   // nothing; otherwise, with a non-empty first line, the window moves to (anchor.x − 95,
   // anchor.y − 100) and repaints. False (and nothing changes) for a null first or second line.
   bool SetAirBladderMsg(const char* line1, const char* line2, const char* line3, POINT anchor);
-  // Background picture from the skin folder; null when it cannot be loaded.
-  void LoadBKImage(const CString& file);
+  // Background picture from the skin folder, or from a built-in resource; false (picture
+  // unchanged) when it cannot be read. With a picture the tip draws it by the back mode
+  // instead of its two colours: mode 0 at natural size at (0, 0), mode 1 as a nine-part frame
+  // over the window with `corner`-pixel corners unscaled.
+  bool LoadBKImage(const CString& file);
+  bool LoadBKImage(unsigned resourceId, const CString& type);
+  void SetBKImage(const Image& image);
+  void SetBackMode(enumBackMode mode, int corner);
+  enumBackMode GetBackMode() const { return m_backMode; }
+  int GetBackCorner() const { return m_backCorner; }
   void CloseWindow();
 
   const CString& GetLine1() const { return m_line1; }
@@ -41,6 +50,8 @@ class TAVEX_API KeyboardTips : public MWindow {
   void Paint();
 
   Image m_background;
+  enumBackMode m_backMode = BackModeNormal;
+  int m_backCorner = 4;
   CString m_line1;
   CString m_line2;
   CString m_line3;

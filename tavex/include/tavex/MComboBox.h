@@ -47,9 +47,15 @@ class TAVEX_API MComboBox : public MControlFont {
   void SetItemText(int index, const CString& text);
   void DeleteItem(int index);
   void DelAllItems();
+  // The popup's look, used from its next opening: a back picture from the skin folder or
+  // from a resource (type "PNG" unless given), drawn at natural size, or as a nine-part frame
+  // when SetShowModeMID gave border widths (all 0: natural size again); and the resources of
+  // its scroll bar (0: the library's own).
   void SetBackImage(const char* file);
+  void SetBackImage(unsigned resourceId, const CString& type = "PNG");
   void SetShowModeMID(int left, int top, int right, int bottom);
   void SetScrollResID(unsigned vertical, unsigned horizontal);
+  ComboPopupLook GetPopupLook() const;
   void SetTextRect(CRect rect);
   CRect GetTextRect() const;
 
@@ -79,8 +85,7 @@ class TAVEX_API MComboBox : public MControlFont {
   int m_select = -1;
   std::unique_ptr<ComboPopupWnd> m_popup;
   std::atomic<int> m_open{0};
-  CString m_backImage;
-  int m_mid[4] = {0, 0, 0, 0};
+  ComboPopupLook m_look;
   CRect m_textRect;
   bool m_textRectSet = false;
   PressBehaviour m_press;

@@ -119,10 +119,15 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   // Window-level transparency applied on size: alpha below 255, or a colour key.
   void SetWindowAlpha(BYTE alpha) { m_alpha = alpha; }
   void SetColorKey(COLORREF key) { m_colorKey = key; }
+  // Both at once, applied now when the window exists: pixels of colour `key` become
+  // see-through (0xFFFFFF: none), and the whole window takes opacity `alpha`.
+  void SetupBackTranslucent(COLORREF key, BYTE alpha = 255);
   PaintManager& GetPaintManager() { return m_pm; }
   CRect GetDialogClientRect() const { return m_client; }
 
  protected:
+  void ApplyTranslucency();
+
   PaintManager m_pm;
   CRect m_client;
   COLORREF m_colorKey = 0xFFFFFF;

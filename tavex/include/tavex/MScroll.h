@@ -2,6 +2,8 @@
 // Scroll bars: two arrow boxes, a track and a thumb. The position runs from 0 to the range
 // (content size − view size). Arrows step, the track pages, the thumb drags; every change
 // sends notification 8 (new position, 0). A panel's own bars have identifiers 1 and 2.
+// Drawn from the window's bar pictures (PaintManager::GetScrollVID / GetScrollHID, the built-in
+// resources 102 and 101 unless changed); plain shapes when the picture is missing.
 #include "tavex/MControlFont.h"
 
 namespace Tavex {
@@ -40,6 +42,8 @@ class TAVEX_API MScroll : public MControlFont {
   Part HitPart(CPoint pt) const;
   int ArrowSize() const;
   int Along(CPoint pt) const { return m_vertical ? pt.y : pt.x; }
+  Image BarPicture() const;
+  bool DrawFromPicture(Painter& painter);
 
   bool m_vertical;
   int m_content = 0;
@@ -50,6 +54,9 @@ class TAVEX_API MScroll : public MControlFont {
   Part m_hoverPart = Part::None;
   PressBehaviour m_press;
   int m_dragOffset = 0;
+  // Hover and pressed thumbs made from a horizontal picture, and the picture they came from.
+  Image m_tintSource;
+  Image m_tinted[2];
 };
 
 class TAVEX_API CScrollVertical : public MScroll {

@@ -21,10 +21,16 @@ class TAVEX_API MenuWnd : public MDialog {
   explicit MenuWnd(MObject* parent = nullptr);
   ~MenuWnd() override;
 
-  // Creates the window titled "Menu Window" at `at` (screen) and shows it.
+  // Creates the window titled "Menu Window" at `at` (screen) and shows it. The forms with a
+  // background load it (a file of the skin folder, or a resource of type "PNG") and draw it
+  // by `mode` with `corner`-pixel corners in place of the plain colours; `width` above 0 sets
+  // the menu width. Background, back mode, layered display, translucency and scroll bar
+  // resources may also be set before Create (they are the dialog's).
   HWND Create(HWND owner, CPoint at, unsigned message);
   HWND Create(HWND owner, CPoint at, unsigned message, const CString& background, int corner,
-              int width);
+              int width, enumBackMode mode = BackModeFrame);
+  HWND Create(HWND owner, CPoint at, unsigned message, unsigned resourceId, int corner, int width,
+              enumBackMode mode = BackModeFrame);
 
   MenuItem* AddMenu(const CString& text, unsigned id, const CString& icon = "", int checked = 0,
                     int enabled = 1);
@@ -61,6 +67,7 @@ class TAVEX_API MenuWnd : public MDialog {
   MenuItem* AddEntry(const CString& text, unsigned id, const CString& icon, int checked,
                      int enabled, bool separator);
   FontDesc MenuFont() const;
+  HWND CreateWindowAt(HWND owner, CPoint at, unsigned message, int width);
 
   MObject* m_parentObject;
   HWND m_owner = nullptr;

@@ -194,8 +194,12 @@ class TAVEX_API PaintManager : public RKTimer {
   void SetBKImage(const Image& image);
   Image GetBKImage() const;
   void SetBackMode(enumBackMode mode, int corner);
+  // Mode 1 with separate left, top, right and bottom border widths.
+  void SetBackModeMID(int left, int top, int right, int bottom);
   enumBackMode GetBackMode() const { return m_backMode; }
   int GetBackCorner() const { return m_backCorner; }
+  // Border widths of the nine-part background (all equal to the corner after SetBackMode).
+  CRect GetBackBorders() const;
 
   // ---- overlay (message and progress box) ----
   void SetMessage(const CString& text, CRect rect, MsgLevel level = MsgLevelInfo);
@@ -252,10 +256,9 @@ class TAVEX_API PaintManager : public RKTimer {
   void SetWindowMixSize(int cx, int cy) { m_minSize = {cx, cy}; }
   void SetDefaultEnabledColor(COLORREF colour) { m_disabledText = colour; }
   COLORREF GetDefaultEnabledColor() const { return m_disabledText; }
-  void SetScrollResID(unsigned vertical, unsigned horizontal) {
-    m_scrollV = vertical;
-    m_scrollH = horizontal;
-  }
+  // Resources ("PNG") the scroll bars of the window draw with; Init puts the library's own 102
+  // and 101 in place unless ids were set before the window was created.
+  void SetScrollResID(unsigned vertical, unsigned horizontal);
   unsigned GetScrollVID() const { return m_scrollV; }
   unsigned GetScrollHID() const { return m_scrollH; }
   CRect GetClientRect() const;
@@ -336,8 +339,9 @@ class TAVEX_API PaintManager : public RKTimer {
   CSize m_minSize;
   CRect m_caption;
   std::atomic<int> m_layered{0};
-  unsigned m_scrollV = 102;
-  unsigned m_scrollH = 101;
+  std::atomic<unsigned> m_scrollV{102};
+  std::atomic<unsigned> m_scrollH{101};
+  bool m_scrollSet = false;
 
   ControlList m_areas;
   ControlList m_controls;
@@ -365,6 +369,7 @@ class TAVEX_API PaintManager : public RKTimer {
   Image m_bkImage;
   std::atomic<enumBackMode> m_backMode{BackModeNormal};
   std::atomic<int> m_backCorner{4};
+  CRect m_backBorders{4, 4, 4, 4};  // under m_bkLock
   OverlayTimers m_overlayTimers{*this};
   Overlay m_overlay{m_overlayTimers};
   Caret m_caret;
