@@ -261,6 +261,8 @@ int MComboBox::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
 
 HWND MComboBox::GetPopupWindow() const { return m_popup ? m_popup->GetSafeHwnd() : nullptr; }
 
+MDialog* MComboBox::GetPopup() const { return m_popup.get(); }
+
 void MComboBox::OnPopupClosed() {
   if (m_open.exchange(0) != 0) UpdateControl(1, 0);
 }

@@ -221,7 +221,10 @@ Image Tinted(const Image& image, const RECT& src, ARGB towards, int percent) {
   const int w = src.right - src.left, h = src.bottom - src.top;
   if (w <= 0 || h <= 0) return {};
   std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-  const auto mix = [&](std::uint32_t a, std::uint32_t b) { return a + (b - a) * percent / 100; };
+  const auto mix = [&](std::uint32_t a, std::uint32_t b) {
+    const int from = static_cast<int>(a), to = static_cast<int>(b);
+    return static_cast<std::uint32_t>(from + (to - from) * percent / 100);
+  };
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const ARGB p = image.Pixel(src.left + x, src.top + y);

@@ -1,4 +1,4 @@
-// tavex-gallery [--page lists|standard|windows] [--keyboard-mode N] [--lang 1033|2052]
+// tavex-gallery [--page lists|standard|windows|backs] [--keyboard-mode N] [--lang 1033|2052]
 // [--screenshot FILE]: opens
 // a dialog with the Tavex controls built so far (or the list controls, or the keyboard page in
 // KeyboardCtrl mode N) and logs what it receives on stdout ("ready", "notify", "focus", "key",
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "BackPicturesPage.h"
 #include "GalleryDialog.h"
 #include "GalleryTexts.h"
 #include "KeyboardPage.h"
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
       lcid = std::atoi(argv[++i]) == 2052 ? 2052 : 1033;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--page lists|standard|windows] [--keyboard-mode 100-104 [--lang 1033|2052]] "
+                   "usage: %s [--page lists|standard|windows|backs] [--keyboard-mode 100-104 [--lang 1033|2052]] "
                    "[--screenshot FILE]\n",
                    argv[0]);
       return 2;
@@ -77,6 +78,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     const int result = windows.ShowModal(SW_SHOW);
+    Gallery::GalleryDialog::Log("result " + std::to_string(result));
+    Tavex::Manager::UnInitGdiplus();
+    return 0;
+  }
+  if (page == "backs") {
+    Gallery::BackPicturesPage backs(screenshot, lcid == 2052);
+    if (backs.Create(nullptr, "Tavex gallery: back pictures", 0x96000000, 0,
+                     Tavex::CRect(100, 100, 700, 580)) == nullptr) {
+      std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
+      return 1;
+    }
+    const int result = backs.ShowModal(SW_SHOW);
     Gallery::GalleryDialog::Log("result " + std::to_string(result));
     Tavex::Manager::UnInitGdiplus();
     return 0;

@@ -16,6 +16,7 @@
 namespace Tavex {
 
 class ComboPopupWnd;
+class MDialog;
 
 class TAVEX_API MComboBox : public MControlFont {
  public:
@@ -63,8 +64,9 @@ class TAVEX_API MComboBox : public MControlFont {
   bool OpenList();
   void CloseList();
   int IsOpen() const { return m_open; }
-  // [UI] The open popup's native window (null while closed).
+  // [UI] The open popup's native window, and the popup itself (null while closed).
   HWND GetPopupWindow() const;
+  MDialog* GetPopup() const;
 
   void DrawControl(Painter& painter, CRect paint) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
