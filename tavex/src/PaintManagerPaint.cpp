@@ -163,12 +163,15 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
 
 const Surface& PaintManager::BackgroundLayer(CRect client) {
   const Image image = GetBKImage();
+  const CRect borders = GetBackBorders();
   std::size_t h = 0;
   const auto mix = [&h](std::size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
   for (std::size_t v : {static_cast<std::size_t>(client.Width()), static_cast<std::size_t>(client.Height()),
                         reinterpret_cast<std::size_t>(image.impl()),
                         static_cast<std::size_t>(m_backMode.load()),
                         static_cast<std::size_t>(m_backCorner.load()),
+                        static_cast<std::size_t>(borders.left), static_cast<std::size_t>(borders.top),
+                        static_cast<std::size_t>(borders.right), static_cast<std::size_t>(borders.bottom),
                         static_cast<std::size_t>(m_bkColor), static_cast<std::size_t>(m_borderColor)}) {
     mix(v);
   }
