@@ -366,3 +366,21 @@ TEST(PaintManagerImages, ControlsNamingOnePictureShareOneCachedLoad) {
   }
   std::filesystem::remove_all(folder);
 }
+
+TEST(PaintManagerBack, NewBorderWidthsRedrawTheBackground) {
+  PaintManager pm;
+  ASSERT_TRUE(pm.LoadBKImage(kNineRes, "PNG"));
+  pm.SetBackMode(BackModeFrame, 10);
+  Surface s(100, 60);
+  pm.Compose(s, CRect(0, 0, 100, 60));
+  ExpectUnscaledCorners(s, 100, 60);
+  EXPECT_EQ(s.Pixel(12, 2), kEdge);
+  // Left and right borders of 5: the top edge now starts with the corners' right halves.
+  pm.SetBackModeMID(5, 10, 5, 10);
+  EXPECT_EQ(pm.GetBackBorders(), CRect(5, 10, 5, 10));
+  Surface t(100, 60);
+  pm.Compose(t, CRect(0, 0, 100, 60));
+  EXPECT_EQ(t.Pixel(2, 2), kA);
+  EXPECT_EQ(t.Pixel(12, 2), kB);
+  EXPECT_EQ(t.Pixel(97, 57), kB);
+}
