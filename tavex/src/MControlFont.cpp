@@ -143,7 +143,13 @@ ImgResInfo* MControlFont::GetStateImage() {
 Image MControlFont::LoadSkinImage(const CString& name) const {
   if (name.empty()) return {};
   if (m_manager != nullptr) {
-    const ImgResInfo* info = m_manager->AddImgResInfo(name.c_str(), 1);
+    // The state image is cached with its state count, as GetStateImage would load it.
+    int states = 1;
+    {
+      std::lock_guard guard(m_dataLock);
+      if (name == m_imagePath) states = m_imageStates;
+    }
+    const ImgResInfo* info = m_manager->AddImgResInfo(name.c_str(), states);
     return info != nullptr ? info->image : Image();
   }
   return MRender::LoadImageFromFile(name.front() == '/' ? name : Manager::GetSkinFolder() + name);

@@ -211,11 +211,14 @@ TEST(MenuWnd, BackPictureScrollIdsAndTranslucencySetBeforeCreateHoldInTheWindow)
   auto* menu = new MenuWnd();
   menu->AddMenu("Reset", 606);
   menu->SetScrollResID(kBarVRes, kBarHRes);
+  menu->SetLayeredWindow(1);
   HWND hwnd = menu->Create(owner, CPoint(250, 250), 0x721, kNineRes, 10, 200, BackModeFrame);
   ASSERT_NE(hwnd, nullptr);
   PaintManager& pm = menu->GetPaintManager();
   EXPECT_EQ(pm.GetScrollVID(), kBarVRes);
   EXPECT_EQ(pm.GetScrollHID(), kBarHRes);
+  EXPECT_TRUE(pm.IsLayered());
+  EXPECT_TRUE(menu->GetExStyle() & WS_EX_LAYERED);
   const int w = menu->GetMenuWidth(), h = menu->GetMenuHeight();
   ASSERT_EQ(w, 200);
   Surface s(w, h);
@@ -356,6 +359,8 @@ TEST(PaintManagerImages, ControlsNamingOnePictureShareOneCachedLoad) {
     EXPECT_EQ(s.Pixel(70, 15), 0xFF336699u);
     EXPECT_EQ(pm.GetImageCache().LoadCount(), 1);
     EXPECT_EQ(pm.GetImageCache().Size(), 1u);
+    // The shared entry knows the controls' four states.
+    EXPECT_EQ(pm.AddImgResInfo("btn_same.png", 4)->width, 40);
     // Cleared entries are loaded again on the next paint, once.
     pm.ClearImgResInfo();
     {
