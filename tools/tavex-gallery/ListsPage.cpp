@@ -155,16 +155,21 @@ int ListsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lPara
 }
 
 int ListsPage::OnTimer(unsigned id) {
+  // One popup at a time: opening the menu takes the focus, which closes the combo's list.
   if (id == kScreenshotTimer) {
     KillTimer(kScreenshotTimer);
     m_combo->OpenList();
-    OpenMenu();
     SetTimer(kCaptureTimer, 400);
   } else if (id == kCaptureTimer) {
     KillTimer(kCaptureTimer);
     const bool ok = m_pm.RenderToPng(m_screenshot);
     GalleryDialog::Log(std::string(ok ? "screenshot " : "screenshot-failed ") + m_screenshot);
     SaveWindow(m_combo->GetPopupWindow(), Sibling(m_screenshot, "combo"));
+    m_combo->CloseList();
+    OpenMenu();
+    SetTimer(kMenuTimer, 400);
+  } else if (id == kMenuTimer) {
+    KillTimer(kMenuTimer);
     SaveWindow(m_menuWindow, Sibling(m_screenshot, "menu"));
     DoClose();
   }

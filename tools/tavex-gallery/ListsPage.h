@@ -22,6 +22,7 @@ class ListsPage : public Tavex::MDialog {
   static constexpr unsigned kMenuMessage = 0x721;
   static constexpr unsigned kScreenshotTimer = 1;
   static constexpr unsigned kCaptureTimer = 2;
+  static constexpr unsigned kMenuTimer = 3;
 
   explicit ListsPage(std::string screenshotPath);
 
