@@ -16,6 +16,8 @@ PACKAGES=(
   xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
   pulseaudio pulseaudio-utils dbus dbus-x11
   python3 zip unzip sqlite3 curl
+  # input method tests: a pinyin XIM server, and locale sources for zh_CN.UTF-8
+  uim-xim uim-pinyin locales
   # shipped fonts: Open Sans is copied beside the program; the CJK font renders Chinese texts
   fonts-open-sans fonts-wqy-microhei
 )

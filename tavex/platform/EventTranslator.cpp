@@ -45,16 +45,6 @@ UINT ButtonVk(unsigned button) {
   }
 }
 
-HWND TopLevelOf(HWND hwnd) {
-  for (int guard = 0; hwnd != nullptr && guard < 64; ++guard) {
-    auto rec = FindWindow(hwnd);
-    if (!rec) return nullptr;
-    if (!(rec->style.load() & WS_CHILD)) return hwnd;
-    hwnd = rec->parent;
-  }
-  return hwnd;
-}
-
 bool Enabled(const WindowRecord& rec) {
   // A window takes input only when it and every parent are enabled.
   if (!rec.enabled) return false;
@@ -136,6 +126,27 @@ void Mouse(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& e
   }
 }
 
+// The text of a key press (or of a commit) through the input context, in code points.
+std::u32string LookupText(XIC ic, XKeyEvent& k) {
+  char buf[64];
+  KeySym sym = NoSymbol;
+  Status status = 0;
+  int n = Xutf8LookupString(ic, &k, buf, sizeof buf, &sym, &status);
+  if (status == XBufferOverflow && n > 0) {
+    // A long commit: ask again with room for all of it.
+    std::string big(static_cast<std::size_t>(n), '\0');
+    n = Xutf8LookupString(ic, &k, big.data(), n, &sym, &status);
+    if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
+      return DecodeUtf8(big.data(), static_cast<std::size_t>(n));
+    }
+    return {};
+  }
+  if ((status == XLookupChars || status == XLookupBoth) && n > 0) {
+    return DecodeUtf8(buf, static_cast<std::size_t>(n));
+  }
+  return {};
+}
+
 void Key(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& ev) {
   XKeyEvent& k = ev.xkey;
   const bool press = ev.type == KeyPress;
@@ -147,6 +158,17 @@ void Key(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& ev)
                             RawKey{true, next.xkey.keycode, next.xkey.time})) {
       return;  // the key stays down; the press that follows is a repeat
     }
+  }
+  XIC ic = c.ime->FocusedContext();
+  if (k.keycode == 0) {
+    // Text the input method committed: no key stands behind it, the characters go straight
+    // to the focus window.
+    if (!press || ic == nullptr) return;
+    HWND target = c.focus != nullptr && Native::IsWindow(c.focus) ? c.focus : rec->hwnd;
+    for (char32_t cp : LookupText(ic, k)) {
+      PostInput(target, WM_CHAR, static_cast<WPARAM>(cp), 1);
+    }
+    return;
   }
   char buf[16] = {};
   KeySym levelSym = NoSymbol;
@@ -177,7 +199,13 @@ void Key(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& ev)
   const UINT msg = press ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
 
   std::u32string text;
-  if (press && levelSym != XK_Delete && levelSym != XK_KP_Delete) {
+  if (press && levelSym != XK_Delete && levelSym != XK_KP_Delete && ic != nullptr) {
+    // Through the input context: composed characters come out here.
+    text = LookupText(ic, k);
+    if (text.empty()) {
+      if (char32_t cp = CodePointOfKeysym(static_cast<std::uint32_t>(levelSym))) text.push_back(cp);
+    }
+  } else if (press && levelSym != XK_Delete && levelSym != XK_KP_Delete) {
     char32_t cp = 0;
     if (len == 1) {
       cp = static_cast<unsigned char>(buf[0]);  // Latin-1, or a control character
@@ -192,6 +220,16 @@ void Key(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& ev)
 }
 
 }  // namespace
+
+HWND TopLevelOf(HWND hwnd) {
+  for (int guard = 0; hwnd != nullptr && guard < 64; ++guard) {
+    auto rec = FindWindow(hwnd);
+    if (!rec) return nullptr;
+    if (!(rec->style.load() & WS_CHILD)) return hwnd;
+    hwnd = rec->parent;
+  }
+  return hwnd;
+}
 
 LRESULT SendNow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcOf(hwnd, msg, wParam, lParam);
@@ -239,6 +277,8 @@ void ChangeFocus(X11Connection& c, HWND to) {
   if (to != nullptr && Native::IsWindow(to)) {
     SendNow(to, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
   }
+  // The input context follows: active only in the window that has the focus now.
+  if (c.ime) c.ime->FocusChanged();
 }
 
 void X11Connection::Translate(XEvent& ev) {

@@ -242,6 +242,7 @@ bool DestroyWindow(HWND hwnd) {
   if (c->lastClick.hwnd == hwnd) c->lastClick = ClickRecord{};
   if (c->moveDrag.hwnd == hwnd) c->moveDrag = MoveDrag{};
   if (c->active == hwnd) c->active = nullptr;
+  c->ime->Forget(hwnd);
   c->byXid.erase(XidOf(*rec));
   if (rec->gc != nullptr) XFreeGC(c->dpy, static_cast<GC>(rec->gc));
   XDestroyWindow(c->dpy, XidOf(*rec));

@@ -83,6 +83,7 @@ X11Connection* X11Connection::Ensure() {
     c->argbVisual = info.visual;
     c->argbColormap = XCreateColormap(dpy, c->root, info.visual, AllocNone);
   }
+  c->ime = std::make_unique<InputMethod>(*c);
   g_conn = c;
   g_owner.store(c->owner, std::memory_order_release);
   return c;
@@ -174,8 +175,12 @@ void PumpDisplay() {
   while (XPending(c->dpy) > 0) {
     XEvent ev;
     XNextEvent(c->dpy, &ev);
+    // The input method sees every event first: it talks to its server through them and
+    // swallows the keys that build a composition.
+    if (c->ime->Filter(ev)) continue;
     c->Translate(ev);
   }
+  c->ime->Idle();
 }
 
 void FlushDisplay() {

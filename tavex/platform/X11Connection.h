@@ -9,6 +9,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "InputMethod.h"
 #include "WindowTable.h"
 #include "tavex/WinTypes.h"
 
@@ -74,6 +75,7 @@ class X11Connection {
   std::map<HWND, bool> leaveTrack;
   MoveDrag moveDrag;
   bool keyDown[256] = {};
+  std::unique_ptr<InputMethod> ime;  // created with the connection, opened on first need
 
   std::shared_ptr<WindowRecord> RecordOf(::Window xid) const;
   bool WindowManagerRunning();
@@ -90,6 +92,8 @@ LRESULT SendNow(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Applies a new screen rectangle learnt from the server or set by us: stores it and sends
 // WM_WINDOWPOSCHANGED, WM_MOVE and WM_SIZE for what changed.
 void ApplyGeometry(const std::shared_ptr<WindowRecord>& rec, const RECT& rect, UINT flags);
+// The top-level window a window belongs to (itself for a top-level one); null when stale.
+HWND TopLevelOf(HWND hwnd);
 // Sends WM_KILLFOCUS / WM_ACTIVATE / WM_SETFOCUS for a focus change.
 void ChangeFocus(X11Connection& c, HWND to);
 bool ExternalMessageAllowed(UINT msg);

@@ -23,7 +23,24 @@ MEdit::MEdit(MObject* parent, unsigned id, CRect rect, const char* title, int vi
   m_cursor = "ibeam";
 }
 
-MEdit::~MEdit() = default;
+MEdit::~MEdit() { ReportTextInput(false, nullptr); }
+
+void MEdit::ReportTextInput(bool active, const CRect* caret) {
+  // Passwords and digits take no composition, as native boxes of those kinds do not.
+  const bool wants = active && m_enabled && !m_password && !m_buffer.IsDigitsOnly();
+  if (!wants) {
+    if (m_imeWnd != nullptr) Native::SetTextInput(m_imeWnd, false, nullptr);
+    m_imeWnd = nullptr;
+    return;
+  }
+  const HWND hwnd = m_manager != nullptr ? m_manager->GetPaintWnd() : nullptr;
+  if (hwnd == nullptr) return;
+  if (m_imeWnd != nullptr && m_imeWnd != hwnd) Native::SetTextInput(m_imeWnd, false, nullptr);
+  m_imeWnd = hwnd;
+  RECT r{};
+  if (caret != nullptr) r = *caret;
+  Native::SetTextInput(hwnd, true, caret != nullptr ? &r : nullptr);
+}
 
 const char* MEdit::GetClassNameW() const { return "MEdit"; }
 
@@ -227,11 +244,14 @@ void MEdit::DrawControl(Painter& painter, CRect) {
   const CRect textRect(origin, box.top, std::max(box.right, origin + 100000), box.bottom);
   painter.DrawText(DisplayText(), font, textRect, m_enabled ? m_textColor : 0xFF6E6E6E,
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
-  if (m_focused && m_caretOn && m_enabled) {
+  if (m_focused && m_enabled) {
     const int x = origin + TextWidth(m_buffer.GetCaret());
     const int h = std::min(box.Height(), font.sizePx + 6);
     const int top = box.top + (box.Height() - h) / 2;
-    painter.FillRect(CRect(x, top, x + 1, top + h), m_textColor);
+    const CRect caret(x, top, x + 1, top + h);
+    if (m_caretOn) painter.FillRect(caret, m_textColor);
+    // The composition follows the caret drawn.
+    if (m_imeWnd != nullptr) ReportTextInput(true, &caret);
   }
   painter.PopClip();
 }
@@ -334,9 +354,11 @@ void MEdit::SetControlFocus(int focus) {
   if (focus == was) return;
   if (focus) {
     RestartBlink();
+    ReportTextInput(true, nullptr);
     UpdateControl(1, 0);
     SendMessageW(30, 0, 0);
   } else {
+    ReportTextInput(false, nullptr);
     m_selecting = 0;
     if (m_manager != nullptr) m_manager->KillTimer(this, EditInput::kBlinkTimer);
     UpdateControl(1, 0);
@@ -350,6 +372,8 @@ void MEdit::SetControlEnabled(int enabled) {
     m_press.Leave();
     m_selecting = 0;
   }
+  // Setters may run on other threads; the input method is the UI thread's.
+  if (m_manager != nullptr && m_manager->IsUIThread()) ReportTextInput(m_focused && enabled, nullptr);
 }
 
 }  // namespace Tavex

@@ -19,8 +19,20 @@ MRichEdit::MRichEdit(MObject* parent, unsigned id, CRect rect, const char* title
   m_cursor = "ibeam";
 }
 
-MRichEdit::~MRichEdit() = default;
+MRichEdit::~MRichEdit() { ReportTextInput(false); }
 
+void MRichEdit::ReportTextInput(bool active) {
+  if (!active || m_readOnly) {
+    if (m_imeWnd != nullptr) Native::SetTextInput(m_imeWnd, false, nullptr);
+    m_imeWnd = nullptr;
+    return;
+  }
+  m_imeWnd = m_manager != nullptr ? m_manager->GetPaintWnd() : nullptr;
+  if (m_imeWnd == nullptr) return;
+  // The composition goes where the caret is drawn.
+  const RECT caret = GetCaretRect();
+  Native::SetTextInput(m_imeWnd, true, &caret);
+}
 const char* MRichEdit::GetClassNameW() const { return "MRichEdit"; }
 
 void MRichEdit::SetControlTitle(const char* title) {
@@ -158,6 +170,7 @@ CRect MRichEdit::GetCaretRect() const {
 
 void MRichEdit::PlaceCaret() {
   if (m_manager == nullptr) return;
+  ReportTextInput(m_focused && m_enabled && IsParentVisible());
   const bool owner = m_manager->GetCurrentCaretObject() == this;
   if (!m_focused || !m_enabled || !IsParentVisible()) {
     if (owner) m_manager->ShowCaret(0);

@@ -265,6 +265,9 @@ int MWindow::ModifyExStyle(DWORD remove, DWORD add, UINT swpFlags) {
 LRESULT MWindow::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam) {
   return IsValid() ? Native::SendMessage(m_hWnd, msg, wParam, lParam) : 0;
 }
+int MWindow::EnableInputMethod(int enable) {
+  return IsValid() && Native::EnableInputMethod(m_hWnd, enable != 0) ? 1 : 0;
+}
 int MWindow::PostMessageW(UINT msg, WPARAM wParam, LPARAM lParam) {
   return IsValid() && Native::PostMessage(m_hWnd, msg, wParam, lParam) ? 1 : 0;
 }

@@ -236,6 +236,12 @@ int StandardPage::OnInitDialog() {
 int StandardPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
+  // Edits say what they hold after a change, so scripts can check typed (and composed) text.
+  if (code == 26) {
+    if (auto* c = dynamic_cast<Tavex::MControlFont*>(m_pm.GetControl(id))) {
+      GalleryDialog::Log("text id=" + std::to_string(id) + " " + c->GetTitle());
+    }
+  }
   if (id == kClose && code == 2) DoClose();
   return 0;
 }

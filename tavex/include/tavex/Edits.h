@@ -11,6 +11,10 @@
 // and release inside, 26 after the user changed the text (title updated first), 29 when
 // editing ends (focus lost). MRichEdit: 1 on press, 2 on a click, 26 after a change.
 //
+// Typed text passes the window's input method (Chinese and composed characters) while an
+// editor has the focus; the composition is placed at the caret. Password and digits-only
+// boxes take plain keys only.
+//
 // Threads: SetTitle and the rule setters may be called from any thread (data lock, posted
 // repaint); input and drawing run on the UI thread.
 #include <atomic>
@@ -80,8 +84,12 @@ class TAVEX_API MEdit : public MControlFont {
   void EnsureCaretVisible();
   void AfterInput(bool moved, bool changed);
   void RestartBlink();
+  // Tells the window's input method that this box edits (caret in window coordinates) or
+  // stopped editing.
+  void ReportTextInput(bool active, const CRect* caret);
 
   EditBuffer m_buffer;
+  HWND m_imeWnd = nullptr;  // window told that this box edits, while it does
   PressBehaviour m_press;
   int m_scroll = 0;
   int m_caretOn = 1;
@@ -141,8 +149,10 @@ class TAVEX_API MRichEdit : public MPanel {
   CRect TextBox() const;
   void EnsureCaretVisible();
   void AfterInput(bool moved, bool changed);
+  void ReportTextInput(bool active);
 
   EditBuffer m_buffer;
+  HWND m_imeWnd = nullptr;  // window told that this editor edits, while it does
   PressBehaviour m_press;
   int m_scrollY = 0;
   int m_selecting = 0;

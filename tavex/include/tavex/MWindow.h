@@ -75,6 +75,9 @@ class TAVEX_API MWindow {
   int ModifyExStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
   LRESULT SendMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
   int PostMessageW(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The window's own use of the input method apart from its edit controls (off for a new
+  // window); see Native::EnableInputMethod. The program's main window turns it off explicitly.
+  int EnableInputMethod(int enable);
   HWND GetSafeHwnd() const { return m_hWnd; }
   HWND GetParentHwnd() const { return m_hParent; }
   bool IsValid() const;

@@ -236,6 +236,23 @@ TAVEX_API UINT SendInput(const InputEvent* events, UINT count);
 TAVEX_API UINT VirtualKeyFromKeysym(std::uint32_t keysym);
 TAVEX_API std::uint32_t KeysymFromVirtualKey(UINT vk);
 
+// ---- input method --------------------------------------------------------------------------
+// Typed text for the library's drawn editors passes the desktop's input method (composed
+// characters, Chinese and other scripts; XMODIFIERS chooses it). Committed text arrives as
+// WM_CHAR code points. A window's input context has the input focus only while an editor drawn
+// in it is active and the window has the focus, so other controls always get plain keys; a
+// method server that starts later is picked up, and one that dies leaves plain typing working.
+// [UI] An editor drawn in `hwnd` took the keyboard focus (active) or lost it. It calls again
+// when its caret moves: `caret` (client coordinates, may be null) places the composition.
+// The library's edit controls do this themselves. False for a stale window or another thread.
+TAVEX_API bool SetTextInput(HWND hwnd, bool active, const RECT* caret);
+// [UI] The window's own use of the input method, apart from its editors; off for a new window.
+// Off leaves the window no input context of its own (keys reach it plain, never composed);
+// its editors still get one while they have the focus, as edit boxes of their own would.
+TAVEX_API bool EnableInputMethod(HWND hwnd, bool enable);
+// [UI] Whether the window's input context has the input focus now (keys pass the method).
+TAVEX_API bool IsInputMethodActive(HWND hwnd);
+
 // ---- system -------------------------------------------------------------------------------
 // [UI] Screen size, icon sizes (32/16), double-click box (4 x 4).
 TAVEX_API int GetSystemMetrics(int index);
