@@ -464,3 +464,31 @@ TEST(KeyboardTipsWindow, HoveringAKeyShowsItsDescriptionAboveIt) {
   EXPECT_FALSE(tips->IsShown());
   dialog.DestroyWindow();
 }
+
+TEST(KeyboardCtrl, PreviewFramesRedrawnInPlaceMatchAFreshDraw) {
+  // Two boards with the same frames; the first one animates frame after frame, the second
+  // draws the last frame from scratch: no outline of an earlier frame may show through.
+  Board animated;
+  Board fresh;
+  std::vector<unsigned char> frames = {255, 0, 128, 0, 255, 60, 30, 200, 0};
+  for (Board* b : {&animated, &fresh}) {
+    b->Picture();
+    b->ctrl.SetPreviewColor(RGB(0xCA, 0x51, 0x00));
+    b->ctrl.SetLightModeData(frames.data(), static_cast<int>(frames.size()));
+    b->ctrl.SetLightSpeed(7);
+    b->ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);
+  }
+  Tavex::Surface shown = Render(animated.ctrl);
+  for (int tick = 0; tick < 2; ++tick) {
+    animated.ctrl.OnTimer();
+    shown = Render(animated.ctrl);
+  }
+  // A key that moved meanwhile leaves no outline behind at its old place.
+  animated.ctrl.GetKeyItems()[2]->rect = CRect(200, 100, 240, 140);
+  fresh.ctrl.GetKeyItems()[2]->rect = CRect(200, 100, 240, 140);
+  animated.ctrl.UpdateControl(1, 1);
+  shown = Render(animated.ctrl);
+  for (int tick = 0; tick < 2; ++tick) fresh.ctrl.OnTimer();
+  ASSERT_EQ(animated.ctrl.GetCurrentFrame(), fresh.ctrl.GetCurrentFrame());
+  EXPECT_EQ(DifferingPixels(shown, Render(fresh.ctrl), 0), 0);
+}
