@@ -224,12 +224,16 @@ void KeyboardCtrl::RenderImage(Surface& surface) {
     }
     return;
   }
+  StampOutlines(p, shapes, 0, 0);
+}
+
+void KeyboardCtrl::StampOutlines(Painter& painter, const std::vector<KeyShape>& shapes, int dx, int dy) {
   // Every key is outlined: the outline of each key size is traced once and then stamped in
   // the key's colour and opacity.
   for (const KeyShape& s : shapes) {
     if ((s.colour >> 24) == 0 || s.rect.IsRectEmpty()) continue;
     const Surface& mask = OutlineMask(s.rect.Width(), s.rect.Height());
-    p.FillMask(mask, s.rect.left - kStampMargin, s.rect.top - kStampMargin, s.colour);
+    painter.FillMask(mask, dx + s.rect.left - kStampMargin, dy + s.rect.top - kStampMargin, s.colour);
   }
 }
 
@@ -237,6 +241,14 @@ void KeyboardCtrl::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   const CRect r = m_rect;
   if (r.IsRectEmpty()) return;
+  if (m_mode == kModePreview && !m_picture.IsNull()) {
+    // The preview changes with every frame, so a cached image would be built, copied once and
+    // thrown away: the picture and the outlines go straight to the window instead.
+    painter.DrawSurface(PictureLayer(r.Width(), r.Height()), r, CRect(0, 0, r.Width(), r.Height()));
+    StampOutlines(painter, BuildShapes(), r.left, r.top);
+    ++m_redraws;
+    return;
+  }
   const bool stale = !m_imageValid || m_memImage.IsNull() || m_memImage.Width() != r.Width() ||
                      m_memImage.Height() != r.Height();
   if (stale) {

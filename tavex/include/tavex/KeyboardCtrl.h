@@ -177,6 +177,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   const Surface& PlainLayer(int width, int height);
   // The picture alone at its place, kept until the picture, its size or place change.
   const Surface& PictureLayer(int width, int height);
+  // Stamps the outline of every shape, moved by (dx, dy).
+  void StampOutlines(Painter& painter, const std::vector<KeyShape>& shapes, int dx, int dy);
   void DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box, const FontDesc& font) const;
 
   std::vector<std::unique_ptr<KEY_INFO>> m_keys;
