@@ -341,7 +341,7 @@ class TAVEX_API PaintManager : public RKTimer {
   std::atomic<int> m_layered{0};
   std::atomic<unsigned> m_scrollV{102};
   std::atomic<unsigned> m_scrollH{101};
-  bool m_scrollSet = false;
+  std::atomic<bool> m_scrollSet{false};
 
   ControlList m_areas;
   ControlList m_controls;
