@@ -19,7 +19,7 @@ const char* KindText(int kind) {
 }  // namespace
 
 CRecordList::CRecordList(MObject* parent, unsigned id, CRect rect, int visible)
-    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this)) {
+    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this, [this](bool keep) { FinishEdit(keep); })) {
   m_hAlign = 1;
   m_editor->SetRules(static_cast<int>(kDelayDigits), true);
   m_editor->SetLook(m_selectedText, 0xFF080808);
@@ -197,6 +197,8 @@ std::string CRecordList::GetEditText() const { return m_editor->Text(); }
 
 MEdit* CRecordList::GetEditBox() const { return m_editor->Edit(); }
 
+HWND CRecordList::GetEditWindow() const { return m_editor->GetPopupWindow(); }
+
 std::vector<RecordItem*> CRecordList::GetRecordItems() const {
   std::lock_guard guard(m_dataLock);
   std::vector<RecordItem*> out;
@@ -219,7 +221,7 @@ int CRecordList::GetHoverRow() const {
 
 CRect CRecordList::GetEditRect() const {
   if (!m_editor->IsOpen()) return {};
-  CRect box = m_editor->Edit()->GetRect();
+  CRect box = m_editor->Box();
   const CPoint scroll = GetScrollOffset();
   box.OffsetRect(-scroll.x, -scroll.y);
   return box;
@@ -329,7 +331,7 @@ void CRecordList::DrawControl(Painter& painter, CRect) {
     painter.DrawText(KindText(row.kind), font, box(kKindLeft, kKindWidth), colour, centred);
     if (i == m_editRow) {
       // The box draws itself over the column; the list frames it.
-      CRect frame = m_editor->Edit()->GetRect();
+      CRect frame = m_editor->Box();
       frame.OffsetRect(0, -scroll);
       frame.InflateRect(1, 1);
       painter.DrawRect(frame, m_selectColour, 1);

@@ -15,7 +15,7 @@ constexpr int kEditLeft = 27;
 }  // namespace
 
 DListBox::DListBox(MObject* parent, unsigned id, CRect rect, int visible)
-    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this)) {
+    : MPanel(parent, id, rect, visible), m_editor(std::make_unique<InPlaceEditor>(*this, [this](bool keep) { FinishEdit(keep); })) {
   m_textColor = m_listTextColour;
   m_imageStates = 2;
   m_editor->SetLook(m_listTextColour, 0xFF080808);
@@ -281,7 +281,7 @@ void DListBox::MoveEditBox() {
     if (m_editRow < 0) return;
     box = EditBoxLocked(m_editRow);
   }
-  m_editor->Edit()->SetRect(box);
+  m_editor->Move(box);
 }
 
 void DListBox::ShowEdit() {
@@ -333,9 +333,11 @@ std::string DListBox::GetEditText() const { return m_editor->Text(); }
 
 MEdit* DListBox::GetEditBox() const { return m_editor->Edit(); }
 
+HWND DListBox::GetEditWindow() const { return m_editor->GetPopupWindow(); }
+
 CRect DListBox::GetEditRect() const {
   if (!m_editor->IsOpen()) return {};
-  CRect box = m_editor->Edit()->GetRect();
+  CRect box = m_editor->Box();
   const CPoint scroll = GetScrollOffset();
   box.OffsetRect(-scroll.x, -scroll.y);
   return box;

@@ -153,3 +153,97 @@ TEST_F(PanelInputTest, TheDelayBoxTakesDigitsOnlyAndEnterKeepsThem) {
   EXPECT_EQ(records->GetRecordItems()[1]->delay, 3578);
   EXPECT_EQ(Count(15, 29), 1);
 }
+
+namespace {
+class LayeredInPlace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
+    host.SetLayeredWindow(1);
+    ASSERT_NE(host.Create(nullptr, "layered", 0x96000000, 0, CRect(kLeft, kTop, kLeft + 600, kTop + 400)),
+              nullptr);
+    auto* panel = static_cast<Tavex::MPanel*>(
+        host.AddControl(new Tavex::MPanel(&host, 10, CRect(0, 0, 600, 400))));
+    list = static_cast<Tavex::DListBox*>(
+        panel->CreateControl("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1));
+    records = static_cast<Tavex::CRecordList*>(
+        panel->CreateControl("CRecordList", 15, CRect(150, 250, 590, 380), "", 1, 1));
+    ASSERT_TRUE(list && records);
+    list->AddString("Alpha", 1L, 0);
+    list->AddString("Beta", 2L, 0);
+    list->EnableShowEdit(1);
+    records->AddString("A", 2, 0x41, 20);
+    Tavex::Native::SetFocus(host.GetSafeHwnd());
+    PumpUntil([] { return false; }, 100);
+  }
+  void TearDown() override {
+    if (host.GetSafeHwnd() != nullptr) host.DestroyWindow();
+    Tavex::NativeTest::Pump(50);
+  }
+  int Count29(unsigned id) const {
+    int n = 0;
+    for (const Notification& note : host.notes) n += note.id == id && note.code == 29 ? 1 : 0;
+    return n;
+  }
+  Host host;
+  Tavex::DListBox* list = nullptr;
+  Tavex::CRecordList* records = nullptr;
+};
+}  // namespace
+
+TEST_F(LayeredInPlace, TheRenameBoxIsAPopupOverTheRowThatEndsOnEnterEscapeAndFocusLoss) {
+  list->SetCurSel(1);
+  list->ShowEdit();
+  const HWND popup = list->GetEditWindow();
+  ASSERT_NE(popup, nullptr);
+  RECT r{};
+  ASSERT_TRUE(Tavex::Native::GetWindowRect(popup, &r));
+  const CRect box = list->GetEditRect();
+  EXPECT_EQ(CRect(r), CRect(kLeft + box.left, kTop + box.top, kLeft + box.right, kTop + box.bottom));
+  EXPECT_EQ(box.left, 20 + Tavex::DListBox::kTextLeft);
+  EXPECT_EQ(list->GetEditText(), "Beta");
+
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == popup; }));
+  Tap(VK_BACK);
+  TypeText("q");
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditText() == "Betq"; })) << list->GetEditText();
+  Tap(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0 && !Tavex::Native::IsWindow(popup); }));
+  EXPECT_EQ(list->GetItemText(1), "Betq");
+  EXPECT_EQ(Count29(14), 1);
+
+  list->ShowEdit();
+  ASSERT_NE(list->GetEditWindow(), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == list->GetEditWindow(); }));
+  TypeText("x");
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditText() == "Betqx"; }));
+  Tap(VK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0; }));
+  EXPECT_EQ(list->GetItemText(1), "Betq");
+
+  // The focus going back to the list's window ends the rename and keeps the text.
+  list->ShowEdit();
+  const HWND third = list->GetEditWindow();
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == third; }));
+  TypeText("y");
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditText() == "Betqy"; }));
+  Tavex::Native::SetFocus(host.GetSafeHwnd());
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0 && !Tavex::Native::IsWindow(third); }));
+  EXPECT_EQ(list->GetItemText(1), "Betqy");
+  EXPECT_EQ(Count29(14), 2);
+}
+
+TEST_F(LayeredInPlace, TheDelayBoxPopupTakesDigitsOnly) {
+  records->OnMouseMove(0, CPoint(500, 270));
+  records->SetCurSel(0);
+  records->ShowEdit();
+  const HWND popup = records->GetEditWindow();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == popup; }));
+  TypeText("a12345");
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditText() == "20123"; })) << records->GetEditText();
+  Tap(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() < 0; }));
+  EXPECT_EQ(records->GetRecordItems()[0]->delay, 20123);
+  EXPECT_EQ(Count29(15), 1);
+}

@@ -58,6 +58,8 @@ class TAVEX_API CRecordList : public MPanel {
   // Text of the open delay box (empty when none is open), and the box itself.
   std::string GetEditText() const;
   MEdit* GetEditBox() const;
+  // In a layered window the box lives in a popup window over the row: that window, else null.
+  HWND GetEditWindow() const;
   void EnableEdit(int on);
   std::vector<RecordItem*> GetRecordItems() const;
   int RowAt(CPoint pt) const;

@@ -76,6 +76,8 @@ class TAVEX_API DListBox : public MPanel {
   // Text of the open rename box (empty when none is open), and the box itself.
   std::string GetEditText() const;
   MEdit* GetEditBox() const;
+  // In a layered window the box lives in a popup window over the row: that window, else null.
+  HWND GetEditWindow() const;
   // Where the rename box sits (window coordinates).
   CRect GetEditRect() const;
 
