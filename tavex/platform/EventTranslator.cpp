@@ -214,9 +214,15 @@ void Key(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, XEvent& ev)
     }
     if (cp != 0) text.push_back(cp);
   }
+  // The X state is the one before this event; a modifier key changes its own bit.
+  bool shiftNow = (k.state & ShiftMask) != 0, ctrlNow = ctrl, altNow = (k.state & Mod1Mask) != 0;
+  if (vk == VK_SHIFT) shiftNow = press;
+  if (vk == VK_CONTROL) ctrlNow = press;
+  if (vk == VK_MENU) altNow = press;
+  const int modifiers = (shiftNow ? 1 : 0) | (ctrlNow ? 2 : 0) | (altNow ? 4 : 0);
   HWND target = rec->hwnd;
   if (c.focus != nullptr && Native::IsWindow(c.focus)) target = c.focus;
-  PostInput(target, msg, vk, lParam, std::move(text));
+  PostInput(target, msg, vk, lParam, std::move(text), modifiers);
 }
 
 }  // namespace

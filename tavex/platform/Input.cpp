@@ -19,7 +19,12 @@ std::array<std::atomic<std::uint8_t>, 256> g_keys{};
 
 bool Down(UINT vk) { return vk < 256 && (g_keys[vk].load() & 1) != 0; }
 
+// Modifiers of the key message this thread fetched last; -1 before the first.
+thread_local int t_messageModifiers = -1;
+
 }  // namespace
+
+void SetMessageModifiers(int modifiers) { t_messageModifiers = modifiers; }
 
 void SetKeyDown(UINT vk, bool down) {
   if (vk >= 256) return;
@@ -223,6 +228,10 @@ bool SetCursorPos(int x, int y) {
 
 SHORT GetKeyState(int vk) {
   if (vk < 0 || vk >= 256) return 0;
+  const int bit = vk == VK_SHIFT ? 1 : vk == VK_CONTROL ? 2 : vk == VK_MENU ? 4 : 0;
+  if (bit != 0 && t_messageModifiers >= 0) {
+    return (t_messageModifiers & bit) != 0 ? static_cast<SHORT>(0x8000) : 0;
+  }
   return Down(static_cast<UINT>(vk)) ? static_cast<SHORT>(0x8000) : 0;
 }
 

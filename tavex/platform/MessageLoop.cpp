@@ -132,8 +132,9 @@ static MSG MakeMsg(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return m;
 }
 
-bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, std::u32string text) {
-  PostedMessage pm{MakeMsg(hwnd, msg, wParam, lParam), std::move(text)};
+bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, std::u32string text,
+               int modifiers) {
+  PostedMessage pm{MakeMsg(hwnd, msg, wParam, lParam), std::move(text), modifiers};
   return Enqueue(*CurrentQueue(), std::move(pm));
 }
 
@@ -186,6 +187,7 @@ bool FetchOnce(ThreadQueue& q, MSG* out, HWND hwnd, UINT lo, UINT hi, bool remov
       if (!InFilter(it->msg, hwnd, lo, hi)) continue;
       *out = it->msg;
       if (remove) {
+        if (it->modifiers >= 0) SetMessageModifiers(it->modifiers);
         if (it->msg.message == WM_KEYDOWN || it->msg.message == WM_SYSKEYDOWN) {
           q.lastKey = it->msg;
           q.lastKeyText = it->text;

@@ -30,6 +30,7 @@ struct SentMessage {
 struct PostedMessage {
   MSG msg{};
   std::u32string text;  // typed text of a key-down from the display (TranslateMessage)
+  int modifiers = -1;   // key input: Shift 1, Ctrl 2, Alt 4 as they stand after it; -1 other
 };
 
 struct TimerEntry {
@@ -83,7 +84,14 @@ void ServeSentMessages(ThreadQueue& queue);
 // Calls the window procedure of a window owned by the calling thread (0 when stale).
 LRESULT CallWindowProcOf(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Posts a message from the display (input) with the typed text of a key.
-bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, std::u32string text = {});
+// `modifiers` (key input only, see PostedMessage) become GetKeyState's Shift, Ctrl and Alt on
+// the fetching thread when the message is fetched.
+bool PostInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, std::u32string text = {},
+               int modifiers = -1);
+// Shift (1), Ctrl (2) and Alt (4) as of the key message the calling thread fetched last: what
+// GetKeyState answers for VK_SHIFT, VK_CONTROL and VK_MENU on that thread, so that a key is
+// judged with the modifiers of its own moment even when later events were already read.
+void SetMessageModifiers(int modifiers);
 // Removes every timer of a window (destruction).
 void KillWindowTimers(HWND hwnd);
 // Last pointer position seen by the display thread, for MSG::pt.

@@ -130,6 +130,45 @@ TEST_F(NativeInputTest, KeysGiveVirtualKeysModifierStateAndTypedCharacters) {
   Native::DestroyWindow(hwnd);
 }
 
+// Shift+Tab typed faster than the loop runs: all four events are read before the Tab is
+// handled, yet the Tab must still see Shift down (and the release after it, up).
+SHORT g_shiftAtTab = -1;
+SHORT g_shiftAtShiftUp = -1;
+
+LRESULT ShiftProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_KEYDOWN && wParam == VK_TAB) g_shiftAtTab = Native::GetKeyState(VK_SHIFT);
+  if (msg == WM_KEYUP && wParam == VK_SHIFT) g_shiftAtShiftUp = Native::GetKeyState(VK_SHIFT);
+  return RecordingProc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(NativeInputTest, AKeySeesTheModifiersOfItsOwnMomentEvenWhenLaterOnesWereRead) {
+  WNDCLASS wc{};
+  wc.lpfnWndProc = ShiftProbeProc;
+  wc.lpszClassName = "NativeTestShiftProbe";
+  Native::RegisterClass(wc);
+  HWND hwnd = Native::CreateWindowEx(0, "NativeTestShiftProbe", "probe", WS_POPUP | WS_VISIBLE,
+                                     200, 200, 200, 150, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_TRUE(PumpUntil([hwnd] { return Count(WM_PAINT, hwnd) > 0; }));
+  Native::SetFocus(hwnd);
+  Move(210, 210);
+  ASSERT_TRUE(PumpUntil([hwnd] { return Count(WM_MOUSEMOVE, hwnd) > 0; }));
+  InputEvent e[4];
+  e[0].vk = VK_SHIFT;
+  e[1].vk = VK_TAB;
+  e[2].kind = InputEvent::KeyUp;
+  e[2].vk = VK_TAB;
+  e[3].kind = InputEvent::KeyUp;
+  e[3].vk = VK_SHIFT;
+  ASSERT_EQ(Native::SendInput(e, 4), 4u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // all four reach our connection
+  ASSERT_TRUE(PumpUntil([] { return g_shiftAtShiftUp != -1; }));
+  EXPECT_NE(g_shiftAtTab & 0x8000, 0);
+  EXPECT_EQ(g_shiftAtShiftUp & 0x8000, 0);
+  EXPECT_EQ(Native::GetKeyState(VK_SHIFT) & 0x8000, 0);
+  Native::DestroyWindow(hwnd);
+}
+
 TEST_F(NativeInputTest, AKeyHeldDownRepeatsWithThePreviousStateBit) {
   HWND hwnd = Focused();
   ASSERT_NE(hwnd, nullptr);

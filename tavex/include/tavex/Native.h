@@ -213,8 +213,10 @@ TAVEX_API bool GetCursorPos(POINT* pt);
 TAVEX_API bool SetCursorPos(int x, int y);
 // [any] State of a key or mouse button as seen by this process's windows: bit 15 (0x8000)
 // set while it is down. The state is updated when the display's events are translated (not
-// when their messages are fetched), so it may run a little ahead of the message being handled. GetAsyncKeyState also sets bit 0 when it was pressed since the last
-// call for that key. VK_SHIFT/VK_CONTROL/VK_MENU cover both sides.
+// when their messages are fetched), so it may run a little ahead of the message being handled;
+// except VK_SHIFT, VK_CONTROL and VK_MENU on a thread that fetched a key message: those answer
+// as of that message. GetAsyncKeyState (always the live state) also sets bit 0 when it was
+// pressed since the last call for that key. VK_SHIFT/VK_CONTROL/VK_MENU cover both sides.
 TAVEX_API SHORT GetKeyState(int vk);
 TAVEX_API SHORT GetAsyncKeyState(int vk);
 
