@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 #include "StdControlsSupport.h"
 #include "tavex/Buttons.h"
 #include "tavex/MPanel.h"
@@ -24,9 +26,24 @@ using TavexTest::Hex;
 using TavexTest::RecordingParent;
 using TavexTest::Render;
 
+// Files of this process only (test cases may run as parallel processes), removed at exit.
+std::string TempPath(const std::string& name) {
+  struct Cleanup {
+    std::vector<std::string> paths;
+    ~Cleanup() {
+      std::error_code ignored;
+      for (const auto& p : paths) std::filesystem::remove(p, ignored);
+    }
+  };
+  static Cleanup cleanup;
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            (std::to_string(getpid()) + "_" + name)).string();
+  cleanup.paths.push_back(path);
+  return path;
+}
+
 std::string WriteStillPng() {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "tavex_still_picture.png").string();
+  const std::string path = TempPath("tavex_still_picture.png");
   Tavex::Surface s(8, 6);
   {
     Tavex::Painter p(s);
@@ -80,7 +97,7 @@ std::string WriteGif(const char* name, const std::vector<GifFrame>& frames) {
     d.push_back(0);
   }
   d.push_back(0x3B);
-  const std::string path = (std::filesystem::temp_directory_path() / name).string();
+  const std::string path = TempPath(name);
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(d.data()),
                                                static_cast<std::streamsize>(d.size()));
   return path;
@@ -129,7 +146,7 @@ TEST(GifPicture, StoppingShowsTheChosenFrameAndABadFileKeepsTheFrames) {
   EXPECT_EQ(gif.SetRunState(0, -4), 1);  // clamped to the first
   EXPECT_EQ(gif.GetFrame(), 0);
 
-  const std::string bad = (std::filesystem::temp_directory_path() / "tavex_bad.gif").string();
+  const std::string bad = TempPath("tavex_bad.gif");
   std::ofstream(bad, std::ios::binary) << "GIF89a\x04\x00 not an image";
   EXPECT_FALSE(gif.LoadGif(bad.c_str()));
   EXPECT_FALSE(gif.LoadGif("/nonexistent/anim.gif"));

@@ -88,15 +88,4 @@ TEST(Text, StartsDisabledTakesNoMouseYetDrawsInItsOwnColour) {
   EXPECT_TRUE(solid);
 }
 
-TEST(Text, SettersRepaintOnlyOnChange) {
-  RecordingParent parent;
-  Tavex::MText t(&parent, 1, CRect(0, 0, 100, 40), "same");
-  t.SetTitle("same");
-  t.SetAlignment(0);
-  t.SetTextColor(0xFFFFFFFF);
-  EXPECT_TRUE(parent.repaints.empty());
-  t.SetTitle("other");
-  EXPECT_EQ(parent.repaints.size(), 1u);
-}
-
 }  // namespace
