@@ -31,8 +31,10 @@ const char* CRecordList::GetClassNameW() const { return "CRecordList"; }
 
 void CRecordList::AfterRowsChanged(bool resetScroll) {
   int content = 0;
+  CRect box;
   {
     std::lock_guard guard(m_dataLock);
+    if (m_editRow >= 0) box = EditBoxLocked(m_editRow);
     int y = 0;
     for (auto& row : m_rows) {
       row->rect = CRect(0, y, m_rect.Width(), y + m_rowHeight);
@@ -43,6 +45,8 @@ void CRecordList::AfterRowsChanged(bool resetScroll) {
   const bool atEnd = m_vScroll->GetScrollPos() >= m_vScroll->GetScrollRange();
   SetVirtualHeight(content > m_rect.Height() ? content : 0);
   if (resetScroll && atEnd) m_vScroll->SetScrollPos(0);
+  // An open box stays on its row when the rows change height.
+  if (!box.IsRectEmpty()) m_editor->Move(box);
   UpdateControl(1, 0);
 }
 
@@ -143,6 +147,15 @@ void CRecordList::EnableEdit(int on) {
   m_editAllowed = on ? 1 : 0;
 }
 
+CRect CRecordList::EditBoxLocked(int row) const {
+  // The delay column of the row, centred on the font height (virtual space: the box scrolls
+  // with its row).
+  const int middle = m_rect.top + row * m_rowHeight + m_rowHeight / 2;
+  const int top = middle - m_fontSize / 2 - 3;
+  return CRect(m_rect.left + kDelayLeft, top, m_rect.left + kDelayLeft + kDelayWidth,
+               top + m_fontSize + 3);
+}
+
 void CRecordList::ShowEdit() {
   CRect box;
   std::string text;
@@ -151,12 +164,7 @@ void CRecordList::ShowEdit() {
     if (!m_editAllowed || !m_enabled || m_select < 0 || m_hover < 0) return;
     m_editRow = m_select;
     text = std::to_string(m_rows[m_select]->delay);
-    // The delay column of the row, centred on the font height (virtual space: the box
-    // scrolls with its row).
-    const int middle = m_rect.top + m_editRow * m_rowHeight + m_rowHeight / 2;
-    const int top = middle - m_fontSize / 2 - 3;
-    box = CRect(m_rect.left + kDelayLeft, top, m_rect.left + kDelayLeft + kDelayWidth,
-                top + m_fontSize + 3);
+    box = EditBoxLocked(m_editRow);
   }
   m_editor->Open(box, text);
   UpdateControl(1, 0);

@@ -87,6 +87,13 @@ TEST(CRecordList, AnEmptiedDelayBoxBecomesTenWhenTheFocusLeaves) {
   f.OpenDelayBox(1);
   ASSERT_EQ(f.list.GetEditRow(), 1);
   EXPECT_EQ(f.list.GetEditText(), "35");
+  // The box covers the delay column of its row and follows the row when rows grow.
+  const Tavex::CRect box = f.list.GetEditRect();
+  EXPECT_EQ(box.left, 300);
+  EXPECT_EQ(box.right, 420);
+  EXPECT_EQ((box.top + box.bottom) / 2, 41 + 41 / 2 - 2);
+  f.list.SetItemHeight(50);
+  EXPECT_EQ(f.list.GetEditRect().top, box.top + 50 + 25 - 41 - 20);
   f.list.OnKeyDown(VK_BACK, 1, 0);
   f.list.OnKeyDown(VK_BACK, 1, 0);
   f.list.SetControlFocus(0);

@@ -81,6 +81,7 @@ class TAVEX_API CRecordList : public MPanel {
   void AfterRowsChanged(bool resetScroll);
   // Ends a running edit, keeping the typed delay or dropping it.
   void FinishEdit(bool keep);
+  CRect EditBoxLocked(int row) const;
 
   std::vector<std::unique_ptr<RecordItem>> m_rows;
   int m_hover = -1;
