@@ -2,9 +2,12 @@
 
 #include <langinfo.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 
+#include "ThreadQueue.h"
 #include "X11Connection.h"
 #include "tavex/Native.h"
 
@@ -153,7 +156,9 @@ void InputMethod::ChooseStyle() {
                               &missing, &missingCount, &fallbackText);
     if (missing != nullptr) XFreeStringList(missing);
   }
+  // On the spot first: the editor draws the composition itself, in its own font.
   const XIMStyle preferred[] = {
+      XIMPreeditCallbacks | XIMStatusNothing, XIMPreeditCallbacks | XIMStatusNone,
       XIMPreeditPosition | XIMStatusNothing, XIMPreeditPosition | XIMStatusNone,
       XIMPreeditNothing | XIMStatusNothing,  XIMPreeditNothing | XIMStatusNone,
       XIMPreeditNone | XIMStatusNone,
@@ -191,6 +196,7 @@ void InputMethod::OnDestroyed(XIM, XPointer clientData, XPointer) {
     w.ic = nullptr;
     w.icFocused = false;
     w.spot = XPoint{-1, -1};
+    self->SetPreedit(w, {}, 0);
   }
   self->serverLost_ = true;
 }
@@ -216,7 +222,16 @@ bool InputMethod::CreateContext(Window& w) {
   if (im_ == nullptr || w.xid == 0) return false;
   XPoint spot{static_cast<short>(w.caret.left), static_cast<short>(w.caret.bottom)};
   XVaNestedList preedit = nullptr;
-  if (style_ & XIMPreeditPosition) {
+  const auto data = reinterpret_cast<XPointer>(&w);  // map nodes stay put until Forget
+  XICCallback start{data, &InputMethod::OnPreeditStart};
+  XICCallback done{data, &InputMethod::OnPreeditDone};
+  XICCallback draw{data, &InputMethod::OnPreeditDraw};
+  XICCallback caret{data, &InputMethod::OnPreeditCaret};
+  if (style_ & XIMPreeditCallbacks) {
+    preedit = XVaCreateNestedList(0, XNPreeditStartCallback, &start, XNPreeditDoneCallback, &done,
+                                  XNPreeditDrawCallback, &draw, XNPreeditCaretCallback, &caret,
+                                  nullptr);
+  } else if (style_ & XIMPreeditPosition) {
     preedit = XVaCreateNestedList(0, XNSpotLocation, &spot, XNFontSet, fontSet_, nullptr);
   }
   // A null attribute name ends the list early when there is no preedit list.
@@ -242,6 +257,7 @@ void InputMethod::DestroyContext(Window& w) {
     focusedXid_ = 0;
   }
   if (im_ != nullptr) XDestroyIC(w.ic);
+  SetPreedit(w, {}, 0);
   w.ic = nullptr;
   w.icFocused = false;
   w.spot = XPoint{-1, -1};
@@ -287,8 +303,7 @@ void InputMethod::SetWindowEnabled(HWND hwnd, bool enable) {
   auto rec = FindOwnWindow(hwnd);
   if (!rec || !rec->alive.load()) return;
   if (enable) Open();
-  Window& w = windows_[hwnd];
-  w.xid = static_cast<::Window>(rec->xid);
+  Window& w = Slot(hwnd, static_cast<::Window>(rec->xid));
   w.own = enable;
   // "Off" leaves the window without a context of its own; an editor that is active keeps one.
   if (!enable && !w.editing) DestroyContext(w);
@@ -305,10 +320,8 @@ bool InputMethod::SetEditing(HWND hwnd, bool active, const RECT* caret) {
   if (active && fallback_ && (it == windows_.end() || !it->second.editing)) TryNamedServer();
   if (it == windows_.end()) {
     if (!active) return true;
-    it = windows_.emplace(hwnd, Window{}).first;
   }
-  Window& w = it->second;
-  w.xid = static_cast<::Window>(rec->xid);
+  Window& w = Slot(hwnd, static_cast<::Window>(rec->xid));
   const bool was = w.editing;
   w.editing = active;
   if (caret != nullptr) w.caret = *caret;
@@ -316,6 +329,7 @@ bool InputMethod::SetEditing(HWND hwnd, bool active, const RECT* caret) {
     // A composition left unfinished belongs to the editor that lost the focus: drop it.
     if (char* rest = Xutf8ResetIC(w.ic)) XFree(rest);
   }
+  if (was && !active) SetPreedit(w, {}, 0);
   Update(hwnd, w);
   return true;
 }
@@ -343,6 +357,95 @@ void InputMethod::Forget(HWND hwnd) {
   windows_.erase(it);
 }
 
+InputMethod::Window& InputMethod::Slot(HWND hwnd, ::Window xid) {
+  Window& w = windows_[hwnd];
+  w.owner = this;
+  w.hwnd = hwnd;
+  w.xid = xid;
+  return w;
+}
+
+void InputMethod::SetPreedit(Window& w, std::u32string text, int caret) {
+  caret = std::clamp(caret, 0, static_cast<int>(text.size()));
+  if (text == w.preedit && caret == w.preeditCaret) return;
+  const bool hadAny = !w.preedit.empty();
+  w.preedit = std::move(text);
+  w.preeditCaret = caret;
+  if (hadAny || !w.preedit.empty()) PostInput(w.hwnd, WM_IME_COMPOSITION, 0, 0);
+}
+
+bool InputMethod::Composition(HWND hwnd, std::u32string* text, int* caret) const {
+  auto it = windows_.find(hwnd);
+  if (it == windows_.end()) return false;
+  if (text != nullptr) *text = it->second.preedit;
+  if (caret != nullptr) *caret = it->second.preeditCaret;
+  return true;
+}
+
+Bool InputMethod::OnPreeditStart(XIC, XPointer, XPointer) {
+  return -1;  // no length limit
+}
+
+Bool InputMethod::OnPreeditDone(XIC, XPointer clientData, XPointer) {
+  auto* w = reinterpret_cast<Window*>(clientData);
+  w->owner->SetPreedit(*w, {}, 0);
+  return True;
+}
+
+Bool InputMethod::OnPreeditDraw(XIC, XPointer clientData, XPointer callData) {
+  auto* w = reinterpret_cast<Window*>(clientData);
+  const auto* draw = reinterpret_cast<const XIMPreeditDrawCallbackStruct*>(callData);
+  if (draw == nullptr) return False;
+  std::u32string text = w->preedit;
+  const int size = static_cast<int>(text.size());
+  const int first = std::clamp(draw->chg_first, 0, size);
+  const int length = std::clamp(draw->chg_length, 0, size - first);
+  std::u32string inserted;
+  if (draw->text != nullptr && draw->text->length > 0) {
+    const XIMText& t = *draw->text;
+    if (t.encoding_is_wchar && t.string.wide_char != nullptr) {
+      for (unsigned short i = 0; i < t.length; ++i) {
+        inserted.push_back(static_cast<char32_t>(t.string.wide_char[i]));
+      }
+    } else if (!t.encoding_is_wchar && t.string.multi_byte != nullptr) {
+      // Text in the locale's encoding, which Open made UTF-8 where it could.
+      const char* mb = t.string.multi_byte;
+      if (CodesetIsUtf8()) {
+        inserted = DecodeUtf8(mb, std::strlen(mb));
+      } else {
+        std::wstring wide(std::strlen(mb) + 1, L'\0');
+        const std::size_t n = std::mbstowcs(wide.data(), mb, wide.size());
+        if (n != static_cast<std::size_t>(-1)) {
+          for (std::size_t i = 0; i < n; ++i) inserted.push_back(static_cast<char32_t>(wide[i]));
+        }
+      }
+    }
+  }
+  text.replace(static_cast<std::size_t>(first), static_cast<std::size_t>(length), inserted);
+  w->owner->SetPreedit(*w, std::move(text), draw->caret);
+  return True;
+}
+
+Bool InputMethod::OnPreeditCaret(XIC, XPointer clientData, XPointer callData) {
+  auto* w = reinterpret_cast<Window*>(clientData);
+  auto* move = reinterpret_cast<XIMPreeditCaretCallbackStruct*>(callData);
+  if (move == nullptr) return False;
+  int caret = w->preeditCaret;
+  const int size = static_cast<int>(w->preedit.size());
+  switch (move->direction) {
+    case XIMForwardChar: ++caret; break;
+    case XIMBackwardChar: --caret; break;
+    case XIMLineStart: caret = 0; break;
+    case XIMLineEnd: caret = size; break;
+    case XIMAbsolutePosition: caret = move->position; break;
+    default: break;
+  }
+  caret = std::clamp(caret, 0, size);
+  move->position = caret;
+  w->owner->SetPreedit(*w, w->preedit, caret);
+  return True;
+}
+
 bool InputMethod::Filter(XEvent& ev) {
   ::Window target = None;
   if ((ev.type == KeyPress || ev.type == KeyRelease) && focused_ != nullptr) {
@@ -367,6 +470,19 @@ bool EnableInputMethod(HWND hwnd, bool enable) {
   auto rec = FindOwnWindow(hwnd);
   if (c == nullptr || !c->ime || !rec || !rec->alive.load()) return false;
   c->ime->SetWindowEnabled(hwnd, enable);
+  return true;
+}
+
+bool GetCompositionText(HWND hwnd, std::string* text, int* caret) {
+  X11Connection* c = X11Connection::Current();
+  std::u32string preedit;
+  int at = 0;
+  if (c == nullptr || !c->ime || !c->ime->Composition(hwnd, &preedit, &at)) return false;
+  if (text != nullptr) {
+    text->clear();
+    for (char32_t cp : preedit) *text += CodePointToUtf8(static_cast<std::uint32_t>(cp));
+  }
+  if (caret != nullptr) *caret = at;
   return true;
 }
 

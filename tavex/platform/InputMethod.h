@@ -45,11 +45,15 @@ class InputMethod {
   // Work the server callbacks left for outside Xlib (reopen after a server appeared, wait again
   // after it died).
   void Idle();
+  // The composition of the window's editor; false when the window has none.
+  bool Composition(HWND hwnd, std::u32string* text, int* caret) const;
   // The context that has the input focus, else null (keys then go the plain way).
   XIC FocusedContext() const { return focused_; }
 
  private:
   struct Window {
+    InputMethod* owner = nullptr;
+    HWND hwnd = nullptr;
     ::Window xid = 0;
     bool own = false;
     bool editing = false;
@@ -57,6 +61,8 @@ class InputMethod {
     XIC ic = nullptr;
     bool icFocused = false;
     XPoint spot{-1, -1};
+    std::u32string preedit;  // composition drawn by the editor (on the spot)
+    int preeditCaret = 0;
   };
 
   void Update(HWND hwnd, Window& w);
@@ -68,6 +74,12 @@ class InputMethod {
   void TryNamedServer();
   void ChooseStyle();
   void WaitForServer();
+  Window& Slot(HWND hwnd, ::Window xid);
+  void SetPreedit(Window& w, std::u32string text, int caret);
+  static Bool OnPreeditStart(XIC ic, XPointer clientData, XPointer callData);
+  static Bool OnPreeditDone(XIC ic, XPointer clientData, XPointer callData);
+  static Bool OnPreeditDraw(XIC ic, XPointer clientData, XPointer callData);
+  static Bool OnPreeditCaret(XIC ic, XPointer clientData, XPointer callData);
   static void OnInstantiate(Display* dpy, XPointer clientData, XPointer callData);
   static void OnDestroyed(XIM im, XPointer clientData, XPointer callData);
 

@@ -242,12 +242,25 @@ void MEdit::DrawControl(Painter& painter, CRect) {
     painter.FillRect(CRect(x0, box.top + 1, x1, box.bottom - 1), sel);
   }
   const CRect textRect(origin, box.top, std::max(box.right, origin + 100000), box.bottom);
-  painter.DrawText(DisplayText(), font, textRect, m_enabled ? m_textColor : 0xFF6E6E6E,
+  const int h = std::min(box.Height(), font.sizePx + 6);
+  const int top = box.top + (box.Height() - h) / 2;
+  int x = origin + TextWidth(m_buffer.GetCaret());
+  std::string shown = DisplayText();
+  if (m_focused && !m_preedit.empty()) {
+    // The input method's composition sits at the caret, underlined, until it is committed.
+    const std::string& t = m_buffer.GetText();
+    const std::string before = t.substr(0, m_buffer.GetCaret()) + m_preedit;
+    shown = before + t.substr(m_buffer.GetCaret());
+    const int end = origin + static_cast<int>(MeasureText(before, font).cx);
+    painter.FillRect(CRect(x, top + h - 2, end, top + h - 1), m_textColor);
+    const std::string head = m_preedit.substr(0, EditBuffer(m_preedit).OffsetOfIndex(
+                                                     static_cast<std::size_t>(m_preeditCaret)));
+    x += static_cast<int>(MeasureText(t.substr(0, m_buffer.GetCaret()) + head, font).cx) -
+         TextWidth(m_buffer.GetCaret());
+  }
+  painter.DrawText(shown, font, textRect, m_enabled ? m_textColor : 0xFF6E6E6E,
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
   if (m_focused && m_enabled) {
-    const int x = origin + TextWidth(m_buffer.GetCaret());
-    const int h = std::min(box.Height(), font.sizePx + 6);
-    const int top = box.top + (box.Height() - h) / 2;
     const CRect caret(x, top, x + 1, top + h);
     if (m_caretOn) painter.FillRect(caret, m_textColor);
     // The composition follows the caret drawn.
@@ -335,7 +348,23 @@ int MEdit::OnChar(unsigned codePoint) {
 
 int MEdit::OnWindowMessage(unsigned msg, unsigned wParam, long) {
   if (msg == WM_CHAR) return OnChar(wParam);
+  if (msg == WM_IME_COMPOSITION && m_imeWnd != nullptr) {
+    std::string text;
+    int caret = 0;
+    if (!Native::GetCompositionText(m_imeWnd, &text, &caret)) return 0;
+    SetComposition(text.c_str(), caret);
+    return 1;
+  }
   return 0;
+}
+
+void MEdit::SetComposition(const char* text, int caret) {
+  std::string next = text != nullptr ? text : "";
+  if (!m_focused) next.clear();
+  if (next == m_preedit && caret == m_preeditCaret) return;
+  m_preedit = std::move(next);
+  m_preeditCaret = std::clamp(caret, 0, static_cast<int>(EditBuffer(m_preedit).Length()));
+  UpdateControl(1, 0);
 }
 
 int MEdit::OnControlTimerKey(unsigned key) {
@@ -359,6 +388,7 @@ void MEdit::SetControlFocus(int focus) {
     SendMessageW(30, 0, 0);
   } else {
     ReportTextInput(false, nullptr);
+    m_preedit.clear();
     m_selecting = 0;
     if (m_manager != nullptr) m_manager->KillTimer(this, EditInput::kBlinkTimer);
     UpdateControl(1, 0);

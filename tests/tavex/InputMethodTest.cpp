@@ -114,3 +114,14 @@ TEST_F(InputContext, GoneWindowOrOtherThreadChangesNothing) {
   EXPECT_FALSE(Native::SetTextInput(hwnd, true, nullptr));
   EXPECT_FALSE(Native::EnableInputMethod(hwnd, true));
 }
+
+TEST_F(InputContext, CompositionShowsInTheFocusedBoxWithoutTouchingItsTextAndEndsWithTheFocus) {
+  dialog.SetFocusControl(dialog.plain);
+  dialog.plain->SetComposition("你好", 1);
+  EXPECT_EQ(dialog.plain->GetComposition(), "你好");
+  EXPECT_EQ(dialog.plain->GetTitle(), "name") << "a composition is not text until committed";
+  dialog.SetFocusControl(dialog.digits);
+  EXPECT_EQ(dialog.plain->GetComposition(), "") << "leaving the box drops its composition";
+  dialog.plain->SetComposition("你", 0);
+  EXPECT_EQ(dialog.plain->GetComposition(), "") << "a box without the focus shows none";
+}

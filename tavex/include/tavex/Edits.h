@@ -77,6 +77,10 @@ class TAVEX_API MEdit : public MControlFont {
   // Code point index of the boundary nearest to window x.
   int IndexAtX(int x) const;
   int IsCaretShown() const { return m_caretOn; }
+  // The input method's composition, shown underlined at the caret while the box has the focus
+  // (it is not part of the text until committed); caret in code points of it. UI thread.
+  void SetComposition(const char* text, int caret);
+  const std::string& GetComposition() const { return m_preedit; }
 
  private:
   std::string DisplayText() const;
@@ -90,6 +94,8 @@ class TAVEX_API MEdit : public MControlFont {
 
   EditBuffer m_buffer;
   HWND m_imeWnd = nullptr;  // window told that this box edits, while it does
+  std::string m_preedit;
+  int m_preeditCaret = 0;
   PressBehaviour m_press;
   int m_scroll = 0;
   int m_caretOn = 1;

@@ -254,6 +254,10 @@ TAVEX_API bool SetTextInput(HWND hwnd, bool active, const RECT* caret);
 TAVEX_API bool EnableInputMethod(HWND hwnd, bool enable);
 // [UI] Whether the window's input context has the input focus now (keys pass the method).
 TAVEX_API bool IsInputMethodActive(HWND hwnd);
+// [UI] The composition the input method shows inside the window's editor (methods that let
+// the client draw it): UTF-8 text, empty when none, and its caret in code points. Each change
+// posts WM_IME_COMPOSITION to the window. Methods that draw it themselves leave it empty.
+TAVEX_API bool GetCompositionText(HWND hwnd, std::string* text, int* caret);
 
 // ---- system -------------------------------------------------------------------------------
 // [UI] Screen size, icon sizes (32/16), double-click box (4 x 4).

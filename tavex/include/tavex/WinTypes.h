@@ -245,6 +245,8 @@ inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_KEYDOWN = 0x0100;  // wParam VK_*, lParam key data (see below)
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;  // wParam: one Unicode code point (not UTF-16)
+// The input method's composition changed (Native::GetCompositionText tells it); no parameters.
+inline constexpr UINT WM_IME_COMPOSITION = 0x010F;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_SYSCHAR = 0x0106;
