@@ -84,12 +84,15 @@ std::u32string DecodeUtf8(const char* text, std::size_t length) {
   return out;
 }
 
+void InputMethod::PrepareOnce() {
+  if (localeTried_) return;
+  localeTried_ = true;
+  localeReady_ = PrepareLocale();
+}
+
 bool InputMethod::Open() {
   if (im_ != nullptr) return true;
-  if (!localeTried_) {
-    localeTried_ = true;
-    localeReady_ = PrepareLocale();
-  }
+  PrepareOnce();
   if (!localeReady_) return false;
   // XMODIFIERS names the method; read again on every open, so a restarted session's choice holds.
   XSetLocaleModifiers("");

@@ -21,6 +21,9 @@ class InputMethod {
   InputMethod(const InputMethod&) = delete;
   InputMethod& operator=(const InputMethod&) = delete;
 
+  // Sets the C library's character type for input methods, once. Called when the connection
+  // opens, before the program starts its other threads (setlocale is not safe beside them).
+  void PrepareOnce();
   // Opens the method on first need (locale and modifiers set once); when no server answers,
   // waits for one to appear. False while none is open.
   bool Open();

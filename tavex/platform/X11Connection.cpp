@@ -84,6 +84,7 @@ X11Connection* X11Connection::Ensure() {
     c->argbColormap = XCreateColormap(dpy, c->root, info.visual, AllocNone);
   }
   c->ime = std::make_unique<InputMethod>(*c);
+  c->ime->PrepareOnce();
   g_conn = c;
   g_owner.store(c->owner, std::memory_order_release);
   return c;
