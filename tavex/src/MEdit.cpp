@@ -4,6 +4,7 @@
 
 #include "EditInput.h"
 #include "tavex/MRender.h"
+#include "tavex/MPanel.h"
 #include "tavex/Manager.h"
 #include "tavex/Native.h"
 #include "tavex/PaintManager.h"
@@ -263,8 +264,19 @@ void MEdit::DrawControl(Painter& painter, CRect) {
   if (m_focused && m_enabled) {
     const CRect caret(x, top, x + 1, top + h);
     if (m_caretOn) painter.FillRect(caret, m_textColor);
-    // The composition follows the caret drawn.
-    if (m_imeWnd != nullptr) ReportTextInput(true, &caret);
+    // The composition follows the caret drawn, in window coordinates: panels above this box
+    // shift it by their scrolling.
+    if (m_imeWnd != nullptr) {
+      CRect onWindow = caret;
+      for (const MObject* up = m_parent; up != nullptr;) {
+        const auto* panel = dynamic_cast<const MPanel*>(up);
+        if (panel == nullptr) break;
+        const CPoint off = panel->GetScrollOffset();
+        onWindow.OffsetRect(-off.x, -off.y);
+        up = panel->GetParantObject();
+      }
+      ReportTextInput(true, &onWindow);
+    }
   }
   painter.PopClip();
 }
