@@ -2,7 +2,6 @@
 
 #include "TavexTestSupport.h"
 #include "tavex/DListBox.h"
-#include "tavex/LineEditState.h"
 #include "tavex/MListBox.h"
 #include "tavex/WinTypes.h"
 
@@ -142,25 +141,6 @@ TEST(DListBox, APressOnAnotherRowEndsTheRenameButOneInsideTheBoxKeepsIt) {
   f.list.OnKeyDown(VK_ESCAPE, 1, 0);
   EXPECT_EQ(f.list.GetItemText(2), "Profile 3");
   EXPECT_EQ(CountCode(f.parent, 29), 1);
-}
-
-TEST(LineEditState, EditsByCodePointsAndHonoursLimitAndFilter) {
-  Tavex::LineEditState edit;
-  edit.Start("añb");
-  EXPECT_EQ(edit.Length(), 3u);
-  EXPECT_TRUE(edit.Key(VK_LEFT));
-  EXPECT_TRUE(edit.Key(VK_BACK));
-  EXPECT_EQ(edit.Text(), "ab");
-  EXPECT_TRUE(edit.TypeChar(U'é'));
-  EXPECT_EQ(edit.Text(), "aéb");
-  EXPECT_FALSE(edit.TypeChar(0x08));
-  edit.SetLimit(3);
-  EXPECT_FALSE(edit.TypeChar(U'x'));
-  edit.SetLimit(0);
-  edit.SetFilter([](char32_t c) { return c >= U'0' && c <= U'9'; });
-  EXPECT_FALSE(edit.TypeChar(U'x'));
-  EXPECT_TRUE(edit.TypeChar(U'7'));
-  EXPECT_EQ(edit.TextBeforeCaret(), "aé7");
 }
 
 TEST(MListBox, ADoubleClickOnARowReportsThreeWithTheRowAfterThePress) {
