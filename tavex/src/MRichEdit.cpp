@@ -22,7 +22,7 @@ MRichEdit::MRichEdit(MObject* parent, unsigned id, CRect rect, const char* title
 MRichEdit::~MRichEdit() { ReportTextInput(false); }
 
 void MRichEdit::ReportTextInput(bool active) {
-  if (!active || m_readOnly) {
+  if (!active || m_readOnly || m_plainKeys) {
     if (m_imeWnd != nullptr) Native::SetTextInput(m_imeWnd, false, nullptr);
     m_imeWnd = nullptr;
     return;
@@ -34,6 +34,13 @@ void MRichEdit::ReportTextInput(bool active) {
   Native::SetTextInput(m_imeWnd, true, &caret);
 }
 const char* MRichEdit::GetClassNameW() const { return "MRichEdit"; }
+
+void MRichEdit::SetSingleLine() {
+  std::lock_guard guard(m_dataLock);
+  m_buffer.SetMultiLine(false);
+  m_buffer.SetText(m_buffer.GetText());
+  m_title = m_buffer.GetText();
+}
 
 void MRichEdit::SetControlTitle(const char* title) {
   {
@@ -277,7 +284,7 @@ int MRichEdit::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
     std::lock_guard guard(m_dataLock);
     EditBuffer before = m_buffer;
     r = EditInput::ApplyKey(m_buffer, key, modifiers);
-    if (r.changed && m_readOnly) {
+    if (r.changed && (m_readOnly || !AcceptText(m_buffer.GetText()))) {
       m_buffer = before;
       r.changed = false;
     }
@@ -291,7 +298,12 @@ int MRichEdit::OnChar(unsigned codePoint) {
   EditInput::Result r;
   {
     std::lock_guard guard(m_dataLock);
+    EditBuffer before = m_buffer;
     r = EditInput::ApplyChar(m_buffer, codePoint);
+    if (r.changed && !AcceptText(m_buffer.GetText())) {
+      m_buffer = before;
+      r.changed = false;
+    }
   }
   AfterInput(r.changed, r.changed);
   return r.handled ? 1 : 0;

@@ -15,35 +15,19 @@ MSpinButton::MSpinButton(MObject* parent, unsigned id, CRect rect, int visible)
 const char* MSpinButton::GetClassNameW() const { return "MSpinButton"; }
 
 void MSpinButton::SetValue(int value) {
-  const int v = std::clamp(value, m_min.load(), m_max.load());
-  if (m_value.exchange(v) == v) return;
-  UpdateControl(1, 0);
+  if (m_spin.SetValue(value)) UpdateControl(1, 0);
 }
 
 void MSpinButton::SetRange(int minimum, int maximum) {
-  const int lo = std::min(minimum, maximum), hi = std::max(minimum, maximum);
-  if (m_min.load() == lo && m_max.load() == hi) return;
-  m_min = lo;
-  m_max = hi;
-  m_value = std::clamp(m_value.load(), lo, hi);
-  UpdateControl(1, 0);
+  if (m_spin.SetRange(minimum, maximum)) UpdateControl(1, 0);
 }
 
-CRect MSpinButton::GetUpRect() const {
-  const CRect r = GetRect();
-  return CRect(r.right - kArrowWidth, r.top, r.right, r.top + r.Height() / 2);
-}
+CRect MSpinButton::GetUpRect() const { return SpinCore::UpRect(GetRect()); }
 
-CRect MSpinButton::GetDownRect() const {
-  const CRect r = GetRect();
-  return CRect(r.right - kArrowWidth, r.top + r.Height() / 2, r.right, r.bottom);
-}
+CRect MSpinButton::GetDownRect() const { return SpinCore::DownRect(GetRect()); }
 
 bool MSpinButton::StepBy(int steps) {
-  const long long target = static_cast<long long>(m_value.load()) +
-                           static_cast<long long>(steps) * m_step;
-  const int v = static_cast<int>(std::clamp<long long>(target, m_min.load(), m_max.load()));
-  if (m_value.exchange(v) == v) return false;
+  if (!m_spin.StepBy(steps)) return false;
   UpdateControl(1, 0);
   SendMessageW(28, 0, 0);
   return true;
@@ -58,49 +42,31 @@ void MSpinButton::DrawControl(Painter& painter, CRect) {
                         static_cast<float>(r.Width()) - 1, static_cast<float>(r.Height()) - 1, 3,
                         3, m_focused ? Manager::GetSelectColor() : 0xFF3A3A40, 1.0f);
   CRect text(r.left + 8, r.top, r.right - kArrowWidth - 4, r.bottom);
-  std::string label = std::to_string(m_value.load());
+  std::string label = std::to_string(m_spin.Value());
   if (!m_unit.empty()) label += " " + m_unit;
   painter.DrawText(label, GetFontDesc(), text, m_enabled ? m_textColor : 0xFF6E6E6E,
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER);
-  const auto arrow = [&](const CRect& part, bool up, int partId) {
-    ARGB colour = 0xFF9A9AA0;
-    if (m_hoverPart == partId) colour = 0xFFFFFFFF;
-    if (m_pressPart == partId) colour = Manager::GetSelectColor();
-    const bool atEnd = up ? m_value.load() >= m_max.load() : m_value.load() <= m_min.load();
-    if (!m_enabled || atEnd) colour = 0xFF4A4A50;
-    const int cx = (part.left + part.right) / 2, cy = (part.top + part.bottom) / 2;
-    const int d = up ? 1 : -1;
-    const POINT tri[3] = {{cx - 4, cy + 2 * d}, {cx + 4, cy + 2 * d}, {cx, cy - 3 * d}};
-    painter.FillPolygon(tri, 3, colour);
-  };
-  painter.FillRect(CRect(r.right - kArrowWidth, r.top + 1, r.right - kArrowWidth + 1, r.bottom - 1),
-                   0xFF3A3A40);
-  arrow(GetUpRect(), true, 1);
-  arrow(GetDownRect(), false, 2);
+  m_spin.DrawArrows(painter, r, m_enabled != 0);
 }
 
 int MSpinButton::OnCheckMouseResponse(unsigned, CPoint pt) { return PtInRect(pt); }
 
 int MSpinButton::OnControlMouseMove(unsigned, CPoint pt) {
-  const int part = GetUpRect().PtInRect(pt) ? 1 : GetDownRect().PtInRect(pt) ? 2 : 0;
-  if (part != m_hoverPart) {
-    m_hoverPart = part;
-    UpdateControl(1, 0);
-  }
+  if (m_spin.Hover(SpinCore::PartAt(GetRect(), pt))) UpdateControl(1, 0);
   return 1;
 }
 
 int MSpinButton::OnControlLButtonDown(unsigned, CPoint pt) {
   if (!m_enabled) return 0;
-  m_pressPart = GetUpRect().PtInRect(pt) ? 1 : GetDownRect().PtInRect(pt) ? 2 : 0;
-  if (m_pressPart == 0) return 1;
-  if (!StepBy(m_pressPart == 1 ? 1 : -1)) UpdateControl(1, 0);
+  const SpinCore::Part part = SpinCore::PartAt(GetRect(), pt);
+  m_spin.Press(part);
+  if (part == SpinCore::kNone) return 1;
+  if (!StepBy(part == SpinCore::kUp ? 1 : -1)) UpdateControl(1, 0);
   return 1;
 }
 
 int MSpinButton::OnControlLButtonUp(unsigned, CPoint) {
-  if (m_pressPart == 0) return 0;
-  m_pressPart = 0;
+  if (!m_spin.Release()) return 0;
   UpdateControl(1, 0);
   return 1;
 }
@@ -119,10 +85,7 @@ int MSpinButton::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
 }
 
 void MSpinButton::OnControlMouseLeave() {
-  if (m_hoverPart == 0 && m_pressPart == 0) return;
-  m_hoverPart = 0;
-  m_pressPart = 0;
-  UpdateControl(1, 0);
+  if (m_spin.Leave()) UpdateControl(1, 0);
 }
 
 }  // namespace Tavex

@@ -147,7 +147,12 @@ void StandardPage::InitUI(CRect client) {
     spin->SetValue(32);
     spin->SetUnit("ms");
   }
-  Make("CSpinButton", 45, CRect(916, y, 1016, y + 30), nullptr);
+  if (auto* typed = static_cast<Tavex::CSpinButton*>(
+          Make("CSpinButton", 45, CRect(916, y, 1036, y + 30), nullptr))) {
+    typed->SetRange(-20, 120);
+    typed->SetValue(25);
+    typed->SetUnit("%");
+  }
   y += 40;
   if (auto* rich = static_cast<Tavex::MRichEdit*>(Make(
           "MRichEdit", 46, CRect(16, y, 436, y + 88),

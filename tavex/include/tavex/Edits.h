@@ -147,12 +147,20 @@ class TAVEX_API MRichEdit : public MPanel {
   // Where the caret stands, in window client coordinates.
   CRect GetCaretRect() const;
 
+ protected:
+  // For editors built on this one: one line only (Enter is left to the caller), no input
+  // method, and a check every edit must pass (a refused edit is undone without notice).
+  void SetSingleLine();
+  void SetPlainKeys(int on) { m_plainKeys = on ? 1 : 0; }
+  virtual bool AcceptText(const std::string&) const { return true; }
+  // Where the text is laid out, in window coordinates.
+  virtual CRect TextBox() const;
+
  private:
   CRect CaretRectLocal() const;
   CPoint ScrollAbove() const;
   void PlaceCaret();
   int LineHeight() const;
-  CRect TextBox() const;
   void EnsureCaretVisible();
   void AfterInput(bool moved, bool changed);
   void ReportTextInput(bool active);
@@ -163,6 +171,7 @@ class TAVEX_API MRichEdit : public MPanel {
   int m_scrollY = 0;
   int m_selecting = 0;
   int m_readOnly = 0;
+  int m_plainKeys = 0;
 };
 
 }  // namespace Tavex
