@@ -78,6 +78,7 @@ bool CSpinButton::Commit() {
         static_cast<int>(std::clamp<long long>(typed, m_spin.Min(), m_spin.Max())));
   }
   ShowValue();
+  PlaceCaret();
   if (changed) SendMessageW(28, 0, 0);
   return changed;
 }
@@ -87,6 +88,7 @@ bool CSpinButton::StepBy(int steps) {
   const bool committed = Commit();
   const bool stepped = m_spin.StepBy(steps);
   ShowValue();
+  PlaceCaret();
   if (stepped) SendMessageW(28, 0, 0);
   return committed || stepped;
 }

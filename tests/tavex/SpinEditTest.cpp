@@ -4,6 +4,8 @@
 #include <string>
 
 #include "StdControlsSupport.h"
+#include "tavex/MDialog.h"
+#include "tavex/PaintManager.h"
 #include "tavex/SpinButtons.h"
 
 namespace {
@@ -100,6 +102,24 @@ TEST(SpinEdit, ArrowsWheelAndKeysStepFromTheTypedValue) {
   EXPECT_EQ(std::string(f.spin.GetControlTitle()), "100");
   f.spin.OnKeyDown(VK_UP, 1, 0);
   EXPECT_EQ(CountCode(f.parent, 28), 5);
+}
+
+TEST(SpinEditCaret, TheWindowCaretFollowsAValueThatGrewByAStep) {
+  Tavex::MDialog dialog;
+  auto* spin = static_cast<Tavex::CSpinButton*>(
+      dialog.CreateControl("CSpinButton", 9, CRect(10, 10, 130, 40), nullptr, 1, 1));
+  ASSERT_NE(spin, nullptr);
+  spin->SetRange(0, 100);
+  spin->SetValue(9);
+  Tavex::PaintManager& pm = dialog.GetPaintManager();
+  pm.SetFocusControl(spin);
+  spin->OnKeyDown(VK_END, 1, 0);
+  const int before = pm.GetCaret().GetRect().left;
+  spin->OnKeyDown(VK_UP, 1, 0);
+  ASSERT_EQ(spin->GetValue(), 10);
+  EXPECT_GT(pm.GetCaret().GetRect().left, before);
+  EXPECT_EQ(pm.GetCaret().GetRect(), spin->GetCaretRect());
+  EXPECT_LT(spin->GetCaretRect().right, spin->GetUpRect().left);
 }
 
 }  // namespace

@@ -155,11 +155,12 @@ class TAVEX_API MRichEdit : public MPanel {
   virtual bool AcceptText(const std::string&) const { return true; }
   // Where the text is laid out, in window coordinates.
   virtual CRect TextBox() const;
+  // Puts the window's caret at the text position (UI thread), e.g. after the text was set.
+  void PlaceCaret();
 
  private:
   CRect CaretRectLocal() const;
   CPoint ScrollAbove() const;
-  void PlaceCaret();
   int LineHeight() const;
   void EnsureCaretVisible();
   void AfterInput(bool moved, bool changed);
