@@ -155,6 +155,23 @@ ARGB Image::Pixel(int x, int y) const {
   return impl_ ? SurfacePixel(impl_->surface.get(), x, y) : 0;
 }
 
+bool Image::HasTransparency() const {
+  if (!impl_) return false;
+  cairo_surface_t* surface = impl_->surface.get();
+  if (cairo_image_surface_get_format(surface) != CAIRO_FORMAT_ARGB32) return false;
+  cairo_surface_flush(surface);
+  const unsigned char* data = cairo_image_surface_get_data(surface);
+  const int stride = cairo_image_surface_get_stride(surface);
+  const int w = Width(), h = Height();
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+    for (int x = 0; x < w; ++x) {
+      if ((row[x] >> 24) != 0xFF) return true;
+    }
+  }
+  return false;
+}
+
 std::vector<std::uint32_t> Image::ToARGB() const {
   std::vector<std::uint32_t> out;
   if (!impl_) return out;

@@ -1,5 +1,7 @@
 #include "tavex/CComboBoxList.h"
 
+#include <algorithm>
+
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -7,10 +9,11 @@ namespace Tavex {
 
 namespace {
 constexpr int kIconGap = 8;
-}
+constexpr int kMarkerWidth = 3;
+}  // namespace
 
 CComboBoxList::CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible)
-    : MPanel(parent, id, rect, visible) {}
+    : MPanel(parent, id, rect, visible), m_accent(Manager::GetSelectColor()) {}
 
 const char* CComboBoxList::GetClassNameW() const { return "CComboBoxList"; }
 
@@ -25,6 +28,7 @@ void CComboBoxList::SetEntries(const std::vector<ComboEntry>& entries) {
     m_entries = entries;
     m_icons = std::move(icons);
     m_hover = -1;
+    if (m_selected >= static_cast<int>(entries.size())) m_selected = -1;
     LayoutLocked();
     rows = static_cast<int>(m_entries.size());
   }
@@ -61,6 +65,59 @@ int CComboBoxList::RowAt(CPoint pt) const {
 int CComboBoxList::GetHoverRow() const {
   std::lock_guard guard(m_dataLock);
   return m_hover;
+}
+
+void CComboBoxList::SetSelected(int row) {
+  {
+    std::lock_guard guard(m_dataLock);
+    m_selected = row >= 0 && row < static_cast<int>(m_entries.size()) ? row : -1;
+  }
+  UpdateControl(1, 0);
+}
+
+int CComboBoxList::GetSelected() const {
+  std::lock_guard guard(m_dataLock);
+  return m_selected;
+}
+
+void CComboBoxList::ScrollToRow(int row) {
+  CScrollVertical* bar = GetVScroll();
+  if (bar == nullptr || !bar->IsVisible() || row < 0 || row >= GetRowCount()) return;
+  const int view = m_rect.Height();
+  const int top = row * kRowHeight;
+  const int pos = bar->GetScrollPos();
+  if (top < pos) {
+    bar->SetScrollPos(top);
+  } else if (top + kRowHeight > pos + view) {
+    bar->SetScrollPos(top + kRowHeight - view);
+  }
+  UpdateControl(1, 0);
+}
+
+int CComboBoxList::MoveHighlight(int delta) {
+  int row = -1;
+  {
+    std::lock_guard guard(m_dataLock);
+    const int count = static_cast<int>(m_entries.size());
+    if (count == 0) return -1;
+    const int from = m_hover >= 0 ? m_hover : m_selected;
+    if (from < 0) {
+      row = delta >= 0 ? 0 : count - 1;
+    } else {
+      row = std::clamp(from + delta, 0, count - 1);
+    }
+    m_hover = row;
+  }
+  ScrollToRow(row);
+  UpdateControl(1, 0);
+  return row;
+}
+
+bool CComboBoxList::PickHighlighted() {
+  const int row = GetHoverRow();
+  if (row < 0) return false;
+  SendMessageW(2, static_cast<unsigned>(row), kPickCode);
+  return true;
 }
 
 int CComboBoxList::OnCheckMouseResponse(unsigned keys, CPoint pt) {
@@ -104,6 +161,11 @@ void CComboBoxList::DrawControl(Painter& painter, CRect) {
     row.OffsetRect(m_rect.left - scroll.x, m_rect.top - scroll.y);
     if (row.bottom <= m_rect.top || row.top >= m_rect.bottom) continue;
     if (i == m_hover) painter.FillRect(row, m_highlight);
+    const bool selected = i == m_selected;
+    if (selected) {
+      painter.FillRect(CRect(row.left, row.top + 4, row.left + kMarkerWidth, row.bottom - 4),
+                       m_accent);
+    }
     int textLeft = row.left + 10;
     const Image& icon = m_icons[i];
     if (!icon.IsNull()) {
@@ -112,7 +174,8 @@ void CComboBoxList::DrawControl(Painter& painter, CRect) {
       textLeft += icon.Width() + kIconGap;
     }
     const CRect text(textLeft, row.top, row.right - 10, row.bottom);
-    painter.DrawText(e.text, font, text, e.colour != 0 ? e.colour : m_textColor,
+    const std::uint32_t colour = selected ? m_accent : e.colour != 0 ? e.colour : m_textColor;
+    painter.DrawText(e.text, font, text, colour,
                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
   }
   painter.PopClip();

@@ -13,8 +13,9 @@ constexpr int kInset = MComboBox::kPopupMargin / 2;
 
 bool ComboPopupWnd::Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
                          const FontDesc& font, std::uint32_t textColour,
-                         const ComboPopupLook& look) {
+                         const ComboPopupLook& look, int selected) {
   m_entries = entries;
+  m_selected = selected;
   m_font = font;
   m_textColour = textColour;
   m_look = look;
@@ -32,7 +33,12 @@ bool ComboPopupWnd::Open(HWND ownerWindow, CRect screen, const std::vector<Combo
     }
   }
   EnableWndDrag(0);
-  if (Create(ownerWindow, "ComboWnd", kStyle, kExStyle, screen) == nullptr) return false;
+  DWORD exStyle = kExStyle;
+  if (picture && m_pm.GetBKImage().HasTransparency()) {
+    m_pm.SetLayeredWindow(1);
+    exStyle |= WS_EX_LAYERED;
+  }
+  if (Create(ownerWindow, "ComboWnd", kStyle, exStyle, screen) == nullptr) return false;
   ShowWindow(SW_SHOWNOACTIVATE);
   return true;
 }
@@ -48,6 +54,26 @@ void ComboPopupWnd::InitUI(CRect client) {
   list->SetTextColor(m_textColour);
   list->SetEntries(m_entries);
   m_list = static_cast<CComboBoxList*>(AddControl(list));
+  if (m_list != nullptr) {
+    m_list->SetSelected(m_selected);
+    m_list->ScrollToRow(m_selected);
+  }
+}
+
+bool ComboPopupWnd::HandleKey(unsigned key) {
+  if (m_list == nullptr) return false;
+  switch (key) {
+    case VK_UP: m_list->MoveHighlight(-1); return true;
+    case VK_DOWN: m_list->MoveHighlight(1); return true;
+    case VK_RETURN:
+      // Nothing highlighted: Enter ends the list like Escape.
+      if (!m_list->PickHighlighted() && IsValid()) PostMessageW(WM_CLOSE, 0, 0);
+      return true;
+    case VK_ESCAPE:
+      if (IsValid()) PostMessageW(WM_CLOSE, 0, 0);
+      return true;
+    default: return false;
+  }
 }
 
 int ComboPopupWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
@@ -60,6 +86,7 @@ int ComboPopupWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long l
 LRESULT ComboPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Losing activation (a click elsewhere) ends the list.
   if (msg == WM_ACTIVATE && wParam == WA_INACTIVE && IsValid()) PostMessageW(WM_CLOSE, 0, 0);
+  if (msg == WM_KEYDOWN && HandleKey(static_cast<unsigned>(wParam))) return 0;
   return MDialog::OnWindowMessage(msg, wParam, lParam);
 }
 

@@ -14,9 +14,15 @@ class ComboPopupWnd : public MDialog {
  public:
   explicit ComboPopupWnd(MComboBox* owner) : m_owner(owner) {}
 
-  // Creates and shows the window at `screen` with the given rows.
+  // Creates and shows the window at `screen` with the given rows, `selected` marked and in
+  // view. A back picture with see-through pixels makes the window layered, so that they show
+  // what lies beneath (or are cut from its shape without a compositor).
   bool Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
-            const FontDesc& font, std::uint32_t textColour, const ComboPopupLook& look = {});
+            const FontDesc& font, std::uint32_t textColour, const ComboPopupLook& look = {},
+            int selected = -1);
+  // Keys of the open list, wherever they arrive: Up/Down move the highlight, Enter picks it,
+  // Escape ends the list. True when the key was one of them.
+  bool HandleKey(unsigned key);
   // The combo box is going away: no more reports.
   void Detach() { m_owner = nullptr; }
   CComboBoxList* GetList() const { return m_list; }
@@ -32,6 +38,7 @@ class ComboPopupWnd : public MDialog {
   std::vector<ComboEntry> m_entries;
   FontDesc m_font;
   std::uint32_t m_textColour = 0xFFFFFFFF;
+  int m_selected = -1;
   ComboPopupLook m_look;
 };
 

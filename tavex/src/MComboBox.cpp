@@ -222,14 +222,16 @@ bool MComboBox::OpenList() {
   if (!Native::GetWorkArea(hwnd, &work)) return false;
   std::vector<ComboEntry> entries;
   ComboPopupLook look;
+  int selected = -1;
   {
     std::lock_guard guard(m_dataLock);
     entries = m_entries;
     look = m_look;
+    selected = m_select;
   }
   const CRect at = PopupRect(screen, static_cast<int>(entries.size()), CRect(work));
   m_popup = std::make_unique<ComboPopupWnd>(this);
-  if (!m_popup->Open(hwnd, at, entries, GetFontDesc(), GetTextColor(), look)) {
+  if (!m_popup->Open(hwnd, at, entries, GetFontDesc(), GetTextColor(), look, selected)) {
     m_popup.reset();
     return false;
   }
@@ -255,6 +257,13 @@ int MComboBox::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
     if (!PtInRect(at) || msg == WM_RBUTTONDOWN) CloseList();
   } else if ((msg == WM_ACTIVATE && wParam == WA_INACTIVE) || msg == WM_MOVE) {
     CloseList();
+  } else if (msg == WM_KEYDOWN) {
+    // The list never takes the focus: its keys arrive at the owner window.
+    if (wParam == VK_ESCAPE) {
+      CloseList();
+      return 1;
+    }
+    return m_popup->HandleKey(wParam) ? 1 : 0;
   }
   return 0;
 }

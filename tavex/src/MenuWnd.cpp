@@ -43,7 +43,12 @@ HWND MenuWnd::CreateWindowAt(HWND owner, CPoint at, unsigned message, int width)
   m_message = message;
   if (width > 0) m_width = width;
   SetMenuPoint();
-  const HWND hwnd = MDialog::Create(owner, "Menu Window", kStyle, kExStyle,
+  // A back picture with see-through corners needs layered output to show them (per-pixel
+  // alpha under a compositor, else a shape cut from the alpha); the window's visual is chosen
+  // when it is created.
+  if (m_pm.GetBKImage().HasTransparency()) m_pm.SetLayeredWindow(1);
+  const DWORD exStyle = m_pm.IsLayered() ? (kExStyle | WS_EX_LAYERED) : kExStyle;
+  const HWND hwnd = MDialog::Create(owner, "Menu Window", kStyle, exStyle,
                                     CRect(at.x, at.y, at.x + m_width, at.y + m_height));
   if (hwnd == nullptr) return nullptr;
   ShowWindow(SW_SHOW);

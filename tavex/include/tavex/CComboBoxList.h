@@ -1,7 +1,9 @@
 #pragma once
 // CComboBoxList: the rows of an open drop-down list, one 30-pixel row per entry (icon, text in
-// the entry's colour, hovered row highlighted). Releasing the left button on a row reports
-// notification 2 with (row index, 19) to its parent. Scrolls when its rows are taller than it.
+// the entry's colour, hovered row highlighted, the selected entry's text in the accent colour
+// with a marker bar). Releasing the left button on a row, or Enter on the highlighted row,
+// reports notification 2 with (row index, 19) to its parent. Scrolls when its rows are taller
+// than it.
 // Threads: UI thread (it lives in the popup window of a combo box).
 #include <cstdint>
 #include <vector>
@@ -43,6 +45,17 @@ class TAVEX_API CComboBoxList : public MPanel {
   int RowAt(CPoint pt) const;
   int GetHoverRow() const;
   void SetHighlightColor(std::uint32_t argb) { Assign(m_highlight, argb); }
+  void SetAccentColor(std::uint32_t argb) { Assign(m_accent, argb); }
+  // The entry shown as selected (-1: none); it also starts the keyboard highlight.
+  void SetSelected(int row);
+  int GetSelected() const;
+  // Scrolls the least needed to show the row whole.
+  void ScrollToRow(int row);
+  // Keyboard: moves the highlight by `delta` rows (clamped; from the selected entry when
+  // nothing is highlighted) and shows it; returns the highlighted row.
+  int MoveHighlight(int delta);
+  // Reports the highlighted row as picked, like a click; false when no row is highlighted.
+  bool PickHighlighted();
 
   void DrawControl(Painter& painter, CRect paint) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
@@ -56,7 +69,9 @@ class TAVEX_API CComboBoxList : public MPanel {
   std::vector<ComboEntry> m_entries;
   std::vector<Image> m_icons;
   int m_hover = -1;
+  int m_selected = -1;
   std::uint32_t m_highlight = 0x40FFFFFF;
+  std::uint32_t m_accent;
 };
 
 }  // namespace Tavex

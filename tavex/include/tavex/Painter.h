@@ -53,6 +53,8 @@ class TAVEX_API Image {
   ARGB Pixel(int x, int y) const;
   // All pixels unpremultiplied, row-major (window icons).
   std::vector<std::uint32_t> ToARGB() const;
+  // Whether any pixel is not fully opaque (false when null).
+  bool HasTransparency() const;
 
   struct Impl;
   const Impl* impl() const { return impl_.get(); }
