@@ -159,6 +159,8 @@ int ListsPage::OnTimer(unsigned id) {
   if (id == kScreenshotTimer) {
     KillTimer(kScreenshotTimer);
     m_combo->OpenList();
+    // The shot shows the keyboard highlight on the entry after the selected one.
+    m_combo->OnWindowMessage(WM_KEYDOWN, VK_DOWN, 0);
     SetTimer(kCaptureTimer, 400);
   } else if (id == kCaptureTimer) {
     KillTimer(kCaptureTimer);
