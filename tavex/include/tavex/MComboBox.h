@@ -76,6 +76,8 @@ class TAVEX_API MComboBox : public MControlFont {
   void OnControlMouseLeave() override;
   void SetControlRect(CRect rect) override;
   // A press elsewhere in the owner window, or the window losing activation, closes the list.
+  // While it is open, Up/Down move its highlight, Enter picks the highlighted entry (as a
+  // click does) and Escape closes it; these keys are consumed, others pass on.
   int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
   // Reports of the popup: a picked row (index, 19) or the popup's end.
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
