@@ -208,16 +208,9 @@ void LoadingWnd::Hide() {
 
 LRESULT LoadingWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps{};
-      Native::BeginPaint(m_hWnd, &ps);
-      if (!m_frame.IsNull()) {
-        Native::UpdateLayeredWindow(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
-                                    m_frame.Stride());
-      }
-      Native::EndPaint(m_hWnd, &ps);
+    case WM_PAINT:
+      PaintLayeredFrame(m_frame);
       return 0;
-    }
     case WM_ERASEBKGND:
       return 1;
     case WM_TIMER:

@@ -415,4 +415,13 @@ LRESULT MWindow::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
   return Route(hwnd, msg, wParam, lParam, true);
 }
 
+void MWindow::PaintLayeredFrame(const Surface& frame) {
+  PAINTSTRUCT ps{};
+  Native::BeginPaint(m_hWnd, &ps);
+  if (!frame.IsNull()) {
+    Native::UpdateLayeredWindow(m_hWnd, frame.Data(), frame.Width(), frame.Height(), frame.Stride());
+  }
+  Native::EndPaint(m_hWnd, &ps);
+}
+
 }  // namespace Tavex

@@ -10,6 +10,8 @@
 
 namespace Tavex {
 
+class Surface;
+
 class TAVEX_API MWindow {
  public:
   // Result of ShowModal when the window does not exist.
@@ -104,6 +106,10 @@ class TAVEX_API MWindow {
   static CPoint CenteredPosition(CSize size, CRect over, CRect bounds);
 
  protected:
+  // Answers WM_PAINT of a layered window that keeps its whole picture in `frame` (ARGB, window
+  // size): validates and hands the picture to the window. UI thread only.
+  void PaintLayeredFrame(const Surface& frame);
+
   HWND m_hParent = nullptr;
   HWND m_hWnd = nullptr;
   WNDPROC m_prevProc;
