@@ -284,21 +284,13 @@ int CRecordList::OnControlRButtonUp(unsigned, CPoint pt) {
 }
 
 int CRecordList::OnControlKeyDown(unsigned key, unsigned, unsigned) {
-  if (GetEditRow() < 0) return 0;
   // Enter keeps the typed delay, Escape the old one; other keys go on to the box.
-  if (key == VK_RETURN || key == VK_ESCAPE) {
-    FinishEdit(key == VK_RETURN);
-    return 1;
-  }
-  return 0;
+  return m_editor->TakeEndKey(key) ? 1 : 0;
 }
 
 int CRecordList::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   // The delay box reports to the list only; losing the focus ends the edit.
-  if (id == InPlaceEditor::kEditId) {
-    if (code == 29) EndEdit();
-    return 1;
-  }
+  if (m_editor->TakeBoxNotice(id, code)) return 1;
   if (code == 8) UpdateControl(1, 0);
   return MPanel::OnMessage(id, code, wParam, lParam);
 }

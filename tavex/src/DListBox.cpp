@@ -391,21 +391,13 @@ int DListBox::OnControlRButtonUp(unsigned, CPoint pt) {
 }
 
 int DListBox::OnControlKeyDown(unsigned key, unsigned, unsigned) {
-  if (GetEditRow() < 0) return 0;
   // Enter keeps the new name, Escape the old one; other keys go on to the box.
-  if (key == VK_RETURN || key == VK_ESCAPE) {
-    FinishEdit(key == VK_RETURN);
-    return 1;
-  }
-  return 0;
+  return m_editor->TakeEndKey(key) ? 1 : 0;
 }
 
 int DListBox::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   // The rename box reports to the list only; losing the focus ends the rename.
-  if (id == InPlaceEditor::kEditId) {
-    if (code == 29) EndEdit();
-    return 1;
-  }
+  if (m_editor->TakeBoxNotice(id, code)) return 1;
   return MPanel::OnMessage(id, code, wParam, lParam);
 }
 

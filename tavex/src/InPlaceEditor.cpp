@@ -124,6 +124,18 @@ bool InPlaceEditor::OpenPopup(CRect box, const std::string& text) {
   return true;
 }
 
+bool InPlaceEditor::TakeEndKey(unsigned key) {
+  if (!m_open || (key != VK_RETURN && key != VK_ESCAPE)) return false;
+  m_finish(key == VK_RETURN);
+  return true;
+}
+
+bool InPlaceEditor::TakeBoxNotice(unsigned id, unsigned code) {
+  if (id != kEditId) return false;
+  if (code == 29) m_finish(true);
+  return true;
+}
+
 void InPlaceEditor::Open(CRect box, const std::string& text) {
   m_box = box;
   m_open = true;

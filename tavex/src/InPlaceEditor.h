@@ -50,6 +50,13 @@ class TAVEX_API InPlaceEditor {
   // The popup window while the box lives in one (layered host), else null.
   HWND GetPopupWindow() const;
 
+  // For the host's key handler: while the box is open, Enter ends the edit keeping the text and
+  // Escape dropping it, through the finish callback. True when the key was taken.
+  bool TakeEndKey(unsigned key);
+  // For the host's notification handler: true when `id` is the box's. Its code 29 (focus lost)
+  // ends the edit keeping the text; the box's other notices stop here.
+  bool TakeBoxNotice(unsigned id, unsigned code);
+
  private:
   void Configure(MEdit& edit) const;
   bool OpenPopup(CRect box, const std::string& text);
