@@ -1,6 +1,6 @@
-// Frame output through MIT shared memory: the composed frame is copied into a shared image of
-// the window's size and the X server reads it from there, instead of every pixel travelling
-// through the socket. Falls back to PresentPixels when the extension or the segment is not
+// Frame output through MIT shared memory: frames are composed straight into (or copied into) a
+// shared image of the window's size and the X server reads it from there, instead of every
+// pixel travelling through the socket. Falls back to PresentPixels when the extension or the segment is not
 // available (remote displays) or TAVEX_NO_SHM is set.
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
@@ -93,6 +93,34 @@ std::unique_ptr<ShmImage> MakeImage(X11Connection& c, const WindowRecord& rec, i
   return shm;
 }
 
+// The window's shared image of the given size, made when missing or of another size; null
+// when shared memory cannot serve this window.
+ShmImage* ImageFor(X11Connection& c, HWND hwnd, const WindowRecord& rec, int width, int height) {
+  auto& images = Images();
+  std::erase_if(images, [](const auto& entry) { return !Native::IsWindow(entry.first); });
+  if (!ShmUsable(c)) return nullptr;
+  auto& shm = images[hwnd];
+  if (!shm || shm->image->width != width || shm->image->height != height) {
+    shm.reset();
+    shm = MakeImage(c, rec, width, height);
+    if (!shm) {
+      images.erase(hwnd);
+      return nullptr;
+    }
+  }
+  return shm.get();
+}
+
+void PutImage(X11Connection& c, const WindowRecord& rec, XImage* image, const RECT& s, int dstX,
+              int dstY) {
+  XShmPutImage(c.dpy, static_cast<::Window>(rec.xid), static_cast<GC>(rec.gc), image, s.left, s.top,
+               dstX, dstY, static_cast<unsigned>(s.right - s.left),
+               static_cast<unsigned>(s.bottom - s.top), False);
+  // The server reads the segment asynchronously: wait until it has, before the next frame
+  // writes into it.
+  XSync(c.dpy, False);
+}
+
 }  // namespace
 }  // namespace Tavex::Platform
 
@@ -107,34 +135,43 @@ bool PresentFrame(HWND hwnd, const std::uint8_t* pixels, int width, int height, 
       stride < width * 4) {
     return false;
   }
-  auto& images = Images();
-  std::erase_if(images, [](const auto& entry) { return !IsWindow(entry.first); });
-  if (!ShmUsable(*c)) return PresentPixels(hwnd, pixels, width, height, stride, src, dstX, dstY);
   const RECT s{std::max<LONG>(src.left, 0), std::max<LONG>(src.top, 0),
                std::min<LONG>(src.right, width), std::min<LONG>(src.bottom, height)};
+  ShmImage* shm = ImageFor(*c, hwnd, *rec, width, height);
+  if (shm == nullptr) return PresentPixels(hwnd, pixels, width, height, stride, src, dstX, dstY);
   if (s.right <= s.left || s.bottom <= s.top) return true;
-  auto& shm = images[hwnd];
-  if (!shm || shm->image->width != width || shm->image->height != height) {
-    shm.reset();
-    shm = MakeImage(*c, *rec, width, height);
-    if (!shm) {
-      images.erase(hwnd);
-      return PresentPixels(hwnd, pixels, width, height, stride, src, dstX, dstY);
-    }
-  }
   XImage* image = shm->image;
   const std::size_t rowBytes = static_cast<std::size_t>(s.right - s.left) * 4;
   for (LONG y = s.top; y < s.bottom; ++y) {
     std::memcpy(image->data + static_cast<std::size_t>(y) * image->bytes_per_line + s.left * 4,
                 pixels + static_cast<std::size_t>(y) * stride + s.left * 4, rowBytes);
   }
-  XShmPutImage(c->dpy, static_cast<::Window>(rec->xid), static_cast<GC>(rec->gc), image, s.left,
-               s.top, dstX + (s.left - src.left), dstY + (s.top - src.top),
-               static_cast<unsigned>(s.right - s.left), static_cast<unsigned>(s.bottom - s.top),
-               False);
-  // The server reads the segment asynchronously: wait until it has, before the next frame
-  // writes into it.
-  XSync(c->dpy, False);
+  PutImage(*c, *rec, image, s, dstX + (s.left - src.left), dstY + (s.top - src.top));
+  return true;
+}
+
+bool AcquireFrameBuffer(HWND hwnd, int width, int height, FrameBuffer* out) {
+  X11Connection* c = X11Connection::Current();
+  auto rec = FindOwnWindow(hwnd);
+  if (out == nullptr || c == nullptr || !rec || width <= 0 || height <= 0) return false;
+  ShmImage* shm = ImageFor(*c, hwnd, *rec, width, height);
+  if (shm == nullptr) return false;
+  *out = FrameBuffer{reinterpret_cast<std::uint8_t*>(shm->image->data), width, height,
+                     shm->image->bytes_per_line};
+  return true;
+}
+
+bool PresentFrameBuffer(HWND hwnd, const RECT& rect) {
+  X11Connection* c = X11Connection::Current();
+  auto rec = FindOwnWindow(hwnd);
+  if (c == nullptr || !rec) return false;
+  const auto it = Images().find(hwnd);
+  if (it == Images().end()) return false;
+  XImage* image = it->second->image;
+  const RECT s{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+               std::min<LONG>(rect.right, image->width), std::min<LONG>(rect.bottom, image->height)};
+  if (s.right <= s.left || s.bottom <= s.top) return true;
+  PutImage(*c, *rec, image, s, s.left, s.top);
   return true;
 }
 

@@ -84,6 +84,19 @@ Surface::Surface(int width, int height) {
   impl_->surface = std::move(s);
 }
 
+Surface Surface::Borrow(std::uint8_t* pixels, int width, int height, int stride) {
+  Surface borrowed;
+  if (pixels == nullptr || width <= 0 || height <= 0 || width > 32767 || height > 32767 ||
+      stride < width * 4 || stride % 4 != 0) {
+    return borrowed;
+  }
+  CairoSurfacePtr s(cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride));
+  if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS) return borrowed;
+  borrowed.impl_ = std::make_unique<Impl>();
+  borrowed.impl_->surface = std::move(s);
+  return borrowed;
+}
+
 Surface::~Surface() = default;
 Surface::Surface(Surface&&) noexcept = default;
 Surface& Surface::operator=(Surface&&) noexcept = default;

@@ -264,26 +264,39 @@ void PaintManager::OnPaint() {
   }
   const auto start = Clock::now();
   PaintTrace trace;
-  if (m_frame.Width() != client.Width() || m_frame.Height() != client.Height()) {
-    m_frame = Surface(client.Width(), client.Height());
-  }
-  Compose(m_frame, update, &trace);
-  const auto composed = Clock::now();
   COLORREF key = 0;
   DWORD flags = 0;
   Native::GetLayeredWindowAttributes(m_hWnd, &key, nullptr, &flags);
-  if (m_layered || (flags & LWA_COLORKEY)) {
-    // The layered window takes the whole surface with its alpha (or its colour key).
-    Native::UpdateLayeredWindow(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
-                                m_frame.Stride());
-    update = client;
+  const bool wholeSurface = m_layered || (flags & LWA_COLORKEY);
+  Native::FrameBuffer shared;
+  if (!wholeSurface && Native::AcquireFrameBuffer(m_hWnd, client.Width(), client.Height(), &shared)) {
+    // Composed straight into the window's shared frame; only the update rectangle is shown,
+    // so what the frame holds around it does not matter.
+    Surface target = Surface::Borrow(shared.pixels, shared.width, shared.height, shared.stride);
+    Compose(target, update, &trace);
+    target = Surface();  // hands the pixels back before the server reads them
+    m_frame = Surface();
+    const auto composed = Clock::now();
+    Native::PresentFrameBuffer(m_hWnd, update);
+    trace.output = Ms(composed, Clock::now());
   } else {
-    Native::PresentFrame(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
-                         m_frame.Stride(), update, update.left, update.top);
+    if (m_frame.Width() != client.Width() || m_frame.Height() != client.Height()) {
+      m_frame = Surface(client.Width(), client.Height());
+    }
+    Compose(m_frame, update, &trace);
+    const auto composed = Clock::now();
+    if (wholeSurface) {
+      // The layered window takes the whole surface with its alpha (or its colour key).
+      Native::UpdateLayeredWindow(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
+                                  m_frame.Stride());
+      update = client;
+    } else {
+      Native::PresentFrame(m_hWnd, m_frame.Data(), m_frame.Width(), m_frame.Height(),
+                           m_frame.Stride(), update, update.left, update.top);
+    }
+    trace.output = Ms(composed, Clock::now());
   }
-  const auto end = Clock::now();
-  trace.output = Ms(composed, end);
-  trace.total = Ms(start, end);
+  trace.total = Ms(start, Clock::now());
   ++m_paintCount;
   m_lastTrace = trace;
   Native::EndPaint(m_hWnd, &ps);

@@ -38,6 +38,21 @@ class Fill : public MControl {
   ARGB colour_;
 };
 
+// A Fill whose colour can change.
+class Swatch : public MControl {
+ public:
+  Swatch(MObject* owner, unsigned id, CRect rect, ARGB colour)
+      : MControl(owner, id, rect), colour_(colour) {}
+  void DrawControl(Painter& painter, CRect) override { painter.FillRect(GetRect(), colour_); }
+  void Recolour(ARGB colour) {
+    colour_ = colour;
+    UpdateControl();
+  }
+
+ private:
+  ARGB colour_;
+};
+
 void Pump(int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   MSG msg{};
@@ -259,4 +274,39 @@ TEST(Painting, RealWindowTimersDriveTheOverlay) {
   EXPECT_GT(shown, 0);
   Pump(400);
   EXPECT_EQ(dialog.GetPaintManager().GetOverlay().GetShownProgress(), 40);
+}
+
+TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayeredSpell) {
+  TAVEX_REQUIRE_DISPLAY();
+  MDialog dialog;
+  ASSERT_NE(dialog.Create(nullptr, "shown", 0x96000000, 0, CRect(70, 70, 270, 170)), nullptr);
+  dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
+  auto* left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
+  auto* right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
+  PaintManager& pm = dialog.GetPaintManager();
+  pm.AddControl(left, 1);
+  pm.AddControl(right, 1);
+  Pump(100);
+  const auto shows = [&](int x, int y) { return CaptureWindow(dialog.GetSafeHwnd()).Pixel(x, y); };
+  EXPECT_EQ(shows(20, 20), 0xFFFF0000u);
+  EXPECT_EQ(shows(120, 20), 0xFF00FF00u);
+  EXPECT_EQ(shows(180, 80), 0xFF202020u);
+
+  left->Recolour(0xFF0000FF);
+  Pump(80);
+  EXPECT_EQ(shows(20, 20), 0xFF0000FFu);
+  EXPECT_EQ(shows(120, 20), 0xFF00FF00u);  // outside the repainted rectangle: still there
+
+  dialog.SetLayeredWindow(1);
+  Pump(80);
+  right->Recolour(0xFFFFFF00);
+  Pump(80);
+  EXPECT_EQ(shows(120, 20), 0xFFFFFF00u);
+  dialog.SetLayeredWindow(0);
+  Pump(80);
+  left->Recolour(0xFFFF00FF);
+  Pump(80);
+  EXPECT_EQ(shows(20, 20), 0xFFFF00FFu);
+  EXPECT_EQ(shows(120, 20), 0xFFFFFF00u);
+  EXPECT_EQ(shows(180, 80), 0xFF202020u);
 }

@@ -125,6 +125,21 @@ TAVEX_API bool PresentPixels(HWND hwnd, const std::uint8_t* pixels, int width, i
 // one (a local server): the frame is not copied through the socket. Used for whole frames.
 TAVEX_API bool PresentFrame(HWND hwnd, const std::uint8_t* pixels, int width, int height,
                             int stride, const RECT& src, int dstX, int dstY);
+// The window's own shared-memory frame: premultiplied ARGB32 rows `stride` bytes apart.
+struct FrameBuffer {
+  std::uint8_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+};
+// [UI] Lends the window's shared-memory frame of `width` x `height` pixels for drawing, so that
+// a frame goes to the server without being copied once more. The pixels belong to the window:
+// they stay valid until the next call for it with another size or its destruction. False when
+// the display offers no shared memory; then present from an own buffer with PresentFrame.
+TAVEX_API bool AcquireFrameBuffer(HWND hwnd, int width, int height, FrameBuffer* out);
+// [UI] Shows `rect` of the window's frame buffer at the same client place and returns once the
+// server has read it, so that the next frame may be drawn into the buffer.
+TAVEX_API bool PresentFrameBuffer(HWND hwnd, const RECT& rect);
 // [any] Paces painting: the window's next WM_PAINT is not generated for `ms` milliseconds
 // (0 = at once again); invalidations made meanwhile accumulate into that one paint, and input
 // and other messages are delivered as usual.

@@ -376,7 +376,7 @@ class TAVEX_API PaintManager : public RKTimer {
   std::unique_ptr<MShadow> m_shadow;
   std::unique_ptr<MAirBladder> m_airBladder;
   std::unique_ptr<DragDrop> m_drag;
-  Surface m_frame;
+  Surface m_frame;  // own frame when the shared one is not available (layered, remote display)
   Surface m_backLayer;
   Image m_backLayerImage;  // keeps the image the layer was drawn from alive (and its address)
   std::size_t m_backLayerSignature = 0;

@@ -81,6 +81,10 @@ class TAVEX_API Surface {
  public:
   Surface();  // null
   Surface(int width, int height);
+  // A surface over pixels it does not own: premultiplied ARGB32 rows `stride` bytes apart
+  // (a multiple of 4, at least width * 4). The pixels must outlive the surface; null when the
+  // arguments do not describe such a buffer.
+  static Surface Borrow(std::uint8_t* pixels, int width, int height, int stride);
   ~Surface();
   Surface(Surface&&) noexcept;
   Surface& operator=(Surface&&) noexcept;
