@@ -5,7 +5,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <map>
