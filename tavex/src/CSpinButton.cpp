@@ -83,6 +83,14 @@ bool CSpinButton::Commit() {
   return changed;
 }
 
+bool CSpinButton::Revert() {
+  const std::string shown = std::to_string(m_spin.Value());
+  if (std::string(GetControlTitle()) == shown) return false;
+  ShowValue();
+  PlaceCaret();
+  return true;
+}
+
 bool CSpinButton::StepBy(int steps) {
   // Typing not yet committed is where the step starts from.
   const bool committed = Commit();
@@ -146,6 +154,7 @@ int CSpinButton::OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifi
     if (key == VK_UP) return StepBy(1), 1;
     if (key == VK_DOWN) return StepBy(-1), 1;
     if (key == VK_RETURN) return Commit(), 1;
+    if (key == VK_ESCAPE && Revert()) return 1;
   }
   return MRichEdit::OnControlKeyDown(key, repeat, modifiers);
 }

@@ -59,8 +59,15 @@ TEST(SpinEdit, LosingTheFocusCommitsTheTypedValue) {
   EXPECT_EQ(CountCode(f.parent, 28), 1);
 }
 
-TEST(SpinEdit, EmptyOrIncompleteTextShowsTheLastValueAgain) {
+TEST(SpinEdit, EscapeEmptyOrIncompleteTextShowTheLastValueAgain) {
   Field f(-50, 50, 12);
+  Type(f.spin, "34");
+  EXPECT_EQ(f.spin.OnKeyDown(VK_ESCAPE, 1, 0), 1);  // taken by the field, not the window
+  EXPECT_EQ(std::string(f.spin.GetControlTitle()), "12");
+  EXPECT_EQ(f.spin.IsFocused(), 1);
+  EXPECT_EQ(f.spin.OnKeyDown(VK_ESCAPE, 1, 0), 0);  // nothing typed: left to the window
+  f.spin.OnKeyDown(VK_RETURN, 1, 0);
+  EXPECT_EQ(f.spin.GetValue(), 12);
   Type(f.spin, "");
   f.spin.OnKeyDown(VK_RETURN, 1, 0);
   EXPECT_EQ(std::string(f.spin.GetControlTitle()), "12");

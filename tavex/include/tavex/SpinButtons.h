@@ -5,7 +5,8 @@
 // single-line editor whose number may also be typed: digits, a leading minus when the minimum
 // is negative, at most the digits the range needs, no input method. The typed value is clamped
 // and committed on Enter or focus loss (28 once when it changed); an empty or unreadable text
-// shows the last value again. Setters may be called from any thread; they repaint only on
+// shows the last value again. Escape drops the typing and shows the committed value, keeping the
+// focus; with nothing typed it is left to the window. Setters may be called from any thread; they repaint only on
 // change.
 #include "tavex/Edits.h"
 #include "tavex/MPanel.h"
@@ -81,6 +82,8 @@ class TAVEX_API CSpinButton : public MRichEdit {
   // Takes the typed text as the value (clamped), or shows the last value again when it is not
   // a number; sends 28 when the value changed. Returns whether it did.
   bool Commit();
+  // Drops uncommitted typing (no 28). Returns false when the text already shows the value.
+  bool Revert();
 
  protected:
   bool AcceptText(const std::string& text) const override;
