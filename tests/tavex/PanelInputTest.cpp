@@ -247,3 +247,44 @@ TEST_F(LayeredInPlace, TheDelayBoxPopupTakesDigitsOnly) {
   EXPECT_EQ(records->GetRecordItems()[0]->delay, 20123);
   EXPECT_EQ(Count29(15), 1);
 }
+
+namespace {
+bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+}  // namespace
+
+// The popup of a layered window is a window of its own: the input method must follow the focus
+// there. The local composer (Compose sequences) stands in for any method.
+TEST_F(LayeredInPlace, ComposedTextReachesTheRenamePopupWhileTheDelayPopupTakesPlainDigits) {
+  if (!Shell("command -v xdotool >/dev/null && command -v xmodmap >/dev/null")) {
+    GTEST_SKIP() << "xdotool or xmodmap missing";
+  }
+  // A spare keycode becomes the Compose key for the test.
+  ASSERT_TRUE(Shell("xmodmap -e 'keycode 93 = Multi_key' >/dev/null 2>&1"));
+  list->SetCurSel(1);
+  list->ShowEdit();
+  const HWND popup = list->GetEditWindow();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == popup; }));
+  EXPECT_TRUE(Tavex::Native::IsInputMethodActive(popup));
+  EXPECT_FALSE(Tavex::Native::IsInputMethodActive(host.GetSafeHwnd()));
+  ASSERT_TRUE(Shell("xdotool key --delay 30 Multi_key apostrophe e"));
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditText() == "Betaé"; })) << list->GetEditText();
+  Tap(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0; }));
+  EXPECT_EQ(list->GetItemText(1), "Betaé");
+  EXPECT_EQ(Count29(14), 1);
+
+  records->OnMouseMove(0, CPoint(500, 270));
+  records->SetCurSel(0);
+  records->ShowEdit();
+  const HWND delay = records->GetEditWindow();
+  ASSERT_NE(delay, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return Tavex::Native::GetFocus() == delay; }));
+  EXPECT_FALSE(Tavex::Native::IsInputMethodActive(delay)) << "digits take plain keys";
+  TypeText("45");
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditText() == "2045"; })) << records->GetEditText();
+  Tap(VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() < 0; }));
+  EXPECT_EQ(records->GetRecordItems()[0]->delay, 2045);
+  Shell("xmodmap -e 'keycode 93 =' >/dev/null 2>&1");
+}
