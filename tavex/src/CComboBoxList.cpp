@@ -1,6 +1,7 @@
 #include "tavex/CComboBoxList.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
@@ -10,6 +11,41 @@ namespace Tavex {
 namespace {
 constexpr int kIconGap = 8;
 constexpr int kMarkerWidth = 3;
+
+// Type-to-find ignores case for ASCII letters only, as the prefix is matched code point by
+// code point without a locale.
+char32_t Fold(char32_t cp) { return cp >= 'A' && cp <= 'Z' ? cp + ('a' - 'A') : cp; }
+
+// The code point at text[*i], advancing *i; a broken sequence yields U+FFFD for its lead byte,
+// so that it never matches a typed character.
+char32_t NextCodePoint(const std::string& text, std::size_t* i) {
+  const auto c = static_cast<unsigned char>(text[*i]);
+  ++*i;
+  if (c < 0x80) return c;
+  const int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
+  if (extra < 0 || c >= 0xF8) return 0xFFFD;
+  char32_t cp = c & (0x3F >> extra);
+  for (int k = 0; k < extra; ++k) {
+    if (*i >= text.size()) return 0xFFFD;
+    const auto b = static_cast<unsigned char>(text[*i]);
+    if ((b & 0xC0) != 0x80) return 0xFFFD;
+    cp = (cp << 6) | (b & 0x3F);
+    ++*i;
+  }
+  return cp;
+}
+
+bool StartsWith(const std::string& text, std::u32string_view prefix) {
+  std::size_t i = 0;
+  for (const char32_t want : prefix) {
+    if (i >= text.size() || Fold(NextCodePoint(text, &i)) != want) return false;
+  }
+  return true;
+}
+
+bool Printable(char32_t cp) {
+  return cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp < 0xA0) && cp <= 0x10FFFF;
+}
 }  // namespace
 
 CComboBoxList::CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible)
@@ -28,6 +64,7 @@ void CComboBoxList::SetEntries(const std::vector<ComboEntry>& entries) {
     m_entries = entries;
     m_icons = std::move(icons);
     m_hover = -1;
+    m_typed.clear();
     if (m_selected >= static_cast<int>(entries.size())) m_selected = -1;
     LayoutLocked();
     rows = static_cast<int>(m_entries.size());
@@ -102,10 +139,59 @@ int CComboBoxList::MoveHighlight(int delta) {
     if (count == 0) return -1;
     const int from = m_hover >= 0 ? m_hover : m_selected;
     if (from < 0) {
-      row = delta >= 0 ? 0 : count - 1;
+      // Nothing to start from: Down lands on the first row, Up on the last.
+      row = delta >= 0 ? delta - 1 : count + delta;
     } else {
-      row = std::clamp(from + delta, 0, count - 1);
+      row = from + delta;
     }
+    row = std::clamp(row, 0, count - 1);
+    m_hover = row;
+  }
+  ScrollToRow(row);
+  UpdateControl(1, 0);
+  return row;
+}
+
+int CComboBoxList::HighlightRow(int row) {
+  {
+    std::lock_guard guard(m_dataLock);
+    const int count = static_cast<int>(m_entries.size());
+    if (count == 0) return -1;
+    row = std::clamp(row, 0, count - 1);
+    m_hover = row;
+  }
+  ScrollToRow(row);
+  UpdateControl(1, 0);
+  return row;
+}
+
+int CComboBoxList::GetPageRows() const { return std::max(1, m_rect.Height() / kRowHeight); }
+
+int CComboBoxList::TypeToFind(char32_t cp, std::uint32_t timeMs) {
+  if (!Printable(cp)) return -1;
+  int row = -1;
+  {
+    std::lock_guard guard(m_dataLock);
+    const int count = static_cast<int>(m_entries.size());
+    if (count == 0) return -1;
+    // Unsigned difference: also right across the tick counter's wrap; a clock running
+    // backwards starts afresh.
+    if (m_typed.empty() || timeMs - m_typedAt >= kTypeAheadMs) m_typed.clear();
+    m_typed.push_back(Fold(cp));
+    m_typedAt = timeMs;
+    const bool repeated = std::all_of(m_typed.begin(), m_typed.end(),
+                                      [&](char32_t c) { return c == m_typed.front(); });
+    const std::u32string_view prefix =
+        repeated ? std::u32string_view(m_typed).substr(0, 1) : std::u32string_view(m_typed);
+    // A first (or repeated) letter moves on from the current row; a longer prefix may still
+    // fit the row its start found.
+    const int current = m_hover >= 0 ? m_hover : m_selected;
+    const int start = repeated ? current + 1 : std::max(current, 0);
+    for (int i = 0; i < count && row < 0; ++i) {
+      const int r = (start + i) % count;
+      if (StartsWith(m_entries[r].text, prefix)) row = r;
+    }
+    if (row < 0) return -1;
     m_hover = row;
   }
   ScrollToRow(row);

@@ -1,6 +1,7 @@
 #include "ComboPopupWnd.h"
 
 #include "tavex/MComboBox.h"
+#include "tavex/Native.h"
 
 namespace Tavex {
 
@@ -65,6 +66,10 @@ bool ComboPopupWnd::HandleKey(unsigned key) {
   switch (key) {
     case VK_UP: m_list->MoveHighlight(-1); return true;
     case VK_DOWN: m_list->MoveHighlight(1); return true;
+    case VK_PRIOR: m_list->MoveHighlight(-m_list->GetPageRows()); return true;
+    case VK_NEXT: m_list->MoveHighlight(m_list->GetPageRows()); return true;
+    case VK_HOME: m_list->HighlightRow(0); return true;
+    case VK_END: m_list->HighlightRow(m_list->GetRowCount() - 1); return true;
     case VK_RETURN:
       // Nothing highlighted: Enter ends the list like Escape.
       if (!m_list->PickHighlighted() && IsValid()) PostMessageW(WM_CLOSE, 0, 0);
@@ -74,6 +79,12 @@ bool ComboPopupWnd::HandleKey(unsigned key) {
       return true;
     default: return false;
   }
+}
+
+bool ComboPopupWnd::HandleChar(unsigned codePoint, std::uint32_t timeMs) {
+  if (m_list == nullptr || codePoint < 0x20 || codePoint == 0x7F) return false;
+  m_list->TypeToFind(static_cast<char32_t>(codePoint), timeMs);
+  return true;
 }
 
 int ComboPopupWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
@@ -87,6 +98,9 @@ LRESULT ComboPopupWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   // Losing activation (a click elsewhere) ends the list.
   if (msg == WM_ACTIVATE && wParam == WA_INACTIVE && IsValid()) PostMessageW(WM_CLOSE, 0, 0);
   if (msg == WM_KEYDOWN && HandleKey(static_cast<unsigned>(wParam))) return 0;
+  if (msg == WM_CHAR && HandleChar(static_cast<unsigned>(wParam), Native::GetMessageTime())) {
+    return 0;
+  }
   return MDialog::OnWindowMessage(msg, wParam, lParam);
 }
 

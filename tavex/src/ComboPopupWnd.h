@@ -1,6 +1,7 @@
 #pragma once
 // The popup window of an open MComboBox: a borderless topmost tool window holding one
 // CComboBoxList. It reports picks and its own end to the combo box. UI thread only.
+#include <cstdint>
 #include <vector>
 
 #include "tavex/CComboBoxList.h"
@@ -20,9 +21,13 @@ class ComboPopupWnd : public MDialog {
   bool Open(HWND ownerWindow, CRect screen, const std::vector<ComboEntry>& entries,
             const FontDesc& font, std::uint32_t textColour, const ComboPopupLook& look = {},
             int selected = -1);
-  // Keys of the open list, wherever they arrive: Up/Down move the highlight, Enter picks it,
-  // Escape ends the list. True when the key was one of them.
+  // Keys of the open list, wherever they arrive: Up/Down move the highlight by a row, Page
+  // Up/Down by the rows in view, Home/End to either end; Enter picks it, Escape ends the list.
+  // True when the key was one of them.
   bool HandleKey(unsigned key);
+  // A typed code point (WM_CHAR) at message time `timeMs`: printable ones find a row by its
+  // first letters and are taken, whether a row matched or not.
+  bool HandleChar(unsigned codePoint, std::uint32_t timeMs);
   // The combo box is going away: no more reports.
   void Detach() { m_owner = nullptr; }
   CComboBoxList* GetList() const { return m_list; }

@@ -5,6 +5,7 @@
 #include "ComboPopupWnd.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
+#include "tavex/Native.h"
 #include "tavex/PaintManager.h"
 
 namespace Tavex {
@@ -259,13 +260,39 @@ int MComboBox::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
     CloseList();
   } else if (msg == WM_KEYDOWN) {
     // The list never takes the focus: its keys arrive at the owner window.
-    if (wParam == VK_ESCAPE) {
+    if (wParam == VK_ESCAPE || wParam == VK_F4) {
       CloseList();
       return 1;
     }
     return m_popup->HandleKey(wParam) ? 1 : 0;
+  } else if (msg == WM_SYSKEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+    CloseList();
+    return 1;
+  } else if (msg == WM_CHAR) {
+    return m_popup->HandleChar(wParam, Native::GetMessageTime()) ? 1 : 0;
   }
   return 0;
+}
+
+int MComboBox::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
+  if (!m_focused || m_open) return 0;
+  const bool alt = modifiers == PaintManager::KeyModifiers(true, false, false);
+  if ((key == VK_F4 && modifiers == 0) || (alt && (key == VK_UP || key == VK_DOWN))) {
+    OpenList();
+    return 1;
+  }
+  if (modifiers != 0 || (key != VK_UP && key != VK_DOWN)) return 0;
+  int index = -1;
+  {
+    std::lock_guard guard(m_dataLock);
+    const int count = static_cast<int>(m_entries.size());
+    if (count == 0) return 1;
+    index = m_select < 0 ? 0 : std::clamp(m_select + (key == VK_DOWN ? 1 : -1), 0, count - 1);
+    if (index == m_select) return 1;
+  }
+  SetCurSel(index);
+  SendMessageW(2, static_cast<unsigned>(index), 0);
+  return 1;
 }
 
 HWND MComboBox::GetPopupWindow() const { return m_popup ? m_popup->GetSafeHwnd() : nullptr; }

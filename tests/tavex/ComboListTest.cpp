@@ -1,5 +1,5 @@
-// The open list of a combo box: hover and selection drawn, keys, scrolling to the selection,
-// and popups whose back picture has see-through corners.
+// The open list of a combo box: hover and selection drawn, keys and type-to-find, scrolling to
+// the selection, the closed box's keys, and popups whose back picture has see-through corners.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "NativeTestSupport.h"
@@ -88,6 +89,10 @@ struct OpenCombo : ::testing::Test {
   LRESULT Key(MComboBox* combo, unsigned vk) {
     return combo->OnWindowMessage(WM_KEYDOWN, vk, 0);
   }
+  // The first row in view.
+  static int TopRow(CComboBoxList* list) {
+    return list->RowAt(CPoint(60, list->GetRect().top + 5));
+  }
   ComboHost host;
 };
 
@@ -161,6 +166,119 @@ TEST_F(OpenCombo, HighlightStopsAtTheEndsAndStartsAtTheTopWithoutSelection) {
   for (int i = 0; i < 5; ++i) Key(combo, VK_UP);
   EXPECT_EQ(list->GetHoverRow(), 0);
   combo->CloseList();
+}
+
+TEST_F(OpenCombo, PageHomeAndEndKeysMoveTheHighlightAndKeepItInView) {
+  MComboBox* combo = MakeCombo(host, 20);
+  combo->SetCurSel(7);
+  ASSERT_TRUE(combo->OpenList());
+  CComboBoxList* list = ListOf(combo);
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(list->GetPageRows(), 5);
+  EXPECT_EQ(TopRow(list), 3);
+  const auto press = [&](unsigned vk) {
+    EXPECT_EQ(Key(combo, vk), 1);
+    return std::make_pair(list->GetHoverRow(), TopRow(list));
+  };
+  using Seen = std::pair<int, int>;
+  // From the selection a page down; the highlight ends at the bottom of the view.
+  EXPECT_EQ(press(VK_NEXT), Seen(12, 8));
+  EXPECT_EQ(press(VK_END), Seen(19, 15));
+  EXPECT_EQ(press(VK_NEXT), Seen(19, 15));
+  EXPECT_EQ(press(VK_PRIOR), Seen(14, 14));
+  EXPECT_EQ(press(VK_HOME), Seen(0, 0));
+  EXPECT_EQ(press(VK_PRIOR), Seen(0, 0));
+  EXPECT_EQ(press(VK_NEXT), Seen(5, 1));
+  EXPECT_EQ(press(VK_UP), Seen(4, 1));
+  EXPECT_EQ(list->GetScrollOffset().y, CComboBoxList::kRowHeight);
+  EXPECT_EQ(Key(combo, VK_RETURN), 1);
+  ASSERT_EQ(host.picks.size(), 1u);
+  EXPECT_EQ(host.picks[0].wParam, 4u);
+
+  // Without a selection, Page Down lands a page from the top and Page Up a page from the end.
+  combo->SetCurSel(-1);
+  ASSERT_TRUE(combo->OpenList());
+  list = ListOf(combo);
+  EXPECT_EQ(press(VK_NEXT), Seen(4, 0));
+  combo->CloseList();
+  ASSERT_TRUE(combo->OpenList());
+  list = ListOf(combo);
+  EXPECT_EQ(press(VK_PRIOR), Seen(15, 11));
+  combo->CloseList();
+}
+
+TEST_F(OpenCombo, TypedLettersFindRowsByTheirStart) {
+  MComboBox* combo = MakeCombo(host, 0);
+  for (const char* text : {"Apple", "banana", "Blueberry", "cherry", "\xC3\x89" "clair", "apricot",
+                           "Banana split", "\xE4\xB8\xAD\xE6\x96\x87"}) {
+    combo->AddItem(text);
+  }
+  ASSERT_TRUE(combo->OpenList());
+  CComboBoxList* list = ListOf(combo);
+  ASSERT_NE(list, nullptr);
+  // Typed text reaches the list through the owner window; control characters do not.
+  EXPECT_EQ(combo->OnWindowMessage(WM_CHAR, 'c', 0), 1);
+  EXPECT_EQ(list->GetHoverRow(), 3);
+  EXPECT_EQ(combo->OnWindowMessage(WM_CHAR, 13, 0), 0);
+
+  // Letters more than a second apart each start afresh, from the row after the highlight.
+  std::uint32_t t = Native::GetMessageTime() + 10000;
+  const auto type = [&](char32_t cp, std::uint32_t after) {
+    t += after;
+    return list->TypeToFind(cp, t);
+  };
+  EXPECT_EQ(type('b', 0), 6);
+  EXPECT_EQ(type('b', 2000), 1);  // wrapped
+  EXPECT_EQ(type('B', 2000), 2);  // either case
+  // Quick letters extend the prefix: the current row stays while it still fits.
+  EXPECT_EQ(type('a', 2000), 5);
+  EXPECT_EQ(type('p', 300), 5);
+  EXPECT_EQ(type('p', 300), 0);
+  EXPECT_EQ(type('l', 300), 0);
+  // One letter repeated quickly cycles through its rows.
+  EXPECT_EQ(type('b', 2000), 1);
+  EXPECT_EQ(type('b', 300), 2);
+  EXPECT_EQ(type('b', 300), 6);
+  // No match keeps the highlight; neither do the following quick letters match.
+  EXPECT_EQ(type('z', 2000), -1);
+  EXPECT_EQ(type('c', 300), -1);
+  EXPECT_EQ(list->GetHoverRow(), 6);
+  // Whole code points are compared, and the row found is scrolled into view.
+  EXPECT_EQ(type(U'\u00C9', 2000), 4);
+  EXPECT_EQ(type(U'\u4E2D', 2000), 7);
+  EXPECT_EQ(TopRow(list), 3);
+  EXPECT_EQ(type(U'\u00E9', 2000), -1);
+  EXPECT_EQ(Key(combo, VK_RETURN), 1);
+  ASSERT_EQ(host.picks.size(), 1u);
+  EXPECT_EQ(host.picks[0].wParam, 7u);
+}
+
+TEST_F(OpenCombo, FocusedClosedBoxStepsWithArrowsAndOpensWithF4OrAltDown) {
+  MComboBox* combo = MakeCombo(host, 3);
+  combo->SetCurSel(1);
+  const unsigned alt = PaintManager::KeyModifiers(true, false, false);
+  // Without the focus the keys are not the box's.
+  EXPECT_EQ(combo->OnKeyDown(VK_DOWN, 1, 0), 0);
+  EXPECT_EQ(combo->OnKeyDown(VK_F4, 1, 0), 0);
+  EXPECT_EQ(combo->GetCurSel(), 1);
+  host.GetPaintManager().SetFocusControl(combo);
+  EXPECT_EQ(combo->OnKeyDown(VK_DOWN, 1, 0), 1);
+  EXPECT_EQ(combo->OnKeyDown(VK_DOWN, 1, 0), 1);  // at the end: no change, no notice
+  ASSERT_EQ(host.picks.size(), 1u);
+  EXPECT_EQ(host.picks[0].wParam, 2u);
+  EXPECT_EQ(combo->GetCurSel(), 2);
+  EXPECT_FALSE(combo->IsOpen());
+
+  EXPECT_EQ(combo->OnKeyDown(VK_F4, 1, 0), 1);
+  EXPECT_TRUE(combo->IsOpen());
+  EXPECT_EQ(Key(combo, VK_F4), 1);
+  EXPECT_FALSE(combo->IsOpen());
+  EXPECT_EQ(combo->OnKeyDown(VK_DOWN, 1, alt), 1);
+  EXPECT_TRUE(combo->IsOpen());
+  EXPECT_EQ(combo->OnWindowMessage(WM_SYSKEYDOWN, VK_UP, 0), 1);
+  EXPECT_FALSE(combo->IsOpen());
+  EXPECT_EQ(combo->GetCurSel(), 2);
+  EXPECT_EQ(host.picks.size(), 1u);
 }
 
 TEST_F(OpenCombo, EscapeClosesWithoutPicking) {

@@ -3,9 +3,11 @@
 // the entry's colour, hovered row highlighted, the selected entry's text in the accent colour
 // with a marker bar). Releasing the left button on a row, or Enter on the highlighted row,
 // reports notification 2 with (row index, 19) to its parent. Scrolls when its rows are taller
-// than it.
+// than it. The keyboard highlight moves by rows, by pages, to either end, or to the next row
+// whose text starts with what the user typed.
 // Threads: UI thread (it lives in the popup window of a combo box).
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "tavex/MPanel.h"
@@ -52,8 +54,20 @@ class TAVEX_API CComboBoxList : public MPanel {
   // Scrolls the least needed to show the row whole.
   void ScrollToRow(int row);
   // Keyboard: moves the highlight by `delta` rows (clamped; from the selected entry when
-  // nothing is highlighted) and shows it; returns the highlighted row.
+  // nothing is highlighted, else from just before the first row going down and just after
+  // the last going up) and shows it; returns the highlighted row.
   int MoveHighlight(int delta);
+  // Highlights `row` (clamped to the rows) and shows it; -1 for an empty list.
+  int HighlightRow(int row);
+  // Rows the list shows at once (at least 1): the step of Page Up and Page Down.
+  int GetPageRows() const;
+  // Type-to-find: a printable code point typed at `timeMs` (message time) highlights the next
+  // row, after the current one and wrapping, whose text starts with it (ASCII letters in
+  // either case). Typed within kTypeAheadMs of the previous one, it extends the prefix, and
+  // the current row may match it again; one letter repeated cycles through that letter's
+  // rows. Returns the highlighted row, -1 when nothing matched (the highlight stays).
+  static constexpr std::uint32_t kTypeAheadMs = 1000;
+  int TypeToFind(char32_t cp, std::uint32_t timeMs);
   // Reports the highlighted row as picked, like a click; false when no row is highlighted.
   bool PickHighlighted();
 
@@ -70,6 +84,8 @@ class TAVEX_API CComboBoxList : public MPanel {
   std::vector<Image> m_icons;
   int m_hover = -1;
   int m_selected = -1;
+  std::u32string m_typed;
+  std::uint32_t m_typedAt = 0;
   std::uint32_t m_highlight = 0x40FFFFFF;
   std::uint32_t m_accent;
 };

@@ -76,9 +76,13 @@ class TAVEX_API MComboBox : public MControlFont {
   void OnControlMouseLeave() override;
   void SetControlRect(CRect rect) override;
   // A press elsewhere in the owner window, or the window losing activation, closes the list.
-  // While it is open, Up/Down move its highlight, Enter picks the highlighted entry (as a
-  // click does) and Escape closes it; these keys are consumed, others pass on.
+  // While it is open, Up/Down, Page Up/Down and Home/End move its highlight, typed letters
+  // find a row by its start, Enter picks the highlighted entry (as a click does), and Escape,
+  // F4 or Alt+Up/Down close it; these keys are consumed, others pass on.
   int OnWindowMessage(unsigned msg, unsigned wParam, long lParam) override;
+  // Closed and focused: F4 or Alt+Up/Down open the list; Up/Down select the entry before or
+  // after (the first when none is) and notify 2 as a pick does.
+  int OnControlKeyDown(unsigned key, unsigned repeat, unsigned modifiers) override;
   // Reports of the popup: a picked row (index, 19) or the popup's end.
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
   // The popup window tells that it is gone.
