@@ -122,12 +122,17 @@ class InputMethod : public ::testing::Test {
     gallery.reset();
   }
 
-  // Starts the standard page and waits until its window has the keyboard focus.
-  void StartGallery() {
-    gallery = std::make_unique<GalleryProcess>(std::vector<std::string>{"--page", "standard"});
+  // Starts the standard page (or the layered lists page) and waits until its window has the
+  // keyboard focus.
+  void StartGallery(bool layeredLists = false) {
+    gallery = std::make_unique<GalleryProcess>(
+        layeredLists ? std::vector<std::string>{"--page", "lists", "--layered"}
+                     : std::vector<std::string>{"--page", "standard"});
     ASSERT_TRUE(gallery->Started());
-    ASSERT_GE(gallery->WaitFor("ready standard"), 0) << "the gallery did not start";
-    ASSERT_TRUE(XDoTool("search --sync --onlyvisible --name 'standard controls' windowfocus --sync"));
+    ASSERT_GE(gallery->WaitFor(layeredLists ? "ready page=lists" : "ready standard"), 0)
+        << "the gallery did not start";
+    const std::string title = layeredLists ? "gallery: lists" : "standard controls";
+    ASSERT_TRUE(XDoTool("search --sync --onlyvisible --name '" + title + "' windowfocus --sync"));
   }
   int Mark() const { return static_cast<int>(gallery->Lines().size()); }
   // Waits for the edit to report exactly `text`.
@@ -235,4 +240,24 @@ TEST_F(ChineseInputMethod, ServerThatDiesLeavesTypingWorkingAndIsPickedUpWhenItR
   StartServer();
   from = Mark();
   EXPECT_TRUE(TypeNi(from, "ab你cd你, selected")) << "the restarted server was not used";
+}
+
+// In a layered window the lists' in-place boxes are popup windows of their own: the method
+// follows the focus into the rename popup, and the delay popup still takes plain digits.
+TEST_F(ChineseInputMethod, PinyinRenamesARowOfALayeredListAndTheDelayBoxStaysPlain) {
+  StartServer();
+  StartGallery(true);
+  int from = Mark();
+  ASSERT_TRUE(XDoTool("key F2"));
+  ASSERT_GE(gallery->WaitFor("editing list row=1", from), 0);
+  ASSERT_TRUE(XDoTool("key --delay 60 shift+space n i 1 Return"));
+  EXPECT_GE(gallery->WaitFor("renamed row=1 text=Profile 2你", from), 0);
+  EXPECT_EQ(gallery->CountContaining("text=Profile 2n"), 0) << "letters reached the box";
+
+  // Ending the rename hands the keyboard back to the page: F3 reaches it without a click.
+  from = Mark();
+  ASSERT_TRUE(XDoTool("key F3"));
+  ASSERT_GE(gallery->WaitFor("editing records row=1", from), 0) << "the page lost the keyboard";
+  ASSERT_TRUE(XDoTool("key --delay 60 4 5 Return"));
+  EXPECT_GE(gallery->WaitFor("delay row=1 value=3545", from), 0);
 }

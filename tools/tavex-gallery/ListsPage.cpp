@@ -40,7 +40,10 @@ std::string Sibling(const std::string& path, const std::string& suffix) {
 }
 }  // namespace
 
-ListsPage::ListsPage(std::string screenshotPath) : m_screenshot(std::move(screenshotPath)) {}
+ListsPage::ListsPage(std::string screenshotPath, bool layered)
+    : m_screenshot(std::move(screenshotPath)), m_layered(layered) {
+  if (m_layered) SetLayeredWindow(1);
+}
 
 void ListsPage::InitUI(CRect client) {
   auto* header = static_cast<Tavex::CArea*>(
@@ -84,7 +87,9 @@ void ListsPage::InitUI(CRect client) {
   list->SetFontWidth(15);
   list->EnableShowEdit(1);
   list->SetCurSel(1);
-  list->ShowEdit();
+  // A popup box cannot open before its window shows.
+  if (!m_layered) list->ShowEdit();
+  m_list = list;
 
   AddControl(new DemoButton(this, kMenuButton, CRect(20, 300, 200, 334), Text(900).c_str(),
                             &GalleryDialog::Log));
@@ -102,14 +107,15 @@ void ListsPage::InitUI(CRect client) {
   auto* recordHolder = new Tavex::MPanel(this, 260, CRect(500, 80, 940, 290), 1);
   AddControl(recordHolder);
   auto* records = static_cast<Tavex::CRecordList*>(recordHolder->CreateControl(
-      "CRecordList", 261, CRect(500, 80, 940, 290), nullptr, 1, 1));
+      "CRecordList", kRecords, CRect(500, 80, 940, 290), nullptr, 1, 1));
   records->SetFontWidth(14);
   const char* keys[] = {"A", "A", "Shift", "B", "B", "Shift"};
   const int kinds[] = {2, 3, 2, 2, 3, 3};
   for (int i = 0; i < 6; ++i) records->AddString(keys[i], kinds[i], 0, 20 + 15 * i);
   records->OnMouseMove(0, Tavex::CPoint(600, 80 + 41 + 20));
   records->SetCurSel(1);
-  records->ShowEdit();
+  if (!m_layered) records->ShowEdit();
+  m_records = records;
 
   auto* paletteHolder = new Tavex::MPanel(this, 270, CRect(20, 350, 930, 600), 1);
   AddControl(paletteHolder);
@@ -144,6 +150,16 @@ LRESULT ListsPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     GalleryDialog::Log("menu w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
     return 0;
   }
+  if (msg == WM_KEYDOWN && (wParam == VK_F2 || wParam == VK_F3)) {
+    if (wParam == VK_F2) {
+      m_list->ShowEdit();
+      GalleryDialog::Log("editing list row=" + std::to_string(m_list->GetEditRow()));
+    } else {
+      m_records->ShowEdit();
+      GalleryDialog::Log("editing records row=" + std::to_string(m_records->GetEditRow()));
+    }
+    return 0;
+  }
   return MDialog::OnWindowMessage(msg, wParam, lParam);
 }
 
@@ -151,6 +167,17 @@ int ListsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lPara
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
   if (id == kMenuButton && code == 2) OpenMenu();
+  if (id == kList && code == 29) {
+    GalleryDialog::Log("renamed row=" + std::to_string(lParam) +
+                       " text=" + std::string(m_list->GetItemText(static_cast<int>(lParam))));
+  }
+  if (id == kRecords && code == 29) {
+    const auto rows = m_records->GetRecordItems();
+    if (lParam >= 0 && static_cast<std::size_t>(lParam) < rows.size()) {
+      GalleryDialog::Log("delay row=" + std::to_string(lParam) +
+                         " value=" + std::to_string(rows[static_cast<std::size_t>(lParam)]->delay));
+    }
+  }
   return 0;
 }
 

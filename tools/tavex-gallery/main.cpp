@@ -1,5 +1,5 @@
-// tavex-gallery [--page lists|standard|windows|backs] [--keyboard-mode N] [--lang 1033|2052]
-// [--screenshot FILE]: opens
+// tavex-gallery [--page lists|standard|windows|backs] [--layered] [--keyboard-mode N]
+// [--lang 1033|2052] [--screenshot FILE]: opens
 // a dialog with the Tavex controls built so far (or the list controls, or the keyboard page in
 // KeyboardCtrl mode N) and logs what it receives on stdout ("ready", "notify", "focus", "key",
 // "result" lines).
@@ -22,18 +22,21 @@ int main(int argc, char** argv) {
   std::string page;
   int keyboardMode = 0;
   int lcid = 1033;
+  bool layered = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
       screenshot = argv[++i];
     } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
       page = argv[++i];
+    } else if (std::strcmp(argv[i], "--layered") == 0) {
+      layered = true;
     } else if (std::strcmp(argv[i], "--keyboard-mode") == 0 && i + 1 < argc) {
       keyboardMode = std::atoi(argv[++i]);
     } else if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc) {
       lcid = std::atoi(argv[++i]) == 2052 ? 2052 : 1033;
     } else {
       std::fprintf(stderr,
-                   "usage: %s [--page lists|standard|windows|backs] [--keyboard-mode 100-104 [--lang 1033|2052]] "
+                   "usage: %s [--page lists|standard|windows|backs] [--layered] [--keyboard-mode 100-104 [--lang 1033|2052]] "
                    "[--screenshot FILE]\n",
                    argv[0]);
       return 2;
@@ -95,7 +98,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (page == "lists") {
-    Gallery::ListsPage lists(screenshot);
+    Gallery::ListsPage lists(screenshot, layered);
     if (lists.Create(nullptr, "Tavex gallery: lists", 0x96000000, 0,
                      Tavex::CRect(100, 100, 1060, 720)) == nullptr) {
       std::fprintf(stderr, "tavex-gallery: cannot create the window\n");
