@@ -64,6 +64,17 @@ int MenuItem::OnControlLButtonUp(unsigned, CPoint pt) {
   return 1;
 }
 
+void MenuItem::SetHighlight(bool on) {
+  if (on ? m_press.Move(true) : m_press.Leave()) UpdateControl(1, 0);
+}
+
+bool MenuItem::IsSelectable() const {
+  std::lock_guard guard(m_dataLock);
+  return !m_separator && m_visible && m_enabled;
+}
+
+void MenuItem::Pick() { SendMessageW(2, static_cast<unsigned>(GetCheck()), 0); }
+
 void MenuItem::OnControlMouseLeave() {
   if (m_press.Leave()) UpdateControl(1, 0);
 }

@@ -1,6 +1,7 @@
 #include "tavex/MenuWnd.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace Tavex {
 
@@ -198,6 +199,78 @@ int MenuWnd::SetMenuPoint() {
 
 void MenuWnd::InitUI(CRect) { SetMenuPoint(); }
 
+bool MenuWnd::HandleKey(unsigned key) {
+  const int count = static_cast<int>(m_items.size());
+  switch (key) {
+    case VK_DOWN: Highlight(NextSelectable(m_current, 1)); return true;
+    case VK_UP: Highlight(NextSelectable(m_current < 0 ? count : m_current, -1)); return true;
+    case VK_HOME: Highlight(NextSelectable(-1, 1)); return true;
+    case VK_END: Highlight(NextSelectable(count, -1)); return true;
+    case VK_RETURN:
+    case VK_SPACE:
+      // The pointer may rest on a disabled entry: that is no choice, the menu just ends.
+      if (m_current >= 0 && m_items[m_current]->IsSelectable()) {
+        m_items[m_current]->Pick();
+      } else {
+        CloseWindow();
+      }
+      return true;
+    case VK_ESCAPE: CloseWindow(); return true;
+    default: {
+      const int found = NextStartingWith(key);
+      if (found >= 0) Highlight(found);
+      return found >= 0;
+    }
+  }
+}
+
+void MenuWnd::Highlight(int index) {
+  // Clear every other entry, not only the last one the keys chose: the pointer may have lit one.
+  for (int i = 0; i < static_cast<int>(m_items.size()); ++i) {
+    if (i != index) m_items[i]->SetHighlight(false);
+  }
+  if (index >= 0) m_items[index]->SetHighlight(true);
+  m_current = index;
+}
+
+int MenuWnd::NextSelectable(int from, int step) const {
+  const int count = static_cast<int>(m_items.size());
+  for (int i = 1; i <= count; ++i) {
+    const int at = ((from + step * i) % count + count) % count;
+    if (m_items[at]->IsSelectable()) return at;
+  }
+  return -1;
+}
+
+int MenuWnd::NextStartingWith(unsigned key) const {
+  // Virtual keys of letters and digits are their upper-case ASCII codes.
+  const bool letter = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+  const int count = static_cast<int>(m_items.size());
+  if (!letter || count == 0) return -1;
+  for (int i = 1; i <= count; ++i) {
+    const int at = (m_current + i + count) % count;
+    const MenuItem* item = m_items[at];
+    if (!item->IsSelectable()) continue;
+    const CString title = item->GetTitle();
+    if (title.empty()) continue;
+    const unsigned char first = static_cast<unsigned char>(title[0]);
+    if (first < 0x80 && static_cast<unsigned>(std::toupper(first)) == key) return at;
+  }
+  return -1;
+}
+
+void MenuWnd::FollowPointer() {
+  int entered = -1;
+  for (int i = 0; i < static_cast<int>(m_items.size()); ++i) {
+    if (i != m_current && m_items[i]->IsHighlighted()) entered = i;
+  }
+  if (entered >= 0) {
+    Highlight(entered);
+  } else if (m_current >= 0 && !m_items[m_current]->IsHighlighted()) {
+    m_current = -1;
+  }
+}
+
 int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
   // Only a click is a choice; the press before it is not posted, so that one click runs the
   // owner's command once.
@@ -210,7 +283,17 @@ int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
 LRESULT MenuWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   ++m_depth;
   if (msg == WM_ACTIVATE && wParam == WA_INACTIVE) CloseWindow();
-  const LRESULT r = MDialog::OnWindowMessage(msg, wParam, lParam);
+  // Closing with the focus (a pick or Escape) hands it back to the owner; a click elsewhere
+  // has already moved it.
+  if (msg == WM_CLOSE && m_owner != nullptr && Native::GetFocus() == m_hWnd &&
+      Native::IsWindow(m_owner)) {
+    Native::SetFocus(m_owner);
+  }
+  LRESULT r = 0;
+  if (msg != WM_KEYDOWN || !HandleKey(static_cast<unsigned>(wParam))) {
+    r = MDialog::OnWindowMessage(msg, wParam, lParam);
+  }
+  if ((msg == WM_MOUSEMOVE || msg == WM_MOUSELEAVE) && !m_windowGone) FollowPointer();
   // The window went away inside this message: the object may go now that nothing of it runs.
   if (--m_depth == 0 && m_windowGone && !m_inDestructor) delete this;
   return r;

@@ -98,3 +98,130 @@ TEST(MenuWnd, CloseRequestEndsTheMenuWithoutAChoice) {
   Tavex::Native::DestroyWindow(owner);
   NT::Pump(20);
 }
+
+namespace {
+// A key as the X layer delivers it: queued to the focus window, then the queue runs.
+void Press(HWND hwnd, UINT key) {
+  Tavex::Native::PostMessage(hwnd, WM_KEYDOWN, key, 1);
+  NT::Pump(5);
+}
+
+// A shown owner that the X server has really focused: a focus event still on its way would
+// take the focus from the menu opened next, and close it.
+HWND FocusedOwner() {
+  HWND owner = NT::ShownWindow(200, 200, 300, 200);
+  if (owner != nullptr) {
+    NT::PumpUntil([&] { return Tavex::Native::GetFocus() == owner; });
+    NT::Pump(50);
+  }
+  return owner;
+}
+
+int HighlightedCount(const MenuWnd& menu) {
+  int n = 0;
+  for (const Tavex::MenuItem* item : menu.GetItems()) n += item->IsHighlighted() ? 1 : 0;
+  return n;
+}
+}  // namespace
+
+TEST(MenuWnd, KeysMoveOneHighlightSharedWithThePointerOverSelectableEntriesOnly) {
+  TAVEX_REQUIRE_DISPLAY();
+  HWND owner = FocusedOwner();
+  ASSERT_NE(owner, nullptr);
+  auto* menu = new MenuWnd();
+  menu->AddMenu("Reset", 1);                  // 0
+  menu->AddSeparator(0);                      // 1
+  menu->AddMenu("Macro", 2, "", 0, 0);        // 2, disabled
+  menu->AddMenu("Shortcut", 3);               // 3
+  menu->AddMenu("Hidden", 4);                 // 4
+  menu->AddMenu("record", 5);                 // 5
+  menu->SetItemVisible("Hidden", 0);
+  // The pointer starts away from the menu and later moves onto it for real.
+  Tavex::Native::SetCursorPos(5, 5);
+  HWND hwnd = menu->Create(owner, CPoint(250, 250), kOwnerMessage);
+  ASSERT_NE(hwnd, nullptr);
+  // The open menu has the keys.
+  EXPECT_EQ(Tavex::Native::GetFocus(), hwnd);
+  EXPECT_EQ(menu->GetHighlight(), -1);
+
+  const std::vector<std::pair<UINT, int>> steps = {
+      {VK_DOWN, 0}, {VK_DOWN, 3}, {VK_DOWN, 5}, {VK_DOWN, 0},  // skips and wraps
+      {VK_UP, 5},   {VK_HOME, 0}, {VK_END, 5},  {'S', 3},      // first letters, any case
+      {'R', 5},     {'R', 0},     {'M', 0},                    // a disabled entry is not found
+  };
+  for (const auto& [key, expected] : steps) {
+    Press(hwnd, key);
+    ASSERT_TRUE(Tavex::Native::IsWindow(hwnd)) << "closed by key " << key;
+    EXPECT_EQ(menu->GetHighlight(), expected) << "after key " << key;
+    EXPECT_EQ(HighlightedCount(*menu), 1) << "after key " << key;
+  }
+  EXPECT_TRUE(menu->GetItems()[0]->IsHighlighted());
+
+  // The pointer entering an entry takes the highlight; the next key starts from there.
+  const CPoint onShortcut = menu->GetItems()[3]->GetRect().CenterPoint();
+  Tavex::Native::SetCursorPos(250 + onShortcut.x, 250 + onShortcut.y);
+  EXPECT_TRUE(NT::PumpUntil([&] { return menu->GetHighlight() == 3; }));
+  EXPECT_EQ(HighlightedCount(*menu), 1);
+  Press(hwnd, VK_DOWN);
+  EXPECT_EQ(menu->GetHighlight(), 5);
+  EXPECT_FALSE(menu->GetItems()[3]->IsHighlighted());
+  EXPECT_EQ(HighlightedCount(*menu), 1);
+
+  menu->CloseWindow();
+  ASSERT_TRUE(NT::PumpUntil([&] { return !Tavex::Native::IsWindow(hwnd); }));
+  Tavex::Native::DestroyWindow(owner);
+  NT::Pump(20);
+}
+
+TEST(MenuWnd, EnterAndSpacePickLikeAClickAndEscapeClosesWithoutAChoice) {
+  TAVEX_REQUIRE_DISPLAY();
+  NT::Log().clear();
+  HWND owner = FocusedOwner();
+  ASSERT_NE(owner, nullptr);
+  const auto open = [&] {
+    auto* menu = new MenuWnd();
+    menu->AddMenu("Reset", 606);
+    menu->AddMenu("Macro", 608, "", 1, 1);
+    return menu->Create(owner, CPoint(250, 250), kOwnerMessage);
+  };
+  const auto closed = [](HWND hwnd) {
+    return NT::PumpUntil([&] { return !Tavex::Native::IsWindow(hwnd); });
+  };
+
+  HWND hwnd = open();
+  ASSERT_NE(hwnd, nullptr);
+  Press(hwnd, VK_END);
+  Press(hwnd, VK_RETURN);
+  ASSERT_TRUE(closed(hwnd));
+  NT::Pump(30);
+  auto posted = NT::Only({kOwnerMessage}, owner);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].wParam, 1u);  // check state, as a click posts it
+  EXPECT_EQ(posted[0].lParam, 608);
+  // The owner has the keys again.
+  EXPECT_EQ(Tavex::Native::GetFocus(), owner);
+
+  hwnd = open();
+  ASSERT_NE(hwnd, nullptr);
+  Press(hwnd, VK_DOWN);
+  Press(hwnd, VK_SPACE);
+  ASSERT_TRUE(closed(hwnd));
+  NT::Pump(30);
+  posted = NT::Only({kOwnerMessage}, owner);
+  ASSERT_EQ(posted.size(), 2u);
+  EXPECT_EQ(posted[1].wParam, 0u);
+  EXPECT_EQ(posted[1].lParam, 606);
+
+  // Escape with an entry highlighted, and Enter with none, end the menu with no choice.
+  for (const UINT key : {UINT{VK_ESCAPE}, UINT{VK_RETURN}}) {
+    hwnd = open();
+    ASSERT_NE(hwnd, nullptr);
+    if (key == VK_ESCAPE) Press(hwnd, VK_DOWN);
+    Press(hwnd, key);
+    ASSERT_TRUE(closed(hwnd)) << key;
+    NT::Pump(30);
+    EXPECT_EQ(NT::Count(kOwnerMessage, owner), 2) << key;
+  }
+  Tavex::Native::DestroyWindow(owner);
+  NT::Pump(20);
+}

@@ -2,7 +2,9 @@
 // MenuItem: one entry of a MenuWnd: a title, an optional four-state icon (normal, hover,
 // pressed, disabled), a check state, or a separator line. A press sends notification 7
 // (check state, 1), a click (release inside after a press inside) sends 2 (check state, 0).
-// Threads: setters lock the data and may be called from any thread (see MControl).
+// The highlight is the hover look: the pointer sets it, and so does the menu's keyboard.
+// Threads: setters lock the data and may be called from any thread (see MControl); the
+// highlight and Pick belong to the UI thread.
 #include <cstdint>
 
 #include "tavex/MControlFont.h"
@@ -26,6 +28,12 @@ class TAVEX_API MenuItem : public MControlFont {
   void SetHighlightColor(std::uint32_t argb) { Assign(m_highlight, argb); }
   // Hovered (or pressed) look, for checks.
   bool IsHighlighted() const { return m_press.IsHover() || m_press.IsPressed(); }
+  // Sets or clears the hover look without the pointer (a held press is dropped with it).
+  void SetHighlight(bool on);
+  // A separator, a hidden or a disabled entry can be neither highlighted by keys nor picked.
+  bool IsSelectable() const;
+  // Sends the click notification (2, check state, 0) as a click would.
+  void Pick();
 
   void DrawControl(Painter& painter, CRect paint) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;

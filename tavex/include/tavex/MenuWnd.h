@@ -3,6 +3,10 @@
 // posted to the owner window as the owner's message (wParam = check state, lParam = entry id)
 // and closes the menu; losing activation or the user close message (0x442) closes it without
 // a choice.
+// Keys (the menu takes the focus while open): Up/Down move the highlight through the
+// selectable entries and wrap, Home/End go to the first/last, a letter or digit to the next
+// entry starting with it; Enter or Space picks the highlighted entry as a click would, Escape
+// closes without a choice. Pointer and keys share one highlight.
 //
 // Ownership: create it with new. Once its window has been destroyed the menu deletes itself;
 // the owner keeps no pointer after showing it. A menu whose window was never created is
@@ -57,6 +61,10 @@ class TAVEX_API MenuWnd : public MDialog {
   int GetMenuWidth() const { return m_width; }
   int GetMenuHeight() const { return m_height; }
   const std::vector<MenuItem*>& GetItems() const { return m_items; }
+  // Index in GetItems() of the highlighted entry, -1 for none.
+  int GetHighlight() const { return m_current; }
+  // Handles a key as the menu window does; false for keys the menu leaves alone.
+  bool HandleKey(unsigned key);
 
   void InitUI(CRect client) override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
@@ -68,6 +76,12 @@ class TAVEX_API MenuWnd : public MDialog {
                      int enabled, bool separator);
   FontDesc MenuFont() const;
   HWND CreateWindowAt(HWND owner, CPoint at, unsigned message, int width);
+  void Highlight(int index);
+  // The next selectable entry from `from` in direction `step` (wrapping), -1 when none.
+  int NextSelectable(int from, int step) const;
+  int NextStartingWith(unsigned key) const;
+  // After pointer input: an entry the pointer entered takes the highlight from the others.
+  void FollowPointer();
 
   MObject* m_parentObject;
   HWND m_owner = nullptr;
@@ -84,6 +98,7 @@ class TAVEX_API MenuWnd : public MDialog {
   std::uint32_t m_textColour = 0xFFFFFFFF;
   int m_height = 0;
   std::vector<MenuItem*> m_items;
+  int m_current = -1;
   int m_depth = 0;
   bool m_windowGone = false;
   bool m_inDestructor = false;
