@@ -196,6 +196,8 @@ int ListsPage::OnTimer(unsigned id) {
     SaveWindow(m_combo->GetPopupWindow(), Sibling(m_screenshot, "combo"));
     m_combo->CloseList();
     OpenMenu();
+    // The menu's shot shows the keyboard highlight on its second (checked) entry.
+    for (int i = 0; i < 2; ++i) Tavex::Native::PostMessage(m_menuWindow, WM_KEYDOWN, VK_DOWN, 1);
     SetTimer(kMenuTimer, 400);
   } else if (id == kMenuTimer) {
     KillTimer(kMenuTimer);
