@@ -201,6 +201,8 @@ void MenuWnd::InitUI(CRect) { SetMenuPoint(); }
 
 bool MenuWnd::HandleKey(unsigned key) {
   const int count = static_cast<int>(m_items.size());
+  // Keys queued behind the one that closed the menu (key repeat) belong to nobody.
+  if (m_closing) return true;
   switch (key) {
     case VK_DOWN: Highlight(NextSelectable(m_current, 1)); return true;
     case VK_UP: Highlight(NextSelectable(m_current < 0 ? count : m_current, -1)); return true;
@@ -273,8 +275,8 @@ void MenuWnd::FollowPointer() {
 
 int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
   // Only a click is a choice; the press before it is not posted, so that one click runs the
-  // owner's command once.
-  if (code != 2) return 1;
+  // owner's command once, and a menu already closing takes no further choice.
+  if (code != 2 || m_closing) return 1;
   if (m_owner != nullptr) Native::PostMessage(m_owner, m_message, wParam, id);
   CloseWindow();
   return 1;

@@ -191,7 +191,9 @@ TEST(MenuWnd, EnterAndSpacePickLikeAClickAndEscapeClosesWithoutAChoice) {
   HWND hwnd = open();
   ASSERT_NE(hwnd, nullptr);
   Press(hwnd, VK_END);
-  Press(hwnd, VK_RETURN);
+  // A second Enter already queued (key repeat) finds the menu closing and picks nothing more.
+  Tavex::Native::PostMessage(hwnd, WM_KEYDOWN, VK_RETURN, 1);
+  Tavex::Native::PostMessage(hwnd, WM_KEYDOWN, VK_RETURN, 1);
   ASSERT_TRUE(closed(hwnd));
   NT::Pump(30);
   auto posted = NT::Only({kOwnerMessage}, owner);
