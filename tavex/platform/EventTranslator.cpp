@@ -287,6 +287,11 @@ void ChangeFocus(X11Connection& c, HWND to) {
   if (c.ime) c.ime->FocusChanged();
 }
 
+bool X11Connection::StaleFocusNotice(unsigned long serial) const {
+  // Serials wrap: compare by the signed distance.
+  return static_cast<long>(serial - focusRequest) < 0;
+}
+
 void X11Connection::Translate(XEvent& ev) {
   if (HandleClipboardEvent(*this, ev)) return;
   if (moveDrag.active && ContinueWindowMove(*this, ev)) return;
@@ -387,11 +392,13 @@ void X11Connection::Translate(XEvent& ev) {
     }
     case FocusIn:
       if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) return;
+      if (StaleFocusNotice(ev.xfocus.serial)) return;
       if (ev.xfocus.detail == NotifyPointer) return;
       if (focus == nullptr || TopLevelOf(focus) != TopLevelOf(hwnd)) ChangeFocus(*this, hwnd);
       return;
     case FocusOut:
       if (ev.xfocus.mode == NotifyGrab || ev.xfocus.mode == NotifyUngrab) return;
+      if (StaleFocusNotice(ev.xfocus.serial)) return;
       if (ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior) return;
       if (focus != nullptr && TopLevelOf(focus) == TopLevelOf(hwnd)) ChangeFocus(*this, nullptr);
       return;

@@ -73,6 +73,7 @@ HWND SetFocus(HWND hwnd) {
   auto rec = FindOwnWindow(hwnd);
   if (!rec || !rec->alive.load()) return nullptr;
   if (rec->visible && !rec->iconic) {
+    c->focusRequest = NextRequest(c->dpy);
     XSetInputFocus(c->dpy, static_cast<::Window>(rec->xid), RevertToParent, CurrentTime);
   }
   ChangeFocus(*c, hwnd);

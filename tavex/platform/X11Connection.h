@@ -66,6 +66,9 @@ class X11Connection {
 
   HWND focus = nullptr;
   HWND active = nullptr;
+  // Request number of our last focus change: the server's focus notices from before it are
+  // stale (they would hand the focus back to a window we have just left).
+  unsigned long focusRequest = 0;
   HWND capture = nullptr;
   HWND pointerWindow = nullptr;
   ::Cursor shownCursor = 0;
@@ -82,6 +85,7 @@ class X11Connection {
   ::Cursor CursorFor(UINT idc);
   void SetWindowState(const WindowRecord& rec, Atom state, bool on);
   void Translate(XEvent& ev);
+  bool StaleFocusNotice(unsigned long serial) const;
 
  private:
   X11Connection() = default;

@@ -219,6 +219,8 @@ bool MenuWnd::HandleKey(unsigned key) {
       return true;
     case VK_ESCAPE: CloseWindow(); return true;
     default: {
+      // Ctrl with a letter is a shortcut, not a search.
+      if ((Native::GetKeyState(VK_CONTROL) & 0x8000) != 0) return false;
       const int found = NextStartingWith(key);
       if (found >= 0) Highlight(found);
       return found >= 0;
