@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tavex/EditBuffer.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -16,29 +17,13 @@ constexpr int kMarkerWidth = 3;
 // code point without a locale.
 char32_t Fold(char32_t cp) { return cp >= 'A' && cp <= 'Z' ? cp + ('a' - 'A') : cp; }
 
-// The code point at text[*i], advancing *i; a broken sequence yields U+FFFD for its lead byte,
-// so that it never matches a typed character.
-char32_t NextCodePoint(const std::string& text, std::size_t* i) {
-  const auto c = static_cast<unsigned char>(text[*i]);
-  ++*i;
-  if (c < 0x80) return c;
-  const int extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 ? 1 : -1;
-  if (extra < 0 || c >= 0xF8) return 0xFFFD;
-  char32_t cp = c & (0x3F >> extra);
-  for (int k = 0; k < extra; ++k) {
-    if (*i >= text.size()) return 0xFFFD;
-    const auto b = static_cast<unsigned char>(text[*i]);
-    if ((b & 0xC0) != 0x80) return 0xFFFD;
-    cp = (cp << 6) | (b & 0x3F);
-    ++*i;
-  }
-  return cp;
-}
-
 bool StartsWith(const std::string& text, std::u32string_view prefix) {
   std::size_t i = 0;
   for (const char32_t want : prefix) {
-    if (i >= text.size() || Fold(NextCodePoint(text, &i)) != want) return false;
+    if (i >= text.size()) return false;
+    std::size_t len = 0;
+    if (Fold(DecodeUtf8(text, i, &len)) != want) return false;
+    i += len;
   }
   return true;
 }

@@ -17,8 +17,11 @@ std::size_t CountCodePoints(const std::string& s) {
   return n;
 }
 
-// Decodes the code point at s[i] (invalid bytes count as one code point each); sets *len.
-char32_t DecodeAt(const std::string& s, std::size_t i, std::size_t* len) {
+bool IsWordChar(unsigned char c) { return c >= 0x80 || std::isalnum(c) != 0 || c == '_'; }
+
+}  // namespace
+
+char32_t DecodeUtf8(const std::string& s, std::size_t i, std::size_t* len) {
   const auto c = static_cast<unsigned char>(s[i]);
   int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
   if (c >= 0x80 && c < 0xC0) extra = 0;
@@ -38,10 +41,6 @@ char32_t DecodeAt(const std::string& s, std::size_t i, std::size_t* len) {
   *len = used;
   return extra == 0 ? c : cp;
 }
-
-bool IsWordChar(unsigned char c) { return c >= 0x80 || std::isalnum(c) != 0 || c == '_'; }
-
-}  // namespace
 
 std::string EncodeUtf8(char32_t cp) {
   std::string out;
@@ -68,7 +67,7 @@ std::string EditBuffer::Filter(const std::string& text) const {
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
     std::size_t len = 1;
-    const char32_t cp = DecodeAt(text, i, &len);
+    const char32_t cp = DecodeUtf8(text, i, &len);
     const bool lineBreak = cp == '\n';
     bool keep = cp >= 0x20 && cp != 0x7F;
     if (lineBreak) keep = m_multiLine;

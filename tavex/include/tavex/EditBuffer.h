@@ -92,5 +92,8 @@ class TAVEX_API EditBuffer {
 
 // UTF-8 of one code point (nothing for surrogates and values past U+10FFFF).
 TAVEX_API std::string EncodeUtf8(char32_t cp);
+// The code point at s[i] (i < s.size()) and its length in bytes; a broken sequence yields its
+// lead byte alone, as one code point of that value.
+TAVEX_API char32_t DecodeUtf8(const std::string& s, std::size_t i, std::size_t* len);
 
 }  // namespace Tavex
