@@ -53,6 +53,28 @@ class TimerThread {
     return id;
   }
 
+  bool Skip(UINT id, UINT periods) {
+    std::lock_guard lock(mutex_);
+    const auto it = entries_.find(id);
+    if (it == entries_.end() || it->second.period == 0) return false;
+    it->second.due += static_cast<Nanos>(periods) * it->second.period;
+    return true;
+  }
+
+  bool Resume(UINT id) {
+    std::lock_guard lock(mutex_);
+    const auto it = entries_.find(id);
+    if (it == entries_.end() || it->second.period == 0) return false;
+    Entry& e = it->second;
+    const Nanos ahead = e.due - NowNs();
+    if (ahead > e.period) {
+      // Back by whole periods, to the first deadline of the grid after now.
+      e.due -= (ahead - 1) / e.period * e.period;
+      cv_.notify_all();
+    }
+    return true;
+  }
+
   bool Remove(UINT id) {
     std::unique_lock lock(mutex_);
     if (entries_.erase(id) == 0) return false;
@@ -133,6 +155,14 @@ UINT timeSetEvent(UINT delayMs, UINT, LPTIMECALLBACK callback, DWORD_PTR user, U
 
 UINT timeKillEvent(UINT id) {
   return Platform::TimerThread::Get().Remove(id) ? TIMERR_NOERROR : TIMERR_NOCANDO;
+}
+
+UINT timeSkipTicks(UINT id, UINT periods) {
+  return Platform::TimerThread::Get().Skip(id, periods) ? TIMERR_NOERROR : TIMERR_NOCANDO;
+}
+
+UINT timeResumeTicks(UINT id) {
+  return Platform::TimerThread::Get().Resume(id) ? TIMERR_NOERROR : TIMERR_NOCANDO;
 }
 
 UINT timeGetDevCaps(TIMECAPS* caps, UINT size) {

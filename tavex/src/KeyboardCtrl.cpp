@@ -161,6 +161,7 @@ void KeyboardCtrl::SetKeyboardCtrlMode(int mode) {
     std::lock_guard guard(m_dataLock);
     m_mode = mode;
   }
+  WakeAnimation();
   RepaintIfVisible();
 }
 
@@ -275,6 +276,7 @@ void KeyboardCtrl::SetLightModeData(const unsigned char* data, int length) {
       m_frameCount = m_keys.empty() ? 0 : length / static_cast<int>(m_keys.size());
     }
   }
+  WakeAnimation();
   RepaintIfVisible();
 }
 
@@ -308,8 +310,11 @@ int KeyboardCtrl::TicksForSpeed(int speed) {
 }
 
 void KeyboardCtrl::SetLightSpeed(int speed) {
-  std::lock_guard guard(m_dataLock);
-  m_ticksPerFrame = TicksForSpeed(speed);
+  {
+    std::lock_guard guard(m_dataLock);
+    m_ticksPerFrame = TicksForSpeed(speed);
+  }
+  WakeAnimation();  // a faster speed may need a tick sooner than the timer sleeps
 }
 
 int KeyboardCtrl::GetTicksPerFrame() const {

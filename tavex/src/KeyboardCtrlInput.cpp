@@ -1,5 +1,6 @@
 // KeyboardCtrl: pointer input, frame selection, the key tip and the preview animation tick.
 // Points arrive in window coordinates (the space of the control's rectangle).
+#include <algorithm>
 #include <cstdlib>
 
 #include "tavex/KeyboardCtrl.h"
@@ -32,6 +33,19 @@ int KeyboardCtrl::OnControlTimer() {
   m_currentFrame = (m_currentFrame + 1) % m_frameCount;
   Invalidate();
   return 1;
+}
+
+int KeyboardCtrl::QuietTicks() const {
+  std::lock_guard guard(m_dataLock);
+  if (!m_visible || m_mode != kModePreview || m_frameCount <= 0) return kQuietForever;
+  // The ticks before the one that shows the next frame change nothing.
+  return std::max(0, m_ticksPerFrame - 1 - m_tick);
+}
+
+void KeyboardCtrl::PassQuietTicks(int ticks) {
+  std::lock_guard guard(m_dataLock);
+  if (m_mode != kModePreview || m_frameCount <= 0) return;
+  m_tick = std::clamp(m_tick + ticks, 0, std::max(0, m_ticksPerFrame - 1));
 }
 
 int KeyboardCtrl::OnControlMouseMove(unsigned keys, CPoint pt) {

@@ -311,6 +311,8 @@ void MControl::SetVisible(int visible, int repaint) {
     if (m_pressed) m_pressed = 0;
     OnControlMouseLeave();
     if (m_manager != nullptr) m_manager->OnControlHidden(this);
+  } else {
+    WakeAnimation();  // it, or a running control inside it, may move again
   }
   if (repaint) UpdateControl(1, 1);
 }
@@ -373,7 +375,14 @@ void MControl::AddMTimer() {
   if (m_manager != nullptr) m_manager->AddMTimer(this);
 }
 
-void MControl::SetRunTimer(int run) { m_timerRunning = run ? 1 : 0; }
+void MControl::SetRunTimer(int run) {
+  m_timerRunning = run ? 1 : 0;
+  if (run) WakeAnimation();
+}
+
+void MControl::WakeAnimation() {
+  if (m_manager != nullptr) m_manager->WakeAnimation();
+}
 
 Surface& MControl::UpdateMemDC(int width, int height) {
   m_imageValid = 1;

@@ -1,6 +1,7 @@
 #include "tavex/PaintManager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,7 @@
 #include "tavex/Manager.h"
 #include "tavex/MDialog.h"
 #include "tavex/Native.h"
+#include "tavex/NativeTimer.h"
 #include "tavex/Painter.h"
 
 namespace Tavex {
@@ -452,8 +454,11 @@ int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
 
 void PaintManager::AddMTimer(MControl* control) {
   if (control == nullptr) return;
-  std::lock_guard guard(m_animLock);
-  if (std::find(m_anim.begin(), m_anim.end(), control) == m_anim.end()) m_anim.push_back(control);
+  {
+    std::lock_guard guard(m_animLock);
+    if (std::find(m_anim.begin(), m_anim.end(), control) == m_anim.end()) m_anim.push_back(control);
+  }
+  WakeAnimation();
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
@@ -464,6 +469,12 @@ void PaintManager::RemoveMTimer(MControl* control) {
 unsigned PaintManager::SetMTimer(unsigned ms) {
   const unsigned old = m_animTimer.exchange(0);
   if (old != 0) RKTimer::KillTimer(old);
+  {
+    std::lock_guard guard(m_animLock);
+    m_quietPlanned = 0;
+    m_lastTickNs = 0;
+  }
+  m_animPeriodMs = std::max(ms, 1u);
   const unsigned id = RKTimer::SetTimer(ms, "", 0);
   m_animTimer = id;
   return id;
@@ -476,19 +487,53 @@ void PaintManager::KillMTimer(unsigned id) {
 }
 
 void PaintManager::OnMTimer(unsigned id) {
-  if (id != 0 && id == m_animTimer) TickAnimation();
+  if (id != 0 && id == m_animTimer) {
+    ++m_animWakes;
+    TickAnimation();
+  }
+}
+
+void PaintManager::WakeAnimation() {
+  ++m_wakeGeneration;
+  const unsigned id = m_animTimer;
+  if (id != 0) Native::timeResumeTicks(id);
 }
 
 int PaintManager::TickAnimation() {
   int redraws = 0;
+  // Read before the controls: a wake that comes while they are asked is not lost below.
+  const unsigned generation = m_wakeGeneration;
   std::lock_guard guard(m_animLock);
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  // The ticks slept through, by the clock: fewer than planned when a wake ended the sleep.
+  int passed = 0;
+  if (m_quietPlanned > 0 && m_lastTickNs != 0) {
+    const std::int64_t period = static_cast<std::int64_t>(m_animPeriodMs.load()) * 1000000;
+    const std::int64_t ticks = (now - m_lastTickNs + period / 2) / period - 1;
+    passed = static_cast<int>(std::clamp<std::int64_t>(ticks, 0, m_quietPlanned));
+  }
+  m_quietPlanned = 0;
+  m_lastTickNs = now;
+  int quiet = MControl::kQuietForever;
   const std::vector<MControl*> controls = m_anim;
   for (MControl* c : controls) {
     if (!c->IsRunTimer() || !c->IsVisible() || !c->IsParentVisible()) continue;
+    if (passed > 0) c->PassQuietTicks(passed);
     if (c->OnTimer()) {
       ++redraws;
       c->UpdateControl(1, 0);
     }
+    quiet = std::min(quiet, c->QuietTicks());
+  }
+  // A minute at most, so that even a sleeping timer looks in now and then.
+  constexpr int kLongestSleepTicks = 6000;
+  const unsigned id = m_animTimer;
+  if (quiet > 0 && id != 0 &&
+      Native::timeSkipTicks(id, static_cast<UINT>(std::min(quiet, kLongestSleepTicks))) == TIMERR_NOERROR) {
+    m_quietPlanned = std::min(quiet, kLongestSleepTicks);
+    if (m_wakeGeneration != generation) Native::timeResumeTicks(id);
   }
   return redraws;
 }

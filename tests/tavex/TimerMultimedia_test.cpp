@@ -100,5 +100,25 @@ TEST(TimerMultimedia, BadArgumentsAreRefused) {
   EXPECT_EQ(Native::timeGetDevCaps(nullptr, sizeof caps), TIMERR_NOCANDO);
 }
 
+TEST(TimerMultimedia, SkippedTicksStayOnTheGridAndAResumeBringsTheNextTickBack) {
+  Counter c;
+  const UINT id = Native::timeSetEvent(10, 1, CALLBACK_Count, reinterpret_cast<DWORD_PTR>(&c),
+                                       TIME_PERIODIC);
+  ASSERT_NE(id, 0u);
+  ASSERT_TRUE(WaitFor([&] { return c.ticks.load() >= 1; }));
+  ASSERT_EQ(Native::timeSkipTicks(id, 100), TIMERR_NOERROR);  // about a second of sleep
+  const int before = c.ticks.load();
+  std::this_thread::sleep_for(150ms);
+  EXPECT_LE(c.ticks.load(), before + 1) << "at most the tick already due when the skip came";
+  const auto resumed = std::chrono::steady_clock::now();
+  EXPECT_EQ(Native::timeResumeTicks(id), TIMERR_NOERROR);
+  const int sleeping = c.ticks.load();
+  ASSERT_TRUE(WaitFor([&] { return c.ticks.load() > sleeping; }));
+  EXPECT_LT(std::chrono::steady_clock::now() - resumed, 200ms) << "not the second the skip asked for";
+  EXPECT_EQ(Native::timeKillEvent(id), TIMERR_NOERROR);
+  EXPECT_EQ(Native::timeSkipTicks(id, 1), TIMERR_NOCANDO);
+  EXPECT_EQ(Native::timeResumeTicks(id), TIMERR_NOCANDO);
+}
+
 }  // namespace
 }  // namespace Tavex

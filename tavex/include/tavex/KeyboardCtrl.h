@@ -69,6 +69,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   void SetControlRect(CRect rect) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
   int OnControlTimer() override;
+  int QuietTicks() const override;
+  void PassQuietTicks(int ticks) override;
   int OnControlMouseMove(unsigned keys, CPoint pt) override;
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   int OnControlLButtonUp(unsigned keys, CPoint pt) override;

@@ -57,6 +57,14 @@ class TAVEX_API MControl : public MObject {
   virtual void SetControlEnabled(int enabled);
   // One animation tick; non-zero means the control must be redrawn.
   virtual int OnControlTimer();
+  // Animation sleep. QuietTicks: how many coming ticks the control promises to spend without
+  // any visible change (kQuietForever: nothing to animate), so that the window's animation
+  // timer may sleep through them; the default 0 asks for every tick. The ticks slept through
+  // arrive in one PassQuietTicks call before the next OnControlTimer. Both run on the timer
+  // thread; a change that makes the control move again calls WakeAnimation.
+  static constexpr int kQuietForever = 0x7FFFFFFF;
+  virtual int QuietTicks() const { return 0; }
+  virtual void PassQuietTicks(int) {}
   // A control timer (PaintManager::SetTimer) with this key fired; default: OnTimer().
   virtual int OnControlTimerKey(unsigned key);
   virtual int OnControlMouseMove(unsigned keys, CPoint pt);
@@ -128,6 +136,8 @@ class TAVEX_API MControl : public MObject {
   void UpdateAControl(int flag, int force);
   void AddMTimer();
   void SetRunTimer(int run);
+  // Ends the window's animation sleep at once (any thread).
+  void WakeAnimation();
   int IsRunTimer() const { return m_timerRunning; }
 
   // The control's cached image: marks it valid and gives a surface of width × height,

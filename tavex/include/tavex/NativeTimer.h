@@ -22,6 +22,12 @@ TAVEX_API UINT timeSetEvent(UINT delayMs, UINT resolutionMs, LPTIMECALLBACK call
                             DWORD_PTR user, UINT flags);
 // Stops it; TIMERR_NOCANDO for an unknown id.
 TAVEX_API UINT timeKillEvent(UINT id);
+// Lets a periodic timer sleep: its next `periods` ticks are not delivered, and the deadlines
+// stay on the timer's grid. TIMERR_NOCANDO for an unknown or one-shot id.
+TAVEX_API UINT timeSkipTicks(UINT id, UINT periods);
+// Ends a skip early: the timer ticks again at its next deadline on the grid from now (nothing
+// changes when no skip is pending). TIMERR_NOCANDO for an unknown or one-shot id.
+TAVEX_API UINT timeResumeTicks(UINT id);
 // Minimum and maximum period (1 and 1000000 ms).
 TAVEX_API UINT timeGetDevCaps(TIMECAPS* caps, UINT size);
 // Resolution requests; always precise here, kept for the calling protocol.

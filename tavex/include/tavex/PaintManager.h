@@ -142,7 +142,12 @@ class TAVEX_API PaintManager : public RKTimer {
   unsigned GetMTimerID() const { return m_animTimer; }
   void OnMTimer(unsigned id) override;
   // One animation tick (what the timer thread runs); returns how many controls asked to redraw.
+  // When every running control promises quiet ticks, the timer sleeps through them.
   int TickAnimation();
+  // Ends that sleep at once; for a change that makes a control move again. Any thread.
+  void WakeAnimation();
+  // How many times the animation timer has woken (for tests and benchmarks).
+  unsigned GetAnimationWakeCount() const { return m_animWakes; }
 
   // Control timers: a native window timer per (control, key). Setting one that runs again
   // restarts it with the new interval, as the system timer does.
@@ -351,6 +356,11 @@ class TAVEX_API PaintManager : public RKTimer {
   std::vector<ControlTimer> m_timers;
   unsigned m_timerCounter = kFirstTimerCounter;
   std::atomic<unsigned> m_animTimer{0};
+  std::atomic<unsigned> m_animPeriodMs{10};
+  std::atomic<unsigned> m_animWakes{0};
+  std::atomic<unsigned> m_wakeGeneration{0};  // counts WakeAnimation calls
+  int m_quietPlanned = 0;         // ticks the timer was told to sleep through (under m_animLock)
+  std::int64_t m_lastTickNs = 0;  // steady clock of the last tick (under m_animLock)
 
   MControl* m_hover = nullptr;
   MControl* m_focus = nullptr;
