@@ -195,7 +195,7 @@ int main() {
     std::printf("keyboard_preview_skipped 1 flag\n");
     return 0;
   }
-  // The same timer without frames to show: what the 10 ms ticks cost by themselves.
+  // The same timer with nothing to animate: what an idle window costs (the timer sleeps).
   AnimateFor(data, 10, 3, KeyboardCtrl::kModeAssign);
   AnimateFor(data, 10, 2);
   AnimateFor(data, 10, 3);
