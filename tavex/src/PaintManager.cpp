@@ -455,15 +455,24 @@ int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
 void PaintManager::AddMTimer(MControl* control) {
   if (control == nullptr) return;
   {
-    std::lock_guard guard(m_animLock);
+    std::lock_guard guard(m_animListLock);
     if (std::find(m_anim.begin(), m_anim.end(), control) == m_anim.end()) m_anim.push_back(control);
   }
   WakeAnimation();
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
-  std::lock_guard guard(m_animLock);
-  m_anim.erase(std::remove(m_anim.begin(), m_anim.end(), control), m_anim.end());
+  bool registered = false;
+  {
+    std::lock_guard guard(m_animListLock);
+    const auto it = std::find(m_anim.begin(), m_anim.end(), control);
+    registered = it != m_anim.end();
+    if (registered) m_anim.erase(it);
+  }
+  // A tick running now may still use it: wait for that tick to end.
+  if (registered) {
+    std::lock_guard wait(m_animLock);
+  }
 }
 
 unsigned PaintManager::SetMTimer(unsigned ms) {
@@ -517,7 +526,11 @@ int PaintManager::TickAnimation() {
   m_quietPlanned = 0;
   m_lastTickNs = now;
   int quiet = MControl::kQuietForever;
-  const std::vector<MControl*> controls = m_anim;
+  std::vector<MControl*> controls;
+  {
+    std::lock_guard list(m_animListLock);
+    controls = m_anim;
+  }
   for (MControl* c : controls) {
     if (!c->IsRunTimer() || !c->IsVisible() || !c->IsParentVisible()) continue;
     if (passed > 0) c->PassQuietTicks(passed);

@@ -350,7 +350,11 @@ class TAVEX_API PaintManager : public RKTimer {
 
   ControlList m_areas;
   ControlList m_controls;
+  // Held through a whole animation tick, so that a registered control is not deleted while
+  // the tick uses it. Only RemoveMTimer of a registered control waits for it: the tick takes
+  // child-list locks inside, and deletions hold them while they forget their controls.
   mutable std::recursive_mutex m_animLock;
+  mutable std::mutex m_animListLock;  // guards m_anim alone, never held while calling out
   std::vector<MControl*> m_anim;
   mutable std::recursive_mutex m_timerLock;
   std::vector<ControlTimer> m_timers;
