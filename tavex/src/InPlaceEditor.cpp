@@ -32,20 +32,6 @@ class InPlacePopup : public MPopupWnd {
   std::function<void(bool)> m_finish;
 };
 
-// Scrolling of the host and of every panel above it: virtual space to window client space.
-CPoint ScrollShift(const MPanel& host) {
-  CPoint shift;
-  for (const MObject* up = &host; up != nullptr;) {
-    const auto* panel = dynamic_cast<const MPanel*>(up);
-    if (panel == nullptr) break;
-    const CPoint off = panel->GetScrollOffset();
-    shift.x += off.x;
-    shift.y += off.y;
-    up = panel->GetParantObject();
-  }
-  return shift;
-}
-
 }  // namespace
 
 InPlaceEditor::InPlaceEditor(MPanel& host, std::function<void(bool keep)> finish)
@@ -91,7 +77,7 @@ HWND InPlaceEditor::GetPopupWindow() const {
 bool InPlaceEditor::OpenPopup(CRect box, const std::string& text) {
   PaintManager* pm = m_host.GetManager();
   if (pm == nullptr || !pm->IsLayered() || pm->GetPaintWnd() == nullptr) return false;
-  const CPoint shift = ScrollShift(m_host);
+  const CPoint shift = MPanel::ScrollOffsetOfChain(&m_host);
   CRect client = box;
   client.OffsetRect(-shift.x, -shift.y);
   auto* popup = new InPlacePopup(&m_host, m_finish);

@@ -268,13 +268,8 @@ void MEdit::DrawControl(Painter& painter, CRect) {
     // shift it by their scrolling.
     if (m_imeWnd != nullptr) {
       CRect onWindow = caret;
-      for (const MObject* up = m_parent; up != nullptr;) {
-        const auto* panel = dynamic_cast<const MPanel*>(up);
-        if (panel == nullptr) break;
-        const CPoint off = panel->GetScrollOffset();
-        onWindow.OffsetRect(-off.x, -off.y);
-        up = panel->GetParantObject();
-      }
+      const CPoint shift = MPanel::ScrollOffsetOfChain(m_parent);
+      onWindow.OffsetRect(-shift.x, -shift.y);
       ReportTextInput(true, &onWindow);
     }
   }

@@ -134,6 +134,17 @@ CPoint MPanel::GetScrollOffset() const {
           m_vScroll->IsVisible() ? m_vScroll->GetScrollPos() : 0};
 }
 
+CPoint MPanel::ScrollOffsetOfChain(const MObject* from) {
+  CPoint shift;
+  for (const auto* panel = dynamic_cast<const MPanel*>(from); panel != nullptr;
+       panel = dynamic_cast<const MPanel*>(panel->GetParantObject())) {
+    const CPoint off = panel->GetScrollOffset();
+    shift.x += off.x;
+    shift.y += off.y;
+  }
+  return shift;
+}
+
 void MPanel::DrawControl(Painter&, CRect) {}
 
 int MPanel::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {

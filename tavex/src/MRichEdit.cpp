@@ -154,23 +154,10 @@ CRect MRichEdit::CaretRectLocal() const {
   return CRect(x, y + 1, x + 1, y + lineH - 1);
 }
 
-CPoint MRichEdit::ScrollAbove() const {
-  // Panels above this control shift it by their scrolling.
-  CPoint shift;
-  for (const MObject* up = m_parent; up != nullptr;) {
-    const auto* panel = dynamic_cast<const MPanel*>(up);
-    if (panel == nullptr) break;
-    const CPoint off = panel->GetScrollOffset();
-    shift.x += off.x;
-    shift.y += off.y;
-    up = panel->GetParantObject();
-  }
-  return shift;
-}
-
 CRect MRichEdit::GetCaretRect() const {
   CRect caret = CaretRectLocal();
-  const CPoint shift = ScrollAbove();
+  // Panels above this control shift it by their scrolling.
+  const CPoint shift = MPanel::ScrollOffsetOfChain(m_parent);
   caret.OffsetRect(-shift.x, -shift.y);
   return caret;
 }

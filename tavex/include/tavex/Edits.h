@@ -160,7 +160,6 @@ class TAVEX_API MRichEdit : public MPanel {
 
  private:
   CRect CaretRectLocal() const;
-  CPoint ScrollAbove() const;
   int LineHeight() const;
   void EnsureCaretVisible();
   void AfterInput(bool moved, bool changed);

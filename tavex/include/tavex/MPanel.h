@@ -38,6 +38,9 @@ class TAVEX_API MPanel : public MControlFont {
   void SetScrollSteps(int step);
   // (horizontal, vertical) scroll offset; zero when the panel does not scroll that way.
   CPoint GetScrollOffset() const;
+  // The scrolling of `from` and of every panel above it, added up: how far a point inside them
+  // sits from where the window shows it. Zero when `from` is not a panel.
+  static CPoint ScrollOffsetOfChain(const MObject* from);
   CScrollVertical* GetVScroll() const { return m_vScroll; }
   CScrollHorizontal* GetHScroll() const { return m_hScroll; }
 
