@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 
 #include "GalleryProcess.h"
 #include "tavex/Native.h"
@@ -29,12 +28,7 @@ class GalleryInput : public ::testing::Test {
     XDoTool("mousemove 0 0");
     gallery = std::make_unique<GalleryProcess>();
     ASSERT_TRUE(gallery->Started());
-    const int ready = gallery->WaitFor("ready ");
-    ASSERT_GE(ready, 0) << "the gallery did not start";
-    std::smatch m;
-    const std::string line = gallery->Lines()[static_cast<std::size_t>(ready)];
-    ASSERT_TRUE(std::regex_search(line, m, std::regex("x=(-?\\d+) y=(-?\\d+)")));
-    origin = {std::stoi(m[1]), std::stoi(m[2])};
+    ASSERT_TRUE(gallery->WaitReady(&origin.x, &origin.y)) << "the gallery did not start";
   }
   void TearDown() override { gallery.reset(); }
 

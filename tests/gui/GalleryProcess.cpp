@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 namespace GuiTest {
 
@@ -62,6 +63,17 @@ void GalleryProcess::Read(int fd) {
     }
   }
   close(fd);
+}
+
+bool GalleryProcess::WaitReady(int* x, int* y) {
+  const int ready = WaitFor("ready ");
+  if (ready < 0) return false;
+  const std::string line = Lines()[static_cast<std::size_t>(ready)];
+  std::smatch m;
+  if (!std::regex_search(line, m, std::regex("x=(-?\\d+) y=(-?\\d+)"))) return false;
+  *x = std::stoi(m[1]);
+  *y = std::stoi(m[2]);
+  return true;
 }
 
 int GalleryProcess::WaitFor(const std::string& text, int from, std::chrono::milliseconds timeout) {

@@ -24,6 +24,9 @@ class GalleryProcess {
   // -1 on time-out.
   int WaitFor(const std::string& text, int from = 0,
               std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // Waits for the gallery's "ready x=X y=Y" line and reads the window's client origin from it;
+  // false on time-out or a line without it.
+  bool WaitReady(int* x, int* y);
   std::vector<std::string> Lines() const;
   int CountContaining(const std::string& text) const;
   // Waits for the process to end; its exit status or -1 on time-out.

@@ -48,13 +48,7 @@ class KeyboardPage : public ::testing::Test {
     XDoTool("mousemove 0 0");
     gallery = std::make_unique<GalleryProcess>(std::vector<std::string>{"--keyboard-mode", "101"});
     ASSERT_TRUE(gallery->Started());
-    const int ready = gallery->WaitFor("ready ");
-    ASSERT_GE(ready, 0) << "the gallery did not start";
-    std::smatch m;
-    const std::string line = gallery->Lines()[static_cast<std::size_t>(ready)];
-    ASSERT_TRUE(std::regex_search(line, m, std::regex("x=(-?\\d+) y=(-?\\d+)")));
-    originX = std::stoi(m[1]);
-    originY = std::stoi(m[2]);
+    ASSERT_TRUE(gallery->WaitReady(&originX, &originY)) << "the gallery did not start";
   }
   void TearDown() override { gallery.reset(); }
 
