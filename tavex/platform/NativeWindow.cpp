@@ -230,7 +230,16 @@ bool DestroyWindow(HWND hwnd) {
   rec->destroying = true;
   for (auto& owned : OwnedWindows(hwnd)) DestroyWindow(owned->hwnd);
   if (c->capture == hwnd) ReleaseCapture();
-  if (c->focus == hwnd) ChangeFocus(*c, nullptr);
+  if (c->focus == hwnd) {
+    // An owned window that goes with the keyboard (a menu, a popup box) hands it back to its
+    // owner, as the system does; otherwise it would fall to the desktop.
+    const auto owner = (rec->style.load() & WS_CHILD) == 0 ? FindOwnWindow(rec->parent) : nullptr;
+    if (owner && owner->alive.load() && owner->visible && owner->enabled && !owner->iconic) {
+      SetFocus(owner->hwnd);
+    } else {
+      ChangeFocus(*c, nullptr);
+    }
+  }
   if (rec->visible) UnmapNow(*c, rec);
   SendNow(hwnd, WM_DESTROY, 0, 0);
   SendNow(hwnd, WM_NCDESTROY, 0, 0);

@@ -154,16 +154,10 @@ std::string InPlaceEditor::Close() {
     auto* popup = static_cast<InPlacePopup*>(m_popup);
     m_popup = nullptr;
     m_popupEdit = nullptr;
-    const bool hadKeyboard = Native::GetFocus() == popup->GetSafeHwnd();
-    // The popup goes on its own; nothing of it reaches the host any more.
+    // The popup goes on its own; nothing of it reaches the host any more. Going, it hands the
+    // keyboard back to the host's window, its owner.
     popup->Detach();
     popup->Close(MPopupWnd::kResultDismissed);
-    // Without this the keyboard would fall to the desktop when the popup unmaps; a box inside
-    // the host would have left it with the host's window.
-    PaintManager* pm = m_host.GetManager();
-    if (hadKeyboard && pm != nullptr && pm->GetPaintWnd() != nullptr) {
-      Native::SetFocus(pm->GetPaintWnd());
-    }
     return text;
   }
   if (m_inPopup) {

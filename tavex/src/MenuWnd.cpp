@@ -287,12 +287,6 @@ int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
 LRESULT MenuWnd::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   ++m_depth;
   if (msg == WM_ACTIVATE && wParam == WA_INACTIVE) CloseWindow();
-  // Closing with the focus (a pick or Escape) hands it back to the owner; a click elsewhere
-  // has already moved it.
-  if (msg == WM_CLOSE && m_owner != nullptr && Native::GetFocus() == m_hWnd &&
-      Native::IsWindow(m_owner)) {
-    Native::SetFocus(m_owner);
-  }
   LRESULT r = 0;
   if (msg != WM_KEYDOWN || !HandleKey(static_cast<unsigned>(wParam))) {
     r = MDialog::OnWindowMessage(msg, wParam, lParam);
