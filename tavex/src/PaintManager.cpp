@@ -526,12 +526,12 @@ int PaintManager::TickAnimation() {
   m_quietPlanned = 0;
   m_lastTickNs = now;
   int quiet = MControl::kQuietForever;
-  std::vector<MControl*> controls;
   {
+    // Copied into a kept vector: no allocation per tick.
     std::lock_guard list(m_animListLock);
-    controls = m_anim;
+    m_tickControls.assign(m_anim.begin(), m_anim.end());
   }
-  for (MControl* c : controls) {
+  for (MControl* c : m_tickControls) {
     if (!c->IsRunTimer() || !c->IsVisible() || !c->IsParentVisible()) continue;
     if (passed > 0) c->PassQuietTicks(passed);
     if (c->OnTimer()) {
@@ -542,10 +542,10 @@ int PaintManager::TickAnimation() {
   }
   // A minute at most, so that even a sleeping timer looks in now and then.
   constexpr int kLongestSleepTicks = 6000;
+  quiet = std::min(quiet, kLongestSleepTicks);
   const unsigned id = m_animTimer;
-  if (quiet > 0 && id != 0 &&
-      Native::timeSkipTicks(id, static_cast<UINT>(std::min(quiet, kLongestSleepTicks))) == TIMERR_NOERROR) {
-    m_quietPlanned = std::min(quiet, kLongestSleepTicks);
+  if (quiet > 0 && id != 0 && Native::timeSkipTicks(id, static_cast<UINT>(quiet)) == TIMERR_NOERROR) {
+    m_quietPlanned = quiet;
     if (m_wakeGeneration != generation) Native::timeResumeTicks(id);
   }
   return redraws;

@@ -356,6 +356,7 @@ class TAVEX_API PaintManager : public RKTimer {
   mutable std::recursive_mutex m_animLock;
   mutable std::mutex m_animListLock;  // guards m_anim alone, never held while calling out
   std::vector<MControl*> m_anim;
+  std::vector<MControl*> m_tickControls;  // the tick's copy of m_anim (under m_animLock)
   mutable std::recursive_mutex m_timerLock;
   std::vector<ControlTimer> m_timers;
   unsigned m_timerCounter = kFirstTimerCounter;
