@@ -4,14 +4,12 @@
 // in InitUI, answers notifications in OnMessage and ends with DoOK/DoCancel/... , whose value
 // ShowModal returns. The dialog object belongs to the program; its controls to the library.
 // UI thread only, except the control setters (see MControl).
+#include "tavex/Codes.h"
 #include "tavex/MObject.h"
 #include "tavex/MWindow.h"
 #include "tavex/PaintManager.h"
 
 namespace Tavex {
-
-// The user close message: wParam is the dialog result.
-inline constexpr UINT WM_USERCLOSEWINDOW = 0x442;
 
 class TAVEX_API MDialog : public MWindow, public MObject {
  public:
