@@ -5,7 +5,7 @@
 SQLiteAutoTransaction::SQLiteAutoTransaction(SQLiteDB* database) : database_(database) {
   if (database_ != nullptr) {
     if (database_->IsOpen()) {
-      database_->Exec("BEGIN");
+      began_ = Exec("BEGIN");
     }
     active_ = true;
   }
@@ -14,11 +14,13 @@ SQLiteAutoTransaction::SQLiteAutoTransaction(SQLiteDB* database) : database_(dat
 SQLiteAutoTransaction::~SQLiteAutoTransaction() {
   if (active_ && database_ != nullptr) {
     if (database_->IsOpen()) {
-      database_->Exec("END");
+      Exec("END");
     }
     active_ = false;
   }
 }
+
+bool SQLiteAutoTransaction::Exec(const char* sql) { return database_->Exec(sql) == 0; }
 
 bool SQLiteAutoTransaction::Begin() {
   if (database_ == nullptr || active_) {
@@ -28,7 +30,8 @@ bool SQLiteAutoTransaction::Begin() {
   if (!database_->IsOpen()) {
     return false;
   }
-  return database_->Exec("BEGIN") == 0;
+  began_ = Exec("BEGIN");
+  return began_;
 }
 
 bool SQLiteAutoTransaction::Commit() {
@@ -40,5 +43,30 @@ bool SQLiteAutoTransaction::Commit() {
     return false;
   }
   active_ = false;
-  return database_->Exec("END") == 0;
+  const bool committed = Exec("END");
+  // A refused commit leaves the transaction open: keep it ours so that Rollback can end it.
+  began_ = began_ && !committed;
+  return committed;
+}
+
+bool SQLiteAutoTransaction::Rollback() {
+  const bool ours = began_;
+  active_ = false;
+  began_ = false;
+  if (database_ == nullptr || !database_->IsOpen() || !ours) {
+    return false;
+  }
+  // After a full disk or an I/O error SQLite may already have rolled back on its own.
+  if (database_->InTransaction()) {
+    Exec("ROLLBACK");
+  }
+  return !database_->InTransaction();
+}
+
+bool SQLiteAutoTransaction::Conclude(bool stepsSucceeded) {
+  if (stepsSucceeded && began_ && Commit()) {
+    return true;
+  }
+  Rollback();
+  return false;
 }

@@ -73,3 +73,7 @@ int64_t SQLiteDB::LastInsertRowId() const {
   }
   return sqlite3_last_insert_rowid(handle_);
 }
+
+bool SQLiteDB::InTransaction() const {
+  return handle_ != nullptr && sqlite3_get_autocommit(handle_) == 0;
+}

@@ -32,6 +32,9 @@ public:
            void* argument = nullptr);
   // Row id of the last insert on this connection, -1 when closed.
   int64_t LastInsertRowId() const;
+  // True while a transaction is open on the connection. SQLite may end one on its own after
+  // some errors (full disk, I/O), so a rollback asks here instead of trusting its own flag.
+  bool InTransaction() const;
 
 protected:
   sqlite3* Handle() const { return handle_; }

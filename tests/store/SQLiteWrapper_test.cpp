@@ -105,4 +105,83 @@ TEST(SQLiteWrapper, TransactionEndsWithCommitEvenWithoutCommitCall) {
   EXPECT_FALSE(none.Commit());
 }
 
+TEST(SQLiteWrapper, ConcludeCommitsWhatSucceededAndRollsBackWhatFailed) {
+  TempFolder folder;
+  const std::string file = folder.Path() + "c.db";
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
+  db.Exec("CREATE TABLE t(v)");
+  {
+    SQLiteAutoTransaction transaction(&db);
+    ASSERT_TRUE(transaction.Began());
+    db.Exec("INSERT INTO t VALUES (1)");
+    EXPECT_TRUE(transaction.Conclude(true));
+    EXPECT_FALSE(transaction.IsActive());
+  }
+  {
+    SQLiteAutoTransaction transaction(&db);
+    db.Exec("INSERT INTO t VALUES (2)");
+    EXPECT_FALSE(transaction.Conclude(false));
+    EXPECT_FALSE(db.InTransaction());
+  }  // nothing left for the destructor to commit
+  EXPECT_EQ(QueryText(file, "SELECT group_concat(v) FROM t"), "1");
+
+  // A trigger that ends the whole transaction itself: the rollback finds nothing left to undo.
+  db.Exec("CREATE TRIGGER t_fail BEFORE INSERT ON t WHEN NEW.v = 4 BEGIN SELECT RAISE(ROLLBACK, 'no'); END");
+  SQLiteAutoTransaction transaction(&db);
+  db.Exec("INSERT INTO t VALUES (3)");
+  EXPECT_NE(db.Exec("INSERT INTO t VALUES (4)"), SQLITE_OK);
+  EXPECT_TRUE(transaction.Rollback());
+  EXPECT_EQ(QueryText(file, "SELECT group_concat(v) FROM t"), "1");
+}
+
+TEST(SQLiteWrapper, ACommitRefusedByAReaderIsRolledBackInsteadOfLeftOpen) {
+  TempFolder folder;
+  const std::string file = folder.Path() + "r.db";
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
+  db.Exec("CREATE TABLE t(v)");
+  SQLiteDB reader;
+  ASSERT_TRUE(reader.Open(file.c_str(), "", kCreate));
+  ASSERT_EQ(reader.Exec("BEGIN; SELECT count(*) FROM t;"), SQLITE_OK);
+  {
+    SQLiteAutoTransaction transaction(&db);
+    EXPECT_EQ(db.Exec("INSERT INTO t VALUES (1)"), SQLITE_OK);
+    EXPECT_FALSE(transaction.Conclude(true));
+    EXPECT_FALSE(db.InTransaction());
+  }
+  ASSERT_EQ(reader.Exec("COMMIT"), SQLITE_OK);
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 0);
+  SQLiteAutoTransaction again(&db);  // the lock was given up: a new write goes through
+  EXPECT_EQ(db.Exec("INSERT INTO t VALUES (2)"), SQLITE_OK);
+  EXPECT_TRUE(again.Conclude(true));
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 1);
+}
+
+TEST(SQLiteWrapper, ARollbackNeverUndoesATransactionItDidNotBegin) {
+  TempFolder folder;
+  const std::string file = folder.Path() + "o.db";
+  SQLiteDB db;
+  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
+  db.Exec("CREATE TABLE t(v)");
+  ASSERT_EQ(db.Exec("BEGIN"), SQLITE_OK);
+  db.Exec("INSERT INTO t VALUES (1)");
+  {
+    SQLiteAutoTransaction inner(&db);  // its BEGIN fails inside the open one
+    EXPECT_FALSE(inner.Began());
+    EXPECT_FALSE(inner.Conclude(false));
+  }
+  EXPECT_TRUE(db.InTransaction());
+  ASSERT_EQ(db.Exec("END"), SQLITE_OK);
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 1);
+
+  SQLiteAutoTransaction none(nullptr);
+  EXPECT_FALSE(none.Rollback());
+  SQLiteDB closed;
+  SQLiteAutoTransaction onClosed(&closed);
+  EXPECT_FALSE(onClosed.Began());
+  EXPECT_FALSE(onClosed.Rollback());
+  EXPECT_FALSE(onClosed.IsActive());
+}
+
 }  // namespace
