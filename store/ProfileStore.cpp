@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "docs/LangSettings.h"
-#include "store/SQLiteAutoTransaction.h"
 #include "store/SQLiteStatement.h"
 #include "store/SchemaStatements.h"
 #include "store/StoreRows.h"
@@ -188,22 +187,24 @@ int ProfileStore::ListProfiles(std::vector<ProfileRecord>& list) {
 
 bool ProfileStore::SetActiveProfile(int32_t id) {
   std::lock_guard guard(lock_);
+  return WriteAtomically(this, [&] { return WriteActiveProfile(id); });
+}
+
+bool ProfileStore::WriteActiveProfile(int32_t id) {
   // Clearing every status for an id that has no row would leave no profile active.
   if (!RowExists("SELECT name FROM t_profile_data WHERE profile = ?", id, 0, 1)) {
     return false;
   }
-  SQLiteAutoTransaction transaction(this);
   SQLiteStatement s;
   Prepare(s, "UPDATE t_profile_data SET status = ?");
   s.BindInt(1, 0);
-  s.Step();
+  if (!StepSucceeded(s.Step())) {
+    return false;
+  }
   Prepare(s, "UPDATE t_profile_data SET status = ? WHERE profile = ?");
   s.BindInt(1, 1);
   s.BindInt(2, id);
-  const bool ok = StepSucceeded(s.Step());
-  s.Finalize();
-  transaction.Commit();
-  return ok;
+  return StepSucceeded(s.Step());
 }
 
 int32_t ProfileStore::GetActiveProfile() {
@@ -214,22 +215,31 @@ int32_t ProfileStore::GetActiveProfile() {
   return s.Step() == SQLITE_ROW ? s.ColumnInt(0) : 0;
 }
 
-void ProfileStore::InsertDefaultConfig() {
+bool ProfileStore::InsertDefaultConfig() {
+  std::lock_guard guard(lock_);
+  return WriteAtomically(this, [&] { return WriteDefaultConfig(); });
+}
+
+bool ProfileStore::WriteDefaultConfig() {
   static const char* const kRows[][2] = {
       {"version", "1.0.1"},   {"keyboard_layout", "1"}, {"fn_layer", "0"},
       {"lightmode", "1"},     {"sleep_light", "1"},     {"userlight", "0"},
       {"customlight_run", "0"}, {"gamemode", "0"},      {"disable_alttab", "0"},
       {"disable_altf4", "0"}, {"disable_win", "0"},
   };
-  std::lock_guard guard(lock_);
+  constexpr int32_t kConfigProfile = 1;
+  SQLiteStatement s;
+  Prepare(s, "INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);");
   for (const auto& row : kRows) {
-    SQLiteStatement s;
-    Prepare(s, "INSERT INTO t_configdata(profile, key, value) VALUES (?, ?, ?);");
-    s.BindInt(1, 1);
+    s.BindInt(1, kConfigProfile);
     s.BindText(2, row[0], -1);
     s.BindText(3, row[1], -1);
-    s.Step();
+    if (!StepSucceeded(s.Step())) {
+      return false;
+    }
+    s.Reset();
   }
+  return true;
 }
 
 int ProfileStore::ListProfilesWithDefaults(const std::string& profileWord,
@@ -239,15 +249,24 @@ int ProfileStore::ListProfilesWithDefaults(const std::string& profileWord,
   if (ListProfiles(list) >= 1) {
     return static_cast<int>(list.size());
   }
-  ProfileRecord record;
-  record.name = profileWord + " 1";
-  AddProfile(record);
-  InsertDefaultConfig();
-  record.name = profileWord + " 2";
-  AddProfile(record);
-  record.name = profileWord + " 3";
-  AddProfile(record);
-  SetActiveProfile(1);
+  // All of the defaults or none: a half set would never be completed, as only an empty profile
+  // table triggers them.
+  WriteAtomically(this, [&] {
+    ProfileRecord record;
+    record.name = profileWord + " 1";
+    const int32_t first = AddProfile(record);
+    if (first == 0 || !WriteDefaultConfig()) {
+      return false;
+    }
+    for (const char* suffix : {" 2", " 3"}) {
+      record.name = profileWord + suffix;
+      if (AddProfile(record) == 0) {
+        return false;
+      }
+    }
+    // The first profile, which a fresh file numbers 1.
+    return WriteActiveProfile(first);
+  });
   return ListProfiles(list);
 }
 
@@ -262,38 +281,41 @@ int32_t ProfileStore::SaveKeyAssignment(const KeyAssignmentRecord& record) {
     return 0;
   }
   std::lock_guard guard(lock_);
+  int32_t id = 0;
   // Delete and insert together, so that the key never loses its old row without the new one.
-  SQLiteAutoTransaction transaction(this);
-  SQLiteStatement s;
-  Prepare(s, "DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?");
-  s.BindInt(1, record.profile);
-  s.BindInt(2, record.fn_layer);
-  s.BindInt(3, record.key_code);
-  s.Step();
-  if (record.macro_value == 0 && record.macro_value2 == 0) {
-    s.Finalize();
-    transaction.Commit();
-    return 0;
-  }
-  Prepare(s,
-          "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc,"
-          "                     macro_type, macro_value, macro_value2, macro_value3, macro_desc) "
-          "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
-  s.BindInt(1, record.profile);
-  s.BindInt(2, record.fn_layer);
-  s.BindInt(3, record.key_code);
-  s.BindInt(4, record.layout_value);
-  BindString(s, 5, record.layout_desc);
-  s.BindInt(6, record.macro_type);
-  s.BindInt(7, record.macro_value);
-  s.BindInt(8, record.macro_value2);
-  s.BindInt(9, record.macro_value3);
-  BindString(s, 10, record.macro_desc);
-  const bool ok = StepSucceeded(s.Step());
-  const int32_t id = ok ? static_cast<int32_t>(LastInsertRowId()) : 0;
-  s.Finalize();
-  transaction.Commit();
-  return id;
+  const bool written = WriteAtomically(this, [&] {
+    SQLiteStatement s;
+    Prepare(s, "DELETE FROM t_key_macro_data WHERE profile = ? and fn_layer = ? and key_code = ?");
+    s.BindInt(1, record.profile);
+    s.BindInt(2, record.fn_layer);
+    s.BindInt(3, record.key_code);
+    if (!StepSucceeded(s.Step())) {
+      return false;
+    }
+    if (record.macro_value == 0 && record.macro_value2 == 0) {
+      return true;  // back to the key's default: no row remains
+    }
+    Prepare(s,
+            "INSERT INTO t_key_macro_data(profile, fn_layer, key_code, layout_value, layout_desc,"
+            "                     macro_type, macro_value, macro_value2, macro_value3, macro_desc) "
+            "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+    s.BindInt(1, record.profile);
+    s.BindInt(2, record.fn_layer);
+    s.BindInt(3, record.key_code);
+    s.BindInt(4, record.layout_value);
+    BindString(s, 5, record.layout_desc);
+    s.BindInt(6, record.macro_type);
+    s.BindInt(7, record.macro_value);
+    s.BindInt(8, record.macro_value2);
+    s.BindInt(9, record.macro_value3);
+    BindString(s, 10, record.macro_desc);
+    if (!StepSucceeded(s.Step())) {
+      return false;
+    }
+    id = static_cast<int32_t>(LastInsertRowId());
+    return true;
+  });
+  return written ? id : 0;
 }
 
 bool ProfileStore::GetKeyAssignment(int32_t profile, int32_t fnLayer, int32_t keyCode,

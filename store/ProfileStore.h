@@ -7,6 +7,9 @@
 // one lock for its whole duration, so the worker, the UI and the capture thread may call it at
 // once. Records are plain values; list operations empty the caller's vector before filling it.
 // Failure is quiet: on a closed or unusable database reads yield nothing (0, false) and inserts 0.
+// An operation that writes more than one statement does so in one transaction: when any of its
+// steps fails (full disk, read-only file, busy database) it rolls back, leaves the database as it
+// was and says so in its result.
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -51,17 +54,19 @@ public:
   // Makes `id` the single active profile. An id without a row changes nothing and yields false.
   bool SetActiveProfile(int32_t id);
   int32_t GetActiveProfile();
-  void InsertDefaultConfig();
+  // The eleven configuration rows of profile 1, all or none; true when written.
+  bool InsertDefaultConfig();
   // First use: when no profile exists, adds "<word> 1" (with the default configuration rows),
-  // "<word> 2", "<word> 3" and makes profile 1 active; `profileWord` is language text 65.
-  // Fills `list` with the profiles afterwards and yields their number.
+  // "<word> 2", "<word> 3" and makes the first of them active, all or none; `profileWord` is
+  // language text 65. Fills `list` with the profiles afterwards and yields their number.
   int ListProfilesWithDefaults(const std::string& profileWord, std::vector<ProfileRecord>& list);
   // The same with text 65 of the current language.
   int ListProfilesWithDefaults(std::vector<ProfileRecord>& list);
 
   // --- key assignments
   // key_code 0 does nothing; values 0/0 remove the key's row (yields 0); otherwise replaces the
-  // row of (profile, fn_layer, key_code) and yields its new key_id.
+  // row of (profile, fn_layer, key_code) and yields its new key_id. A failed replacement yields 0
+  // and keeps the old row.
   int32_t SaveKeyAssignment(const KeyAssignmentRecord& record);
   bool GetKeyAssignment(int32_t profile, int32_t fnLayer, int32_t keyCode,
                         KeyAssignmentRecord& record);
@@ -76,14 +81,17 @@ public:
   int32_t AddMacroFull(const MacroRecord& record);
   bool RenameMacro(int32_t id, const std::string& name);
   bool UpdateMacroPlayback(const MacroRecord& record);
-  // Removes the macro, its events and every key assignment (any profile) that plays it.
+  // Removes the macro, its events and every key assignment (any profile) that plays it; all of
+  // them or, yielding false, none.
   bool DeleteMacro(int32_t id);
   bool GetMacroPlayTimes(int32_t id, int32_t& playTimes);
   bool GetMacro(int32_t id, MacroRecord& record);
   int ListMacros(std::vector<MacroRecord>& list);
   int32_t AddMacroEvent(const MacroEventRecord& record);
-  // One transaction for the whole list; failed rows are skipped.
-  void AddMacroEvents(const std::vector<MacroEventRecord>& list);
+  // One transaction for the whole list: every row is written, or none and the result is false.
+  bool AddMacroEvents(const std::vector<MacroEventRecord>& list);
+  // Deletes the macro's events and writes `list` in their place, all or nothing; true when written.
+  bool ReplaceMacroEvents(int32_t id, const std::vector<MacroEventRecord>& list);
   int ListMacroEvents(int32_t id, std::vector<MacroEventRecord>& list);
   bool DeleteMacroEvents(int32_t id);
   // Events that count (every type but 1).
@@ -96,17 +104,32 @@ public:
   // At most one lighting row of the whole database is active. A (profile, mode) without a row
   // changes nothing and yields false.
   bool SetActiveLightMode(int32_t profile, int32_t mode);
+  // First showing of a profile's lighting: adds `rows` (the layout's mode table, in its order)
+  // and makes `activeMode` of `profile` the active mode, all or none; true when written.
+  bool AddDefaultLightSettings(int32_t profile, const std::vector<LightRecord>& rows,
+                               int32_t activeMode);
   int32_t GetActiveLightMode(int32_t profile);
   bool GetLightSetting(int32_t profile, int32_t mode, LightRecord& record);
   int ListLightSettings(int32_t profile, std::vector<LightRecord>& list);
-  // Colour slots (light_id 128 + slot index) are shared by all profiles.
+  // Colour slots (light_id 128 + slot index) are shared by all profiles. Writes the whole list or
+  // nothing; yields the number of rows written.
   int AddKeyColours(const std::vector<KeyColourRecord>& list);
+  // Deletes the slot's colours and writes `list` in their place, all or nothing; yields the number
+  // of rows written.
+  int ReplaceKeyColours(int32_t lightId, const std::vector<KeyColourRecord>& list);
   bool DeleteKeyColours(int32_t lightId);
   int ListKeyColours(int32_t lightId, std::vector<KeyColourRecord>& list);
 
 private:
   bool OpenLocked(const std::string& path);
   bool RowExists(const char* sql, int32_t a, int32_t b, int bound);
+  // The steps of the multi-statement writes, without lock or transaction, so that a larger write
+  // can include them in its own. True when every statement succeeded.
+  bool WriteActiveProfile(int32_t id);
+  bool WriteDefaultConfig();
+  bool WriteActiveLightMode(int32_t profile, int32_t mode);
+  bool WriteMacroEvents(const std::vector<MacroEventRecord>& list);
+  bool WriteKeyColours(const std::vector<KeyColourRecord>& list);
 
   mutable std::recursive_mutex lock_;
   std::string path_;

@@ -2,32 +2,22 @@
 #include <sqlite3.h>
 
 #include "store/ProfileStore.h"
-#include "store/SQLiteAutoTransaction.h"
 #include "store/SQLiteStatement.h"
 #include "store/StoreRows.h"
 
 using namespace store_rows;
 
 namespace {
+
 constexpr const char* kGetLightSetting = "SELECT * FROM t_light_data WHERE profile = ? AND mode = ?";
-}
+constexpr const char* kDeleteKeyColours = "DELETE FROM t_key_light_data WHERE light_id = ?";
+constexpr const char* kInsertLightSetting =
+    "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, "
+    "\t\t\t\t\t colorful, colorindex, color_value, config_func, reserved, status) "
+    "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);";
 
-int ProfileStore::CountLightSettings(int32_t profile) {
-  std::lock_guard guard(lock_);
-  SQLiteStatement s;
-  Prepare(s, "select count(*) FROM t_light_data WHERE profile = ?");
+void BindLightSetting(SQLiteStatement& s, int32_t profile, const LightRecord& r) {
   s.BindInt(1, profile);
-  return s.Step() == SQLITE_ROW ? s.ColumnInt(0) : 0;
-}
-
-int32_t ProfileStore::AddLightSetting(const LightRecord& r) {
-  std::lock_guard guard(lock_);
-  SQLiteStatement s;
-  Prepare(s,
-          "INSERT INTO t_light_data(profile, name, mode, brightness, speed, direction, "
-          "\t\t\t\t\t colorful, colorindex, color_value, config_func, reserved, status) "
-          "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
-  s.BindInt(1, r.profile);
   BindString(s, 2, r.name);
   s.BindInt(3, r.mode);
   s.BindInt(4, r.brightness);
@@ -39,6 +29,23 @@ int32_t ProfileStore::AddLightSetting(const LightRecord& r) {
   s.BindInt(10, r.config_func);
   s.BindInt(11, r.reserved);
   s.BindInt(12, r.status);
+}
+
+}  // namespace
+
+int ProfileStore::CountLightSettings(int32_t profile) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, "select count(*) FROM t_light_data WHERE profile = ?");
+  s.BindInt(1, profile);
+  return s.Step() == SQLITE_ROW ? s.ColumnInt(0) : 0;
+}
+
+int32_t ProfileStore::AddLightSetting(const LightRecord& record) {
+  std::lock_guard guard(lock_);
+  SQLiteStatement s;
+  Prepare(s, kInsertLightSetting);
+  BindLightSetting(s, record.profile, record);
   if (!StepSucceeded(s.Step())) {
     return 0;
   }
@@ -67,23 +74,45 @@ bool ProfileStore::UpdateLightSetting(int32_t profile, int32_t mode, const Light
 
 bool ProfileStore::SetActiveLightMode(int32_t profile, int32_t mode) {
   std::lock_guard guard(lock_);
+  return WriteAtomically(this, [&] { return WriteActiveLightMode(profile, mode); });
+}
+
+bool ProfileStore::WriteActiveLightMode(int32_t profile, int32_t mode) {
   // Clearing every row for a (profile, mode) that does not exist would only lose the active one.
   if (!RowExists(kGetLightSetting, profile, mode, 2)) {
     return false;
   }
-  SQLiteAutoTransaction transaction(this);
   SQLiteStatement s;
   Prepare(s, "UPDATE t_light_data SET status = ?");
   s.BindInt(1, 0);
-  s.Step();
+  if (!StepSucceeded(s.Step())) {
+    return false;
+  }
   Prepare(s, "UPDATE t_light_data SET status = ? WHERE profile = ? and mode = ?");
   s.BindInt(1, 1);
   s.BindInt(2, profile);
   s.BindInt(3, mode);
-  const bool ok = StepSucceeded(s.Step());
-  s.Finalize();
-  transaction.Commit();
-  return ok;
+  return StepSucceeded(s.Step());
+}
+
+bool ProfileStore::AddDefaultLightSettings(int32_t profile, const std::vector<LightRecord>& rows,
+                                           int32_t activeMode) {
+  std::lock_guard guard(lock_);
+  // A profile with only some of its modes would never get the rest: the defaults are added only
+  // while it has none.
+  return WriteAtomically(this, [&] {
+    SQLiteStatement s;
+    Prepare(s, kInsertLightSetting);
+    for (const LightRecord& row : rows) {
+      BindLightSetting(s, profile, row);
+      if (!StepSucceeded(s.Step())) {
+        return false;
+      }
+      s.Reset();
+    }
+    s.Finalize();
+    return WriteActiveLightMode(profile, activeMode);
+  });
 }
 
 int32_t ProfileStore::GetActiveLightMode(int32_t profile) {
@@ -119,8 +148,22 @@ int ProfileStore::ListLightSettings(int32_t profile, std::vector<LightRecord>& l
 
 int ProfileStore::AddKeyColours(const std::vector<KeyColourRecord>& list) {
   std::lock_guard guard(lock_);
-  SQLiteAutoTransaction transaction(this);
-  transaction.Begin();
+  const bool written = WriteAtomically(this, [&] { return WriteKeyColours(list); });
+  return written ? static_cast<int>(list.size()) : 0;
+}
+
+int ProfileStore::ReplaceKeyColours(int32_t lightId, const std::vector<KeyColourRecord>& list) {
+  std::lock_guard guard(lock_);
+  const bool written = WriteAtomically(this, [&] {
+    SQLiteStatement s;
+    Prepare(s, kDeleteKeyColours);
+    s.BindInt(1, lightId);
+    return StepSucceeded(s.Step()) && WriteKeyColours(list);
+  });
+  return written ? static_cast<int>(list.size()) : 0;
+}
+
+bool ProfileStore::WriteKeyColours(const std::vector<KeyColourRecord>& list) {
   SQLiteStatement s;
   Prepare(s, "INSERT INTO t_key_light_data(profile, light_id, key_code, key_rgb) VALUES (?, ?, ?, ?);");
   for (const KeyColourRecord& r : list) {
@@ -128,18 +171,18 @@ int ProfileStore::AddKeyColours(const std::vector<KeyColourRecord>& list) {
     s.BindInt(2, r.light_id);
     s.BindInt(3, r.key_code);
     s.BindInt(4, r.key_rgb);
-    s.Step();  // a failed row is skipped; the rest of the batch still goes in
+    if (!StepSucceeded(s.Step())) {
+      return false;  // half a slot would light some keys and leave the rest dark
+    }
     s.Reset();
   }
-  s.Finalize();
-  transaction.Commit();
-  return static_cast<int>(list.size());
+  return true;
 }
 
 bool ProfileStore::DeleteKeyColours(int32_t lightId) {
   std::lock_guard guard(lock_);
   SQLiteStatement s;
-  Prepare(s, "DELETE FROM t_key_light_data WHERE light_id = ?");
+  Prepare(s, kDeleteKeyColours);
   s.BindInt(1, lightId);
   return StepSucceeded(s.Step());
 }

@@ -2,7 +2,6 @@
 #include <sqlite3.h>
 
 #include "store/ProfileStore.h"
-#include "store/SQLiteAutoTransaction.h"
 #include "store/SQLiteStatement.h"
 #include "store/StoreRows.h"
 
@@ -10,11 +9,15 @@ using namespace store_rows;
 
 namespace {
 
+// macro_type of a key assignment that plays the macro whose id is in macro_value.
+constexpr int32_t kMacroAssignmentType = 3;
+
 constexpr const char* kInsertMacro =
     "INSERT INTO t_macro_data(play_times, delay_type, delay_time, link_count, name) VALUES (?, ?, ?, ?, ?);";
 constexpr const char* kInsertMacroEvent =
     "INSERT INTO t_macrorecord(macro_id, type, record_index, desc, value, delay_time) "
     "\t\t\t\t\t VALUES (?, ?, ?, ?, ?, ?);";
+constexpr const char* kDeleteMacroEvents = "DELETE FROM t_macrorecord WHERE macro_id = ?";
 constexpr const char* kListMacroEvents =
     "SELECT * FROM t_macrorecord WHERE macro_id = ? ORDER BY record_index ASC";
 
@@ -77,25 +80,23 @@ bool ProfileStore::UpdateMacroPlayback(const MacroRecord& record) {
 bool ProfileStore::DeleteMacro(int32_t id) {
   std::lock_guard guard(lock_);
   // One transaction: no key is left pointing at a macro that is gone.
-  SQLiteAutoTransaction transaction(this);
-  SQLiteStatement s;
-  Prepare(s, "DELETE FROM t_macro_data WHERE macro_id = ?");
-  s.BindInt(1, id);
-  if (!StepSucceeded(s.Step())) {
-    s.Finalize();
-    transaction.Commit();
-    return false;
-  }
-  Prepare(s, "DELETE FROM t_macrorecord WHERE macro_id = ?");
-  s.BindInt(1, id);
-  s.Step();
-  Prepare(s, "DELETE FROM t_key_macro_data WHERE macro_type = ? and macro_value = ?");
-  s.BindInt(1, 3);
-  s.BindInt(2, id);
-  const bool ok = StepSucceeded(s.Step());
-  s.Finalize();
-  transaction.Commit();
-  return ok;
+  return WriteAtomically(this, [&] {
+    SQLiteStatement s;
+    Prepare(s, "DELETE FROM t_macro_data WHERE macro_id = ?");
+    s.BindInt(1, id);
+    if (!StepSucceeded(s.Step())) {
+      return false;
+    }
+    Prepare(s, kDeleteMacroEvents);
+    s.BindInt(1, id);
+    if (!StepSucceeded(s.Step())) {
+      return false;
+    }
+    Prepare(s, "DELETE FROM t_key_macro_data WHERE macro_type = ? and macro_value = ?");
+    s.BindInt(1, kMacroAssignmentType);
+    s.BindInt(2, id);
+    return StepSucceeded(s.Step());
+  });
 }
 
 bool ProfileStore::GetMacroPlayTimes(int32_t id, int32_t& playTimes) {
@@ -141,19 +142,32 @@ int32_t ProfileStore::AddMacroEvent(const MacroEventRecord& record) {
   return static_cast<int32_t>(LastInsertRowId());
 }
 
-void ProfileStore::AddMacroEvents(const std::vector<MacroEventRecord>& list) {
+bool ProfileStore::AddMacroEvents(const std::vector<MacroEventRecord>& list) {
   std::lock_guard guard(lock_);
-  SQLiteAutoTransaction transaction(this);
-  transaction.Begin();
+  return WriteAtomically(this, [&] { return WriteMacroEvents(list); });
+}
+
+bool ProfileStore::ReplaceMacroEvents(int32_t id, const std::vector<MacroEventRecord>& list) {
+  std::lock_guard guard(lock_);
+  return WriteAtomically(this, [&] {
+    SQLiteStatement s;
+    Prepare(s, kDeleteMacroEvents);
+    s.BindInt(1, id);
+    return StepSucceeded(s.Step()) && WriteMacroEvents(list);
+  });
+}
+
+bool ProfileStore::WriteMacroEvents(const std::vector<MacroEventRecord>& list) {
   SQLiteStatement s;
   Prepare(s, kInsertMacroEvent);
   for (const MacroEventRecord& record : list) {
     BindMacroEvent(s, record);
-    s.Step();  // a failed row is skipped; the rest of the batch still goes in
+    if (!StepSucceeded(s.Step())) {
+      return false;  // a macro with a gap in its events would play something else
+    }
     s.Reset();
   }
-  s.Finalize();
-  transaction.Commit();
+  return true;
 }
 
 int ProfileStore::ListMacroEvents(int32_t id, std::vector<MacroEventRecord>& list) {
@@ -168,7 +182,7 @@ int ProfileStore::ListMacroEvents(int32_t id, std::vector<MacroEventRecord>& lis
 bool ProfileStore::DeleteMacroEvents(int32_t id) {
   std::lock_guard guard(lock_);
   SQLiteStatement s;
-  Prepare(s, "DELETE FROM t_macrorecord WHERE macro_id = ?");
+  Prepare(s, kDeleteMacroEvents);
   s.BindInt(1, id);
   return StepSucceeded(s.Step());
 }

@@ -1,16 +1,28 @@
 #pragma once
-// Helpers shared by the store's source files: step results and row readers for "SELECT *".
+// Helpers shared by the store's source files: step results, all-or-nothing writes and row
+// readers for "SELECT *".
 #include <sqlite3.h>
 
 #include <string>
 #include <vector>
 
+#include "store/SQLiteAutoTransaction.h"
 #include "store/SQLiteStatement.h"
 #include "store/StoreRecords.h"
 
 namespace store_rows {
 
 inline bool StepSucceeded(int rc) { return rc == SQLITE_OK || rc == SQLITE_ROW || rc == SQLITE_DONE; }
+
+// Runs `steps`, which yields whether every one of its writes succeeded, in one transaction of
+// `database`: all of them are committed, or none (the steps do not run when "BEGIN" fails).
+// True only when committed. The caller holds the store's lock.
+template <class Steps>
+bool WriteAtomically(SQLiteDB* database, Steps&& steps) {
+  SQLiteAutoTransaction transaction(database);
+  const bool succeeded = transaction.Began() && steps();
+  return transaction.Conclude(succeeded);
+}
 
 inline std::string Text(const SQLiteStatement& s, int column) {
   const char* text = s.ColumnText(column);

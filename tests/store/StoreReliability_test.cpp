@@ -45,16 +45,16 @@ int RunEveryOperation(ProfileStore& store) {
   succeeded += store.GetMacro(1, macro);
   succeeded += store.ListMacros(macros) != 0;
   succeeded += store.AddMacroEvent({}) != 0;
-  store.AddMacroEvents({{}, {}});
+  succeeded += store.AddMacroEvents({{}, {}});
   succeeded += store.ListMacroEvents(1, events) != 0;
   succeeded += store.CountMacroEvents(1) != 0;
   succeeded += store.AddLightSetting(light) != 0;
   succeeded += store.SetActiveLightMode(0, 0);
   succeeded += store.GetLightSetting(0, 0, light);
-  succeeded += store.AddKeyColours({{0, 1, 128, 1, 1}}) != 1;
+  succeeded += store.AddKeyColours({{0, 1, 128, 1, 1}}) == 1;
   succeeded += store.ListKeyColours(128, colours) != 0;
   store.ClearKeyAssignments(1);
-  store.InsertDefaultConfig();
+  succeeded += store.InsertDefaultConfig();
   return succeeded;
 }
 
