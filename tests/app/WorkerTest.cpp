@@ -60,6 +60,20 @@ class Gate {
   bool open_ = false;
 };
 
+// How long a test waits for the worker to take every queued code.
+constexpr std::chrono::milliseconds kDrainLimit = 10s;
+
+// Polls until the worker has taken every queued code. False once `limit` has passed, so a worker
+// that stops taking codes fails the test at once instead of hanging it until the time-out.
+bool WaitUntilQueueDrained(const TaskDispatcher& dispatcher, std::chrono::milliseconds limit) {
+  const auto deadline = platform::MonotonicNow() + limit;
+  while (dispatcher.PendingTasks() != 0) {
+    if (platform::MonotonicNow() >= deadline) return false;
+    platform::SleepFor(1ms);
+  }
+  return true;
+}
+
 TEST(Worker, RunsQueuedCodesInOrderOnItsThreadWithThePauseBetweenSteps) {
   FakeHost host;
   host.connected = true;
@@ -131,11 +145,11 @@ TEST(Worker, CanBeStartedAgainAfterAStop) {
     dispatcher.QueueTask(3);
     Gate refreshed;
     std::thread watcher([&] {
-      while (dispatcher.PendingTasks() != 0) platform::SleepFor(1ms);
-      refreshed.Open();
+      if (WaitUntilQueueDrained(dispatcher, kDrainLimit)) refreshed.Open();
     });
-    EXPECT_TRUE(refreshed.WaitFor(10s));
+    const bool drained = refreshed.WaitFor(kDrainLimit + 1s);
     watcher.join();
+    ASSERT_TRUE(drained) << "round " << round << ": the worker left the refresh code in the queue";
     EXPECT_TRUE(worker.StopWorker());
   }
   EXPECT_EQ(host.Events(), (std::vector<std::string>{"refresh", "refresh"}));
@@ -177,8 +191,9 @@ TEST(Worker, CodesQueuedFromSeveralThreadsAllRunInEachThreadsOrder) {
         for (uint32_t code = base; code < base + 3; ++code) dispatcher.QueueTask(code);
     });
   for (auto& producer : producers) producer.join();
-  while (dispatcher.PendingTasks() != 0) platform::SleepFor(1ms);
+  const bool drained = WaitUntilQueueDrained(dispatcher, kDrainLimit);
   EXPECT_TRUE(worker.StopWorker());
+  ASSERT_TRUE(drained) << dispatcher.PendingTasks() << " codes were never taken from the queue";
 
   ASSERT_EQ(seen.size(), 300u);
   for (uint32_t base : {20u, 23u}) {
