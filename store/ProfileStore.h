@@ -104,8 +104,9 @@ public:
   // At most one lighting row of the whole database is active. A (profile, mode) without a row
   // changes nothing and yields false.
   bool SetActiveLightMode(int32_t profile, int32_t mode);
-  // First showing of a profile's lighting: adds `rows` (the layout's mode table, in its order)
-  // and makes `activeMode` of `profile` the active mode, all or none; true when written.
+  // First showing of a profile's lighting: adds `rows` (the layout's mode table, in its order),
+  // each under `profile`, and makes `activeMode` of `profile` the single active mode, all or
+  // none; true when written (an `activeMode` not among the rows writes nothing).
   bool AddDefaultLightSettings(int32_t profile, const std::vector<LightRecord>& rows,
                                int32_t activeMode);
   int32_t GetActiveLightMode(int32_t profile);

@@ -84,6 +84,20 @@ TEST_F(MacroStorage, EventsAreListedByIndexAndTypeOneIsNotCounted) {
   EXPECT_EQ(store.ListMacroEvents(id + 1, list), 1);
 }
 
+TEST_F(MacroStorage, ReplacingEventsKeepsOnlyTheNewListOfThatMacro) {
+  const int32_t id = store.AddMacro("M");
+  const int32_t other = store.AddMacro("O");
+  store.AddMacroEvents({Event(id, 2, 0), Event(id, 3, 1), Event(id, 2, 2), Event(other, 2, 0)});
+  EXPECT_TRUE(store.ReplaceMacroEvents(id, {Event(id, 3, 0, 70), Event(id, 2, 1, 71)}));
+  std::vector<MacroEventRecord> list;
+  ASSERT_EQ(store.ListMacroEvents(id, list), 2);
+  EXPECT_EQ(list[0].value, 70);
+  EXPECT_EQ(list[1].value, 71);
+  EXPECT_EQ(store.ListMacroEvents(other, list), 1);
+  EXPECT_TRUE(store.ReplaceMacroEvents(id, {}));  // an empty recording clears the macro
+  EXPECT_EQ(store.ListMacroEvents(id, list), 0);
+}
+
 using LightStorage = FreshStore;
 
 LightRecord Light(int32_t profile, int32_t mode) {
@@ -152,6 +166,35 @@ TEST_F(LightStorage, ColourSlotsAreSharedByEveryProfile) {
   EXPECT_TRUE(store.DeleteKeyColours(129));
   EXPECT_EQ(store.ListKeyColours(129, list), 0);
   EXPECT_EQ(store.ListKeyColours(128, list), 1);
+}
+
+TEST_F(LightStorage, ReplacingASlotKeepsOnlyTheNewColoursOfThatSlot) {
+  store.AddKeyColours({{0, 1, 128, 1, 5}, {0, 1, 128, 2, 5}, {0, 1, 129, 1, 6}});
+  EXPECT_EQ(store.ReplaceKeyColours(128, {{0, 2, 128, 3, 9}}), 1);
+  std::vector<KeyColourRecord> list;
+  ASSERT_EQ(store.ListKeyColours(128, list), 1);
+  EXPECT_EQ(list[0].key_code, 3);
+  EXPECT_EQ(list[0].key_rgb, 9);
+  EXPECT_EQ(store.ListKeyColours(129, list), 1);
+}
+
+TEST_F(LightStorage, DefaultRowsGoInTogetherWithTheirActiveMode) {
+  store.AddLightSetting(Light(1, 1));
+  ASSERT_TRUE(store.SetActiveLightMode(1, 1));
+  // The rows carry another profile and a status of their own: the profile given wins, and only
+  // the chosen mode ends up active.
+  std::vector<LightRecord> rows = {Light(9, 1), Light(9, 2), Light(9, 3)};
+  rows[0].status = 1;
+  EXPECT_TRUE(store.AddDefaultLightSettings(2, rows, 2));
+  EXPECT_EQ(store.CountLightSettings(2), 3);
+  EXPECT_EQ(store.CountLightSettings(9), 0);
+  EXPECT_EQ(store.GetActiveLightMode(2), 2);
+  EXPECT_EQ(store.GetActiveLightMode(1), 0);
+  EXPECT_EQ(QueryInt(File(), "SELECT count(*) FROM t_light_data WHERE status = 1"), 1);
+  // An active mode missing from the rows writes none of them.
+  EXPECT_FALSE(store.AddDefaultLightSettings(3, rows, 7));
+  EXPECT_EQ(store.CountLightSettings(3), 0);
+  EXPECT_EQ(store.GetActiveLightMode(2), 2);
 }
 
 TEST(LightFrames, AMissingFileIsCreatedEmptyAndExistingFramesAreListedInOrder) {
