@@ -31,14 +31,10 @@ bool LightFrameStore::Open(const std::string& programFolder) {
   if (::stat(path_.c_str(), &info) == 0) {
     result = SQLiteDB::IsOpen() ||
              SQLiteDB::Open(path_.c_str(), key_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
-  } else if (SQLiteDB::Open(path_.c_str(), key_,
-                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX)) {
-    result = true;
-    for (const std::string& statement : LightFrameSchemaStatements()) {
-      if (Exec(statement.c_str()) != SQLITE_OK) {
-        result = false;
-      }
-    }
+  } else {
+    result = SQLiteDB::Open(path_.c_str(), key_,
+                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX) &&
+             CreateSchema(*this, path_, LightFrameSchemaStatements());
   }
   openFlag_.store(result);
   return result;

@@ -18,7 +18,8 @@ public:
   static LightFrameStore& Instance();
 
   // `programFolder` ends with '/'. Opens db/lightlayer_v1.data, or creates it with empty frame
-  // tables when missing. The result is kept as the open flag.
+  // tables when missing (all of them or, removing the new file, none). The result is kept as the
+  // open flag.
   bool Open(const std::string& programFolder);
   bool Close();
   bool OpenFlag() const { return openFlag_.load(); }

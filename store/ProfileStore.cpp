@@ -79,16 +79,8 @@ bool ProfileStore::OpenLocked(const std::string& path) {
   if (SQLiteDB::IsOpen()) {
     return true;
   }
-  if (!SQLiteDB::Open(path_.c_str(), key_, kOpenCreate)) {
-    return false;
-  }
-  bool allCreated = true;
-  for (const std::string& statement : ProfileSchemaStatements()) {
-    if (Exec(statement.c_str()) != SQLITE_OK) {
-      allCreated = false;  // keep going: the other tables are still useful
-    }
-  }
-  return allCreated;
+  return SQLiteDB::Open(path_.c_str(), key_, kOpenCreate) &&
+         CreateSchema(*this, path_, ProfileSchemaStatements());
 }
 
 bool ProfileStore::DeleteDatabaseFile(const std::string& dataFolder, const std::string& typeName) {

@@ -29,7 +29,8 @@ public:
 
   // Path of the profile database of a keyboard type inside the data folder.
   static std::string DatabasePath(const std::string& dataFolder, const std::string& typeName);
-  // Opens dataFolder/db/<typeName>_data.db, creating an empty schema when the file is missing.
+  // Opens dataFolder/db/<typeName>_data.db, creating an empty schema when the file is missing (a
+  // creation that fails leaves no file behind, so the next open tries again).
   // A file that exists is opened as is (no schema statement runs); one that is not a database
   // is left untouched and yields false. The result is kept as the open flag.
   bool OpenForDevice(const std::string& dataFolder, const std::string& typeName);

@@ -1,5 +1,11 @@
 #include "store/SchemaStatements.h"
 
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include "store/SQLiteDB.h"
+#include "store/StoreRows.h"
+
 const std::vector<std::string>& ProfileSchemaStatements() {
   static const std::vector<std::string> statements = {
       "CREATE TABLE IF NOT EXISTS t_configdata(config_id INTEGER PRIMARY KEY AUTOINCREMENT, \t\t\t\t\t\t\t\t  profile INTEGER, key TEXT, value TEXT)",
@@ -28,4 +34,20 @@ const std::vector<std::string>& LightFrameSchemaStatements() {
       "CREATE INDEX IF NOT EXISTS led_frames_index ON t_light_frames(frames_id)",
   };
   return statements;
+}
+
+bool CreateSchema(SQLiteDB& database, const std::string& path,
+                  const std::vector<std::string>& statements) {
+  const bool created = store_rows::WriteAtomically(&database, [&] {
+    for (const std::string& statement : statements) {
+      if (database.Exec(statement.c_str()) != SQLITE_OK) {
+        return false;
+      }
+    }
+    return true;
+  });
+  if (!created && database.Close()) {
+    ::unlink(path.c_str());
+  }
+  return created;
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "StoreTestSupport.h"
+#include "store/LightFrameStore.h"
 #include "store/ProfileDisplayName.h"
 #include "store/SchemaStatements.h"
 
@@ -87,6 +89,30 @@ TEST(ProfileStoreOpening, DeletingTheFileAndOpeningAgainGivesAnEmptySchema) {
   std::vector<MacroRecord> macros;
   EXPECT_EQ(store.ListMacros(macros), 0);
   EXPECT_EQ(store.Path(), folder.Path() + "db/Tarnwick_V3_data.db");
+}
+
+// A directory in the journal's place makes every creation statement fail on the new file.
+TEST(ProfileStoreOpening, AFailedCreationLeavesNoFileAndTheNextOpenCreatesEveryTable) {
+  TempFolder folder;
+  const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
+  const std::string frames = folder.Path() + "db/lightlayer_v1.data";
+  for (const std::string& path : {file, frames}) {
+    ASSERT_TRUE(std::filesystem::create_directory(path + "-journal"));
+  }
+  ProfileStore store;
+  EXPECT_FALSE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_FALSE(store.OpenFlag());
+  LightFrameStore frameStore;
+  EXPECT_FALSE(frameStore.Open(folder.Path()));
+  for (const std::string& path : {file, frames}) {
+    EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    std::filesystem::remove(path + "-journal");
+  }
+
+  EXPECT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM sqlite_master WHERE name != 'sqlite_sequence'"), 15);
+  EXPECT_TRUE(frameStore.Open(folder.Path()));
+  EXPECT_EQ(QueryInt(frames, "SELECT count(*) FROM sqlite_master WHERE name != 'sqlite_sequence'"), 3);
 }
 
 using ProfileStoreProfiles = FreshStore;
