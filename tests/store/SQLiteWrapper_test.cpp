@@ -105,12 +105,20 @@ TEST(SQLiteWrapper, TransactionEndsWithCommitEvenWithoutCommitCall) {
   EXPECT_FALSE(none.Commit());
 }
 
-TEST(SQLiteWrapper, ConcludeCommitsWhatSucceededAndRollsBackWhatFailed) {
+// A connection on a file with one table t(v) that the test's transactions write to.
+class SQLiteTransaction : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
+    ASSERT_EQ(db.Exec("CREATE TABLE t(v)"), SQLITE_OK);
+  }
+
   TempFolder folder;
-  const std::string file = folder.Path() + "c.db";
+  const std::string file = folder.Path() + "t.db";
   SQLiteDB db;
-  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
-  db.Exec("CREATE TABLE t(v)");
+};
+
+TEST_F(SQLiteTransaction, ConcludeCommitsWhatSucceededAndRollsBackWhatFailed) {
   {
     SQLiteAutoTransaction transaction(&db);
     ASSERT_TRUE(transaction.Began());
@@ -135,12 +143,7 @@ TEST(SQLiteWrapper, ConcludeCommitsWhatSucceededAndRollsBackWhatFailed) {
   EXPECT_EQ(QueryText(file, "SELECT group_concat(v) FROM t"), "1");
 }
 
-TEST(SQLiteWrapper, ACommitRefusedByAReaderIsRolledBackInsteadOfLeftOpen) {
-  TempFolder folder;
-  const std::string file = folder.Path() + "r.db";
-  SQLiteDB db;
-  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
-  db.Exec("CREATE TABLE t(v)");
+TEST_F(SQLiteTransaction, ACommitRefusedByAReaderIsRolledBackInsteadOfLeftOpen) {
   SQLiteDB reader;
   ASSERT_TRUE(reader.Open(file.c_str(), "", kCreate));
   ASSERT_EQ(reader.Exec("BEGIN; SELECT count(*) FROM t;"), SQLITE_OK);
@@ -158,12 +161,7 @@ TEST(SQLiteWrapper, ACommitRefusedByAReaderIsRolledBackInsteadOfLeftOpen) {
   EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t"), 1);
 }
 
-TEST(SQLiteWrapper, ARollbackNeverUndoesATransactionItDidNotBegin) {
-  TempFolder folder;
-  const std::string file = folder.Path() + "o.db";
-  SQLiteDB db;
-  ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
-  db.Exec("CREATE TABLE t(v)");
+TEST_F(SQLiteTransaction, ARollbackNeverUndoesATransactionItDidNotBegin) {
   ASSERT_EQ(db.Exec("BEGIN"), SQLITE_OK);
   db.Exec("INSERT INTO t VALUES (1)");
   {

@@ -234,23 +234,33 @@ protected:
     Check(op, inject, [&] { return op.run(*store_); }, lift);
   }
 
+  // Every operation while a second connection has run the SQL `inject` gives for it; the same
+  // connection then runs `lift`.
+  void CheckWithOtherConnection(const std::function<std::string(const Operation&)>& inject,
+                                const std::string& lift) {
+    for (const Operation& op : Operations()) {
+      std::unique_ptr<OtherConnection> other;
+      CheckOnStore(
+          op,
+          [&] {
+            other = std::make_unique<OtherConnection>(file_);
+            ASSERT_EQ(other->Exec(inject(op)), SQLITE_OK);
+          },
+          [&] { ASSERT_EQ(other->Exec(lift), SQLITE_OK); });
+    }
+  }
+
   FaultableStore* store_ = nullptr;
   std::string file_;
 };
 
 TEST_F(StoreFaultInjection, AStepFailingHalfwayUndoesTheStepsBeforeIt) {
-  for (const Operation& op : Operations()) {
-    std::unique_ptr<OtherConnection> other;
-    CheckOnStore(
-        op,
-        [&] {
-          other = std::make_unique<OtherConnection>(file_);
-          ASSERT_EQ(other->Exec(std::string("CREATE TRIGGER fault ") + op.trigger +
-                                " BEGIN SELECT RAISE(ABORT, 'injected fault'); END"),
-                    SQLITE_OK);
-        },
-        [&] { ASSERT_EQ(other->Exec("DROP TRIGGER fault"), SQLITE_OK); });
-  }
+  CheckWithOtherConnection(
+      [](const Operation& op) {
+        return std::string("CREATE TRIGGER fault ") + op.trigger +
+               " BEGIN SELECT RAISE(ABORT, 'injected fault'); END";
+      },
+      "DROP TRIGGER fault");
 }
 
 TEST_F(StoreFaultInjection, AFullDiskUndoesTheRowsWrittenBeforeIt) {
@@ -269,31 +279,16 @@ TEST_F(StoreFaultInjection, AFullDiskUndoesTheRowsWrittenBeforeIt) {
 }
 
 TEST_F(StoreFaultInjection, AnotherWriterHoldingTheLockMakesTheWriteFailWhole) {
-  for (const Operation& op : Operations()) {
-    std::unique_ptr<OtherConnection> other;
-    CheckOnStore(
-        op,
-        [&] {
-          other = std::make_unique<OtherConnection>(file_);
-          ASSERT_EQ(other->Exec("BEGIN IMMEDIATE"), SQLITE_OK);
-        },
-        [&] { ASSERT_EQ(other->Exec("ROLLBACK"), SQLITE_OK); });
-  }
+  CheckWithOtherConnection([](const Operation&) { return std::string("BEGIN IMMEDIATE"); },
+                           "ROLLBACK");
 }
 
 // The writes themselves go through; the commit cannot, while a reader holds the file. The
 // transaction must not be left open, holding the lock and waiting to commit later.
 TEST_F(StoreFaultInjection, ACommitRefusedByAReaderIsRolledBack) {
-  for (const Operation& op : Operations()) {
-    std::unique_ptr<OtherConnection> other;
-    CheckOnStore(
-        op,
-        [&] {
-          other = std::make_unique<OtherConnection>(file_);
-          ASSERT_EQ(other->Exec("BEGIN; SELECT count(*) FROM t_profile_data;"), SQLITE_OK);
-        },
-        [&] { ASSERT_EQ(other->Exec("COMMIT"), SQLITE_OK); });
-  }
+  CheckWithOtherConnection(
+      [](const Operation&) { return std::string("BEGIN; SELECT count(*) FROM t_profile_data;"); },
+      "COMMIT");
 }
 
 // Root writes to a read-only file anyway, so the operation runs in a child without privileges.
