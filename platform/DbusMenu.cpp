@@ -67,12 +67,6 @@ constexpr const char* kIntrospection = R"xml(
   </interface>
 </node>)xml";
 
-GDBusInterfaceInfo* InterfaceInfo() {
-  // Parsed once and kept for the process: the registrations refer to it.
-  static GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  return node != nullptr ? g_dbus_node_info_lookup_interface(node, kInterface) : nullptr;
-}
-
 void ReturnUnknownItem(GDBusMethodInvocation* invocation, int id) {
   g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_INVALID_ARGS,
                                         "no menu item %d", id);
@@ -81,38 +75,12 @@ void ReturnUnknownItem(GDBusMethodInvocation* invocation, int id) {
 }  // namespace
 
 DbusMenu::DbusMenu(std::function<void(int command)> onCommand)
-    : onCommand_(std::move(onCommand)) {}
-
-DbusMenu::~DbusMenu() { Unexport(); }
-
-bool DbusMenu::Export(GDBusConnection* connection, const char* path) {
-  Unexport();
-  GDBusInterfaceInfo* info = InterfaceInfo();
-  if (info == nullptr || connection == nullptr) return false;
-  static const GDBusInterfaceVTable vtable = {&DbusMenu::OnMethodCall, &DbusMenu::OnGetProperty,
-                                              nullptr, {}};
-  registration_ =
-      g_dbus_connection_register_object(connection, path, info, &vtable, this, nullptr, nullptr);
-  if (registration_ == 0) return false;
-  connection_ = G_DBUS_CONNECTION(g_object_ref(connection));
-  path_ = path;
-  return true;
-}
-
-void DbusMenu::Unexport() {
-  if (connection_ == nullptr) return;
-  g_dbus_connection_unregister_object(connection_, registration_);
-  g_object_unref(connection_);
-  connection_ = nullptr;
-  registration_ = 0;
-}
+    : DbusObject(kIntrospection, kInterface), onCommand_(std::move(onCommand)) {}
 
 void DbusMenu::SetEntries(const std::vector<TrayMenuEntry>& entries) {
   entries_ = entries;
   ++revision_;
-  if (connection_ == nullptr) return;
-  g_dbus_connection_emit_signal(connection_, nullptr, path_.c_str(), kInterface, "LayoutUpdated",
-                                g_variant_new("(ui)", revision_, kRootId), nullptr);
+  EmitSignal("LayoutUpdated", g_variant_new("(ui)", revision_, kRootId));
 }
 
 bool DbusMenu::IsItem(int id) const {
@@ -148,17 +116,14 @@ void DbusMenu::HandleEvent(int id, const char* eventId) {
   if (onCommand_) onCommand_(entries_[static_cast<size_t>(id - 1)].command);
 }
 
-void DbusMenu::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                            const gchar* methodName, GVariant* parameters,
-                            GDBusMethodInvocation* invocation, gpointer self) {
-  auto* menu = static_cast<DbusMenu*>(self);
-  const std::string method = methodName;
+void DbusMenu::OnMethodCall(const std::string& method, GVariant* parameters,
+                            GDBusMethodInvocation* invocation) {
   if (method == "GetLayout") {
     gint32 parentId = 0, depth = 0;
     g_variant_get(parameters, "(ii@as)", &parentId, &depth, nullptr);
-    if (!menu->IsItem(parentId)) return ReturnUnknownItem(invocation, parentId);
+    if (!IsItem(parentId)) return ReturnUnknownItem(invocation, parentId);
     g_dbus_method_invocation_return_value(
-        invocation, g_variant_new("(u@(ia{sv}av))", menu->revision_, menu->Layout(parentId, depth)));
+        invocation, g_variant_new("(u@(ia{sv}av))", revision_, Layout(parentId, depth)));
   } else if (method == "GetGroupProperties") {
     GVariantIter* ids = nullptr;
     g_variant_get(parameters, "(ai@as)", &ids, nullptr);
@@ -166,8 +131,8 @@ void DbusMenu::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const 
     g_variant_builder_init(&result, G_VARIANT_TYPE("a(ia{sv})"));
     gint32 id = 0;
     while (g_variant_iter_next(ids, "i", &id)) {
-      if (menu->IsItem(id))
-        g_variant_builder_add(&result, "(i@a{sv})", id, menu->ItemProperties(id));
+      if (IsItem(id))
+        g_variant_builder_add(&result, "(i@a{sv})", id, ItemProperties(id));
     }
     g_variant_iter_free(ids);
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(a(ia{sv}))", &result));
@@ -175,8 +140,8 @@ void DbusMenu::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const 
     gint32 id = 0;
     const gchar* name = nullptr;
     g_variant_get(parameters, "(i&s)", &id, &name);
-    if (!menu->IsItem(id)) return ReturnUnknownItem(invocation, id);
-    GVariant* props = g_variant_ref_sink(menu->ItemProperties(id));
+    if (!IsItem(id)) return ReturnUnknownItem(invocation, id);
+    GVariant* props = g_variant_ref_sink(ItemProperties(id));
     GVariant* value = g_variant_lookup_value(props, name, nullptr);
     g_variant_unref(props);
     if (value == nullptr) {
@@ -190,10 +155,10 @@ void DbusMenu::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const 
     gint32 id = 0;
     const gchar* eventId = nullptr;
     g_variant_get(parameters, "(i&svu)", &id, &eventId, nullptr, nullptr);
-    if (!menu->IsItem(id)) return ReturnUnknownItem(invocation, id);
+    if (!IsItem(id)) return ReturnUnknownItem(invocation, id);
     // Answer first: the command may open a window, and the host waits for the reply.
     g_dbus_method_invocation_return_value(invocation, nullptr);
-    menu->HandleEvent(id, eventId);
+    HandleEvent(id, eventId);
   } else if (method == "EventGroup") {
     GVariantIter* events = nullptr;
     g_variant_get(parameters, "(a(isvu))", &events);
@@ -203,32 +168,29 @@ void DbusMenu::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const 
     gint32 id = 0;
     const gchar* eventId = nullptr;
     while (g_variant_iter_next(events, "(i&svu)", &id, &eventId, nullptr, nullptr)) {
-      if (menu->IsItem(id))
+      if (IsItem(id))
         valid.emplace_back(id, eventId);
       else
         g_variant_builder_add(&errors, "i", id);
     }
     g_variant_iter_free(events);
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(ai)", &errors));
-    for (const auto& [itemId, event] : valid) menu->HandleEvent(itemId, event.c_str());
+    for (const auto& [itemId, event] : valid) HandleEvent(itemId, event.c_str());
   } else if (method == "AboutToShow") {
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(b)", FALSE));
   } else if (method == "AboutToShowGroup") {
     g_dbus_method_invocation_return_value(invocation, g_variant_new("(aiai)", nullptr, nullptr));
   } else {
     g_dbus_method_invocation_return_error(invocation, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_METHOD,
-                                          "unknown method %s", methodName);
+                                          "unknown method %s", method.c_str());
   }
 }
 
-GVariant* DbusMenu::OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                  const gchar* propertyName, GError** error, gpointer) {
-  const std::string name = propertyName;
+GVariant* DbusMenu::OnGetProperty(const std::string& name) {
   if (name == "Version") return g_variant_new_uint32(kProtocolVersion);
   if (name == "TextDirection") return g_variant_new_string("ltr");
   if (name == "Status") return g_variant_new_string("normal");
   if (name == "IconThemePath") return g_variant_new_strv(nullptr, 0);
-  g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "no property %s", propertyName);
   return nullptr;
 }
 

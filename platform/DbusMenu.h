@@ -1,6 +1,6 @@
 // The status icon's menu exported on the session bus as a com.canonical.dbusmenu object: a
 // root item whose children are the entries, each reporting its command when clicked.
-// Icon thread only (the thread whose main context was the default when Export was called).
+// Icon thread only (the thread whose main context was the default when it was exported).
 #pragma once
 
 #include <gio/gio.h>
@@ -9,32 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/DbusObject.h"
 #include "platform/StatusIcon.h"
 
 namespace platform {
 
-class DbusMenu {
+class DbusMenu : public DbusObject {
  public:
   explicit DbusMenu(std::function<void(int command)> onCommand);
-  ~DbusMenu();
-  DbusMenu(const DbusMenu&) = delete;
-  DbusMenu& operator=(const DbusMenu&) = delete;
-
-  // Exports the menu at `path` on `connection` (kept referenced until Unexport).
-  bool Export(GDBusConnection* connection, const char* path);
-  void Unexport();
 
   // Replaces the entries and tells hosts the layout changed.
   void SetEntries(const std::vector<TrayMenuEntry>& entries);
 
  private:
-  static void OnMethodCall(GDBusConnection* connection, const gchar* sender,
-                           const gchar* objectPath, const gchar* interfaceName,
-                           const gchar* methodName, GVariant* parameters,
-                           GDBusMethodInvocation* invocation, gpointer self);
-  static GVariant* OnGetProperty(GDBusConnection* connection, const gchar* sender,
-                                 const gchar* objectPath, const gchar* interfaceName,
-                                 const gchar* propertyName, GError** error, gpointer self);
+  void OnMethodCall(const std::string& method, GVariant* parameters,
+                    GDBusMethodInvocation* invocation) override;
+  GVariant* OnGetProperty(const std::string& name) override;
 
   GVariant* Layout(int parentId, int depth) const;  // floating (ia{sv}av)
   GVariant* ItemProperties(int id) const;           // floating a{sv}
@@ -44,9 +34,6 @@ class DbusMenu {
   std::function<void(int)> onCommand_;
   std::vector<TrayMenuEntry> entries_;  // item id = index + 1; the root is 0
   unsigned revision_ = 1;
-  GDBusConnection* connection_ = nullptr;
-  std::string path_;
-  guint registration_ = 0;
 };
 
 }  // namespace platform

@@ -49,11 +49,6 @@ constexpr const char* kIntrospection = R"xml(
   </interface>
 </node>)xml";
 
-GDBusInterfaceInfo* InterfaceInfo() {
-  static GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
-  return node != nullptr ? g_dbus_node_info_lookup_interface(node, kItemInterface) : nullptr;
-}
-
 GVariant* EmptyPixmaps() { return g_variant_new_array(G_VARIANT_TYPE("(iiay)"), nullptr, 0); }
 
 // Each item of the process gets its own name.
@@ -67,35 +62,27 @@ std::string NextBusName() {
 
 SniItem::SniItem(std::string id, std::string title, std::string tooltip,
                  std::vector<IconImage> pixmaps, SniItemCallbacks callbacks)
-    : id_(std::move(id)),
+    : DbusObject(kIntrospection, kItemInterface),
+      id_(std::move(id)),
       title_(std::move(title)),
       tooltip_(std::move(tooltip)),
       pixmaps_(std::move(pixmaps)),
       callbacks_(std::move(callbacks)) {}
 
 SniItem::~SniItem() {
-  if (connection_ == nullptr) return;
-  g_dbus_connection_unregister_object(connection_, registration_);
+  if (Connection() == nullptr || busName_.empty()) return;
   // Releasing the name is what makes the watcher drop the item.
-  g_dbus_connection_call(connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+  g_dbus_connection_call(Connection(), "org.freedesktop.DBus", "/org/freedesktop/DBus",
                          "org.freedesktop.DBus", "ReleaseName",
                          g_variant_new("(s)", busName_.c_str()), nullptr,
                          G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
-  g_object_unref(connection_);
 }
 
-bool SniItem::Export(GDBusConnection* connection) {
-  GDBusInterfaceInfo* info = InterfaceInfo();
-  if (info == nullptr || connection == nullptr || connection_ != nullptr) return false;
-  static const GDBusInterfaceVTable vtable = {&SniItem::OnMethodCall, &SniItem::OnGetProperty,
-                                              nullptr, {}};
-  registration_ = g_dbus_connection_register_object(connection, kItemPath, info, &vtable, this,
-                                                    nullptr, nullptr);
-  if (registration_ == 0) return false;
-  connection_ = G_DBUS_CONNECTION(g_object_ref(connection));
+bool SniItem::ExportItem(GDBusConnection* connection) {
+  if (Connection() != nullptr || !Export(connection, kItemPath)) return false;
   busName_ = NextBusName();
   GVariant* reply = g_dbus_connection_call_sync(
-      connection_, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+      Connection(), "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
       "RequestName", g_variant_new("(su)", busName_.c_str(), kNameFlagDoNotQueue),
       G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, kRequestNameTimeoutMs, nullptr, nullptr);
   if (reply == nullptr) return false;
@@ -106,9 +93,9 @@ bool SniItem::Export(GDBusConnection* connection) {
 }
 
 bool SniItem::RegisterSync(int timeoutMs) {
-  if (connection_ == nullptr) return false;
+  if (Connection() == nullptr) return false;
   GVariant* reply = g_dbus_connection_call_sync(
-      connection_, kWatcherName, kWatcherPath, kWatcherInterface, "RegisterStatusNotifierItem",
+      Connection(), kWatcherName, kWatcherPath, kWatcherInterface, "RegisterStatusNotifierItem",
       g_variant_new("(s)", busName_.c_str()), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, timeoutMs,
       nullptr, nullptr);
   if (reply == nullptr) return false;
@@ -117,10 +104,10 @@ bool SniItem::RegisterSync(int timeoutMs) {
 }
 
 void SniItem::RegisterAsync(std::function<void(bool)> done) {
-  if (connection_ == nullptr) return done(false);
+  if (Connection() == nullptr) return done(false);
   auto* pending = new std::function<void(bool)>(std::move(done));
   g_dbus_connection_call(
-      connection_, kWatcherName, kWatcherPath, kWatcherInterface, "RegisterStatusNotifierItem",
+      Connection(), kWatcherName, kWatcherPath, kWatcherInterface, "RegisterStatusNotifierItem",
       g_variant_new("(s)", busName_.c_str()), nullptr, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1,
       nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
@@ -137,13 +124,7 @@ void SniItem::RegisterAsync(std::function<void(bool)> done) {
 void SniItem::SetTooltip(const std::string& tooltip) {
   if (tooltip == tooltip_) return;
   tooltip_ = tooltip;
-  Emit("NewToolTip", nullptr);
-}
-
-void SniItem::Emit(const char* signal, GVariant* parameters) const {
-  if (connection_ == nullptr) return;
-  g_dbus_connection_emit_signal(connection_, nullptr, kItemPath, kItemInterface, signal,
-                                parameters, nullptr);
+  EmitSignal("NewToolTip", nullptr);
 }
 
 GVariant* SniItem::Pixmaps() const {
@@ -170,38 +151,31 @@ GVariant* SniItem::ToolTip() const {
   return g_variant_new("(s@a(iiay)ss)", "", EmptyPixmaps(), title_.c_str(), tooltip_.c_str());
 }
 
-void SniItem::OnMethodCall(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                           const gchar* methodName, GVariant* parameters,
-                           GDBusMethodInvocation* invocation, gpointer self) {
-  auto* item = static_cast<SniItem*>(self);
-  const std::string method = methodName;
+void SniItem::OnMethodCall(const std::string& method, GVariant* parameters,
+                           GDBusMethodInvocation* invocation) {
   gint32 x = 0, y = 0;
   if (method == "Activate" || method == "ContextMenu") g_variant_get(parameters, "(ii)", &x, &y);
   // Answer first: the host must not wait on what the window does next.
   g_dbus_method_invocation_return_value(invocation, nullptr);
-  if (method == "Activate" && item->callbacks_.onActivate) item->callbacks_.onActivate(x, y);
-  if (method == "ContextMenu" && item->callbacks_.onContextMenu)
-    item->callbacks_.onContextMenu(x, y);
+  if (method == "Activate" && callbacks_.onActivate) callbacks_.onActivate(x, y);
+  if (method == "ContextMenu" && callbacks_.onContextMenu)
+    callbacks_.onContextMenu(x, y);
 }
 
-GVariant* SniItem::OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                 const gchar* propertyName, GError** error, gpointer self) {
-  const auto* item = static_cast<const SniItem*>(self);
-  const std::string name = propertyName;
+GVariant* SniItem::OnGetProperty(const std::string& name) {
   if (name == "Category") return g_variant_new_string("ApplicationStatus");
-  if (name == "Id") return g_variant_new_string(item->id_.c_str());
-  if (name == "Title") return g_variant_new_string(item->title_.c_str());
+  if (name == "Id") return g_variant_new_string(id_.c_str());
+  if (name == "Title") return g_variant_new_string(title_.c_str());
   if (name == "Status") return g_variant_new_string("Active");
   if (name == "WindowId") return g_variant_new_int32(0);
-  if (name == "IconPixmap") return item->Pixmaps();
+  if (name == "IconPixmap") return Pixmaps();
   if (name == "OverlayIconPixmap" || name == "AttentionIconPixmap") return EmptyPixmaps();
   if (name == "IconName" || name == "OverlayIconName" || name == "AttentionIconName" ||
       name == "AttentionMovieName" || name == "IconThemePath")
     return g_variant_new_string("");
-  if (name == "ToolTip") return item->ToolTip();
+  if (name == "ToolTip") return ToolTip();
   if (name == "ItemIsMenu") return g_variant_new_boolean(FALSE);
   if (name == "Menu") return g_variant_new_object_path(kMenuPath);
-  g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "no property %s", propertyName);
   return nullptr;
 }
 

@@ -8,11 +8,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/DbusMenu.h"
+#include "platform/FileSystem.h"
 #include "platform/IconImage.h"
 #include "platform/SniItem.h"
+#include "platform/UserFolders.h"
 #include "platform/XEmbedIcon.h"
 
 namespace platform {
@@ -33,6 +36,19 @@ std::vector<IconImage> PixmapsOf(const std::optional<IconImage>& image) {
     if (s < side) pixmaps.push_back(image->Fitted(s));
   pixmaps.push_back(image->Fitted(kMaxPixmapSide));
   return pixmaps;
+}
+
+// The session bus of the desktop, without ever starting one (as the library's own lookup may,
+// through X11 autolaunch): the announced address, else the per-user socket.
+std::string SessionBusAddress() {
+  const std::string announced = GetEnvString("DBUS_SESSION_BUS_ADDRESS");
+  if (!announced.empty()) return announced;
+  const std::string runtime = GetEnvString("XDG_RUNTIME_DIR");
+  if (runtime.empty() || !PathExists(runtime + "/bus")) return {};
+  gchar* escaped = g_dbus_address_escape_value((runtime + "/bus").c_str());
+  std::string address = std::string("unix:path=") + escaped;
+  g_free(escaped);
+  return address;
 }
 
 // Unique name of the owner of `name`; empty when nobody owns it.
@@ -56,17 +72,22 @@ class StatusIcon::Impl {
   explicit Impl(StatusIconSpec spec) : spec_(std::move(spec)) {}
 
   ~Impl() {
-    if (!thread_.joinable()) return;
-    Post([this] { g_main_loop_quit(loop_); });
-    thread_.join();
-    g_main_loop_unref(loop_);
-    g_main_context_unref(context_);
+    if (thread_.joinable()) {
+      Post([this] { g_main_loop_quit(loop_); });
+      thread_.join();
+    }
+    if (loop_ != nullptr) g_main_loop_unref(loop_);
+    if (context_ != nullptr) g_main_context_unref(context_);
   }
 
   bool Start() {
     context_ = g_main_context_new();
     loop_ = g_main_loop_new(context_, FALSE);
-    thread_ = std::thread([this] { Run(); });
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      return false;  // no thread to spare: no icon
+    }
     std::unique_lock lock(readyMutex_);
     readyChanged_.wait_for(lock, kStartTimeout, [this] { return ready_; });
     return true;
@@ -152,16 +173,15 @@ class StatusIcon::Impl {
   }
 
   void ConnectBus(std::vector<IconImage> pixmaps) {
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
-    if (address == nullptr) return;
+    const std::string address = SessionBusAddress();
+    if (address.empty()) return;
     // A connection of our own: its messages are dispatched on this thread, and closing it at
     // the end takes the item off the bus at once.
     connection_ = g_dbus_connection_new_for_address_sync(
-        address,
+        address.c_str(),
         static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                           G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
         nullptr, nullptr, nullptr);
-    g_free(address);
     if (connection_ == nullptr) return;
     g_dbus_connection_set_exit_on_close(connection_, FALSE);
     menu_ = std::make_unique<DbusMenu>([this](int command) {
@@ -177,7 +197,7 @@ class StatusIcon::Impl {
     };
     sni_ = std::make_unique<SniItem>(spec_.id, spec_.title, spec_.tooltip, std::move(pixmaps),
                                      std::move(callbacks));
-    if (!menu_->Export(connection_, SniItem::kMenuPath) || !sni_->Export(connection_)) {
+    if (!menu_->Export(connection_, SniItem::kMenuPath) || !sni_->ExportItem(connection_)) {
       sni_.reset();
       menu_.reset();
     }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "TrayHosts.h"
+#include "docs/TempFolder.h"
 #include "platform/StatusIcon.h"
 
 namespace {
@@ -244,6 +245,21 @@ TEST_F(StatusIconTest, WithoutAWatcherTheIconDocksInTheXTrayAndTakesClicks) {
 
   icon.reset();
   EXPECT_FALSE(Inspect(xid).exists) << "the icon window is gone with the icon";
+}
+
+TEST_F(StatusIconTest, WithoutASessionBusTheXTrayStillServes) {
+  TempFolder runtime;  // holds no bus socket
+  ScopedEnv noBus{"DBUS_SESSION_BUS_ADDRESS", nullptr};
+  ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.path().c_str()};
+  auto icon = StatusIcon::Create(Spec());
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->Kind(), StatusIconKind::None);
+  {
+    TestTrayManager tray;
+    ASSERT_TRUE(tray.Ready());
+    ASSERT_TRUE(Eventually([&] { return icon->Kind() == StatusIconKind::XEmbed; }));
+    EXPECT_TRUE(Eventually([&] { return icon->IsVisible(); }));
+  }
 }
 
 TEST_F(StatusIconTest, TheXTrayIconFollowsTheManagerAwayAndBack) {
