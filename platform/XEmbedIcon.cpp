@@ -122,8 +122,6 @@ std::uint32_t XEmbedIcon::ManagerWindow() {
   return reply ? reply->owner : 0;
 }
 
-bool XEmbedIcon::ManagerPresent() { return ManagerWindow() != 0; }
-
 bool XEmbedIcon::Dock() {
   const std::uint32_t manager = ManagerWindow();
   if (manager == 0) return false;

@@ -34,20 +34,15 @@ class XEmbedIcon {
   // Descriptor to poll for input; -1 before Open.
   int Fd() const;
 
-  bool ManagerPresent();
   // Creates the icon window and asks the manager to embed it. False when no manager runs.
   bool Dock();
   // Takes the icon out of the tray (destroys its window).
   void Undock();
-  bool Docked() const { return window_ != 0; }
   // Whether the manager has embedded the window.
   bool Embedded() const { return embedded_; }
 
   // Handles every queued event. False when the connection broke.
   bool Dispatch();
-
-  // The icon's window, 0 when not docked (tests look it up in the tray).
-  std::uint32_t Window() const { return window_; }
 
  private:
   std::uint32_t Intern(const char* name);
