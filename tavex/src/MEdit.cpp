@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "EditInput.h"
+#include "tavex/AnimationClock.h"
+#include "tavex/Caret.h"
 #include "tavex/MRender.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
@@ -187,11 +189,15 @@ void MEdit::EnsureCaretVisible() {
 }
 
 void MEdit::RestartBlink() {
-  m_caretOn = 1;
+  m_blinkStartMs = AnimationClock::NowMs();
   if (m_manager != nullptr && m_focused) {
+    // Started again, not set again: the repaints follow the new "on" phase.
+    m_manager->KillTimer(this, EditInput::kBlinkTimer);
     m_manager->SetTimer(this, EditInput::kBlinkTimer, Native::GetCaretBlinkTime());
   }
 }
+
+int MEdit::IsCaretShown() const { return m_focused && BlinkPhaseOn(m_blinkStartMs) ? 1 : 0; }
 
 void MEdit::AfterInput(bool moved, bool changed) {
   if (!moved && !changed) return;
@@ -263,7 +269,7 @@ void MEdit::DrawControl(Painter& painter, CRect) {
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
   if (m_focused && m_enabled) {
     const CRect caret(x, top, x + 1, top + h);
-    if (m_caretOn) painter.FillRect(caret, m_textColor);
+    if (IsCaretShown()) painter.FillRect(caret, m_textColor);
     // The composition follows the caret drawn, in window coordinates: panels above this box
     // shift it by their scrolling.
     if (m_imeWnd != nullptr) {
@@ -376,8 +382,7 @@ void MEdit::SetComposition(const char* text, int caret) {
 
 int MEdit::OnControlTimerKey(unsigned key) {
   if (key != EditInput::kBlinkTimer) return MControlFont::OnControlTimerKey(key);
-  m_caretOn = m_focused ? !m_caretOn : 0;
-  return 1;
+  return 1;  // the phase follows the clock: repaint to show it
 }
 
 void MEdit::OnControlMouseLeave() {

@@ -1,12 +1,12 @@
 #include "tavex/PaintManager.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 #include "DragDrop.h"
 #include "TooltipWnd.h"
+#include "tavex/AnimationClock.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/MShadow.h"
 #include "tavex/Manager.h"
@@ -513,9 +513,7 @@ int PaintManager::TickAnimation() {
   // Read before the controls: a wake that comes while they are asked is not lost below.
   const unsigned generation = m_wakeGeneration;
   std::lock_guard guard(m_animLock);
-  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
+  const std::int64_t now = AnimationClock::NowNs();
   // The ticks slept through, by the clock: fewer than planned when a wake ended the sleep.
   int passed = 0;
   if (m_quietPlanned > 0 && m_lastTickNs != 0) {
@@ -540,15 +538,24 @@ int PaintManager::TickAnimation() {
     }
     quiet = std::min(quiet, c->QuietTicks());
   }
-  // A minute at most, so that even a sleeping timer looks in now and then.
-  constexpr int kLongestSleepTicks = 6000;
   quiet = std::min(quiet, kLongestSleepTicks);
+  if (quiet <= 0) return redraws;
+  // Planned also without a timer, for whoever drives the ticks (tests, benchmarks).
+  m_quietPlanned = quiet;
+  m_planGeneration = generation;
   const unsigned id = m_animTimer;
-  if (quiet > 0 && id != 0 && Native::timeSkipTicks(id, static_cast<UINT>(quiet)) == TIMERR_NOERROR) {
-    m_quietPlanned = quiet;
-    if (m_wakeGeneration != generation) Native::timeResumeTicks(id);
+  if (id == 0) return redraws;
+  if (Native::timeSkipTicks(id, static_cast<UINT>(quiet)) != TIMERR_NOERROR) {
+    m_quietPlanned = 0;
+  } else if (m_wakeGeneration != generation) {
+    Native::timeResumeTicks(id);
   }
   return redraws;
+}
+
+int PaintManager::GetAnimationSleep() const {
+  std::lock_guard guard(m_animLock);
+  return m_wakeGeneration != m_planGeneration ? 0 : m_quietPlanned;
 }
 
 unsigned PaintManager::NextTimerId() {
@@ -623,7 +630,7 @@ unsigned PaintManager::GetTimerNativeId(MControl* control, unsigned key) const {
 
 bool PaintManager::OnTimerMessage(unsigned id) {
   if (id == kTimerCaret) {
-    m_caret.Toggle();
+    // The phase follows the clock; the tick only shows it.
     InvalidateRect(m_caret.GetRect(), 0);
     return true;
   }

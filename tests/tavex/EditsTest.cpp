@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "StdControlsSupport.h"
+#include "tavex/AnimationClock.h"
+#include "tavex/Caret.h"
 #include "tavex/Clipboard.h"
 #include "tavex/EditBuffer.h"
 #include "tavex/Edits.h"
@@ -219,6 +221,49 @@ TEST(EditControl, CaretXGrowsWithTheTextAndIndexAtXFindsItBack) {
   EXPECT_EQ(e.IndexAtX(x2), 2);
   EXPECT_EQ(e.IndexAtX(-100), 0);
   EXPECT_EQ(e.IndexAtX(5000), 4);
+}
+
+// The caret blinks at the system blink time by the animation clock, and typing starts its
+// "on" phase again.
+TEST(EditControl, CaretBlinksByTheAnimationClockAndTypingRestartsIt) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
+  const int blink = static_cast<int>(Tavex::Native::GetCaretBlinkTime());
+  RecordingParent parent;
+  Tavex::MEdit e(&parent, 21, CRect(0, 0, 200, 30), "");
+  e.SetControlFocus(1);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink - 1);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(1);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  clock.AdvanceMs(blink);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink + 10);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  e.OnWindowMessage(WM_CHAR, 'a', 0);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  e.SetControlFocus(0);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+}
+
+// The window's caret (rich edit) follows the same clock.
+TEST(RichEditCaret, ThePhaseFollowsTheAnimationClockFromShowing) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
+  const int blink = static_cast<int>(Tavex::Native::GetCaretBlinkTime());
+  Tavex::Caret caret;
+  caret.Show(true);
+  EXPECT_TRUE(caret.IsPhaseOn());
+  clock.AdvanceMs(blink);
+  EXPECT_FALSE(caret.IsPhaseOn());
+  clock.AdvanceMs(blink * 2 + 1);
+  EXPECT_FALSE(caret.IsPhaseOn());
+  caret.Show(false);
+  caret.Show(true);
+  EXPECT_TRUE(caret.IsPhaseOn());
 }
 
 TEST(Clipboard, TextRoundTripsThroughTheXClipboardSelection) {

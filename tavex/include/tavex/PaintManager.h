@@ -142,8 +142,14 @@ class TAVEX_API PaintManager : public RKTimer {
   unsigned GetMTimerID() const { return m_animTimer; }
   void OnMTimer(unsigned id) override;
   // One animation tick (what the timer thread runs); returns how many controls asked to redraw.
-  // When every running control promises quiet ticks, the timer sleeps through them.
+  // When every running control promises quiet ticks, the timer sleeps through them (at most
+  // kLongestSleepTicks, so that even a sleeping timer looks in now and then); the ticks a
+  // sleep spanned are counted on the animation clock.
+  static constexpr int kLongestSleepTicks = 6000;
   int TickAnimation();
+  // Ticks the timer was told to sleep through after the last tick; 0 once a wake ended that
+  // sleep (or when none was planned).
+  int GetAnimationSleep() const;
   // Ends that sleep at once; for a change that makes a control move again. Any thread.
   void WakeAnimation();
   // How many times the animation timer has woken (for tests and benchmarks).
@@ -365,7 +371,8 @@ class TAVEX_API PaintManager : public RKTimer {
   std::atomic<unsigned> m_animWakes{0};
   std::atomic<unsigned> m_wakeGeneration{0};  // counts WakeAnimation calls
   int m_quietPlanned = 0;         // ticks the timer was told to sleep through (under m_animLock)
-  std::int64_t m_lastTickNs = 0;  // steady clock of the last tick (under m_animLock)
+  unsigned m_planGeneration = 0;  // m_wakeGeneration when that sleep was planned (same)
+  std::int64_t m_lastTickNs = 0;  // animation clock of the last tick (under m_animLock)
 
   MControl* m_hover = nullptr;
   MControl* m_focus = nullptr;
