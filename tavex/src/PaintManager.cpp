@@ -577,9 +577,9 @@ unsigned PaintManager::SetTimer(MControl* control, unsigned key, unsigned ms) {
   std::lock_guard guard(m_timerLock);
   for (ControlTimer& t : m_timers) {
     if (t.hwnd == m_hWnd && t.key == key && t.control == control) {
-      // As the system timer: setting a running timer again restarts it with the new interval
-      // (the timer button's first delay, then its repeat rate; an edit's blink after typing).
-      Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr);
+      // A running timer keeps its pace: re-armed more often than its period, it still fires.
+      if (!t.stopped) return t.nativeId;
+      if (Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr) == 0) return 0;
       t.stopped = false;
       return t.nativeId;
     }

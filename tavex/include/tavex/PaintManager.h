@@ -155,8 +155,9 @@ class TAVEX_API PaintManager : public RKTimer {
   // How many times the animation timer has woken (for tests and benchmarks).
   unsigned GetAnimationWakeCount() const { return m_animWakes; }
 
-  // Control timers: a native window timer per (control, key). Setting one that runs again
-  // restarts it with the new interval, as the system timer does.
+  // Control timers: a native window timer per (control, key). Setting one that runs changes
+  // nothing (it keeps its interval and its next tick); a stopped one starts again with its old
+  // identifier. To restart a running timer, kill it first.
   unsigned SetTimer(MControl* control, unsigned key, unsigned ms);
   void KillTimer(MControl* control, unsigned key);
   void KillTimer(MControl* control);
