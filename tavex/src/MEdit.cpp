@@ -30,7 +30,8 @@ MEdit::~MEdit() { ReportTextInput(false, nullptr); }
 
 void MEdit::ReportTextInput(bool active, const CRect* caret) {
   // Passwords and digits take no composition, as native boxes of those kinds do not.
-  const bool wants = active && m_enabled && !m_password && !m_buffer.IsDigitsOnly();
+  const bool wants =
+      active && m_enabled && !m_password && !m_keyCapture && !m_buffer.IsDigitsOnly();
   if (!wants) {
     if (m_imeWnd != nullptr) Native::SetTextInput(m_imeWnd, false, nullptr);
     m_imeWnd = nullptr;
@@ -199,6 +200,13 @@ void MEdit::RestartBlink() {
 
 int MEdit::IsCaretShown() const { return m_focused && BlinkPhaseOn(m_blinkStartMs) ? 1 : 0; }
 
+void MEdit::SetKeyCapture(int on) {
+  if (m_keyCapture.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
+  if (on) m_preedit.clear();
+  ReportTextInput(m_focused, nullptr);
+  UpdateControl(1, 0);
+}
+
 void MEdit::AfterInput(bool moved, bool changed) {
   if (!moved && !changed) return;
   if (changed) {
@@ -269,7 +277,7 @@ void MEdit::DrawControl(Painter& painter, CRect) {
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
   if (m_focused && m_enabled) {
     const CRect caret(x, top, x + 1, top + h);
-    if (IsCaretShown()) painter.FillRect(caret, m_textColor);
+    if (IsCaretShown() && !m_keyCapture) painter.FillRect(caret, m_textColor);
     // The composition follows the caret drawn, in window coordinates: panels above this box
     // shift it by their scrolling.
     if (m_imeWnd != nullptr) {
@@ -339,6 +347,7 @@ int MEdit::OnControlLButtonDblClk(unsigned, CPoint) {
 
 int MEdit::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
   if (!m_focused || !m_enabled) return 0;
+  if (m_keyCapture) return 1;
   EditInput::Result r;
   {
     std::lock_guard guard(m_dataLock);
@@ -350,6 +359,7 @@ int MEdit::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
 
 int MEdit::OnChar(unsigned codePoint) {
   if (!m_focused || !m_enabled || !m_visible) return 0;
+  if (m_keyCapture) return 1;
   EditInput::Result r;
   {
     std::lock_guard guard(m_dataLock);
@@ -373,7 +383,7 @@ int MEdit::OnWindowMessage(unsigned msg, unsigned wParam, long) {
 
 void MEdit::SetComposition(const char* text, int caret) {
   std::string next = text != nullptr ? text : "";
-  if (!m_focused) next.clear();
+  if (!m_focused || m_keyCapture) next.clear();
   if (next == m_preedit && caret == m_preeditCaret) return;
   m_preedit = std::move(next);
   m_preeditCaret = std::clamp(caret, 0, static_cast<int>(EditBuffer(m_preedit).Length()));

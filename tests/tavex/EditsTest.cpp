@@ -223,6 +223,31 @@ TEST(EditControl, CaretXGrowsWithTheTextAndIndexAtXFindsItBack) {
   EXPECT_EQ(e.IndexAtX(5000), 4);
 }
 
+// A key field: typing, deleting and pasting change nothing while it captures; the program
+// sets what it shows (the captured key's name).
+TEST(EditControl, KeyCaptureShowsWhatTheProgramSetsAndTakesNoTyping) {
+  RecordingParent parent;
+  Tavex::MEdit e(&parent, 38, CRect(0, 0, 200, 30), "");
+  e.SetKeyCapture(1);
+  EXPECT_EQ(e.IsKeyCapture(), 1);
+  e.SetControlFocus(1);
+  e.SetTitle("Ctrl");
+  EXPECT_EQ(e.OnWindowMessage(WM_CHAR, 'a', 0), 1);  // taken, not inserted
+  EXPECT_EQ(e.OnKeyDown(VK_BACK, 1, 0), 1);
+  e.OnKeyDown(VK_DELETE, 1, 0);
+  e.OnKeyDown('V', 1, kCtrl);
+  e.SetComposition("ni", 2);
+  EXPECT_EQ(e.GetTitle(), "Ctrl");
+  EXPECT_TRUE(e.GetComposition().empty());
+  EXPECT_EQ(CountCode(parent, 26), 0);
+  e.SetTitle("F5");
+  EXPECT_EQ(e.GetTitle(), "F5");
+  e.SetKeyCapture(0);
+  e.OnWindowMessage(WM_CHAR, 'x', 0);
+  EXPECT_EQ(e.GetTitle(), "F5x");
+  EXPECT_EQ(CountCode(parent, 26), 1);
+}
+
 // The caret blinks at the system blink time by the animation clock, and typing starts its
 // "on" phase again.
 TEST(EditControl, CaretBlinksByTheAnimationClockAndTypingRestartsIt) {

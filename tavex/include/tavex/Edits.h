@@ -80,6 +80,11 @@ class TAVEX_API MEdit : public MControlFont {
   // Whether the caret is in the "on" phase of its blink (animation clock since the last
   // focus, typing or caret move); 0 while the box has no focus.
   int IsCaretShown() const;
+  // Key-capture mode of a key field: while it is on, typed characters, editing keys, pastes
+  // and the input method change nothing, the focused box takes every key and shows no caret;
+  // it shows the text the program sets (SetTitle: the name of the captured key). UI thread.
+  void SetKeyCapture(int on);
+  int IsKeyCapture() const { return m_keyCapture; }
   // The input method's composition, shown underlined at the caret while the box has the focus
   // (it is not part of the text until committed); caret in code points of it. UI thread.
   void SetComposition(const char* text, int caret);
@@ -102,6 +107,7 @@ class TAVEX_API MEdit : public MControlFont {
   PressBehaviour m_press;
   int m_scroll = 0;
   std::atomic<std::int64_t> m_blinkStartMs{0};
+  std::atomic<int> m_keyCapture{0};
   int m_selecting = 0;
   int m_pressInBox = 0;
   int m_password = 0;
