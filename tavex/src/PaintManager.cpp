@@ -441,8 +441,19 @@ int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
       region.UnionRect(region, c->GetRect());
     }
   };
-  m_areas.ForEach(mark);
-  m_controls.ForEach(mark);
+  // The window's lists are tried, not waited for: the caller may hold the list of a control
+  // inside them (a key handled in a panel repaints the panel's edit), and lists are taken
+  // outer first. When another thread holds one, the whole window is repainted instead.
+  const auto tryMark = [&](ControlList& list) {
+    const std::unique_lock lock(list.Lock(), std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    list.ForEach(mark);
+    return true;
+  };
+  if (!tryMark(m_areas) || !tryMark(m_controls)) {
+    Native::InvalidateRect(m_hWnd, nullptr, false);
+    return 1;
+  }
   if (m_layered) {
     Native::InvalidateRect(m_hWnd, nullptr, false);
   } else {
@@ -462,17 +473,38 @@ void PaintManager::AddMTimer(MControl* control) {
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
-  bool registered = false;
+  std::unique_lock list(m_animListLock);
+  const auto it = std::find(m_anim.begin(), m_anim.end(), control);
+  if (it == m_anim.end()) return;
+  m_anim.erase(it);
+  ++m_animRemovals;
+  // The tick may be calling it right now (from the tick's copy of the list). It holds no list
+  // while it does, so it finishes without this thread; a control that goes from inside its own
+  // tick is not waited for.
+  if (m_tickThread != std::this_thread::get_id()) {
+    m_tickDone.wait(list, [&] { return m_ticking != control; });
+  }
+}
+
+bool PaintManager::BeginTick(MControl* control, unsigned removals) {
+  std::lock_guard list(m_animListLock);
+  // Removed since the tick copied the list: it may be gone already.
+  if (m_animRemovals != removals &&
+      std::find(m_anim.begin(), m_anim.end(), control) == m_anim.end()) {
+    return false;
+  }
+  m_ticking = control;
+  m_tickThread = std::this_thread::get_id();
+  return true;
+}
+
+void PaintManager::EndTick() {
   {
-    std::lock_guard guard(m_animListLock);
-    const auto it = std::find(m_anim.begin(), m_anim.end(), control);
-    registered = it != m_anim.end();
-    if (registered) m_anim.erase(it);
+    std::lock_guard list(m_animListLock);
+    m_ticking = nullptr;
+    m_tickThread = std::thread::id();
   }
-  // A tick running now may still use it: wait for that tick to end.
-  if (registered) {
-    std::lock_guard wait(m_animLock);
-  }
+  m_tickDone.notify_all();
 }
 
 unsigned PaintManager::SetMTimer(unsigned ms) {
@@ -524,19 +556,26 @@ int PaintManager::TickAnimation() {
   m_quietPlanned = 0;
   m_lastTickNs = now;
   int quiet = MControl::kQuietForever;
+  unsigned removals = 0;
   {
     // Copied into a kept vector: no allocation per tick.
     std::lock_guard list(m_animListLock);
     m_tickControls.assign(m_anim.begin(), m_anim.end());
+    removals = m_animRemovals;
   }
+  // No list lock is held while a control ticks (it takes its own child lists inside); the
+  // control is marked instead, and its deletion waits for the mark to go.
   for (MControl* c : m_tickControls) {
-    if (!c->IsRunTimer() || !c->IsVisible() || !c->IsParentVisible()) continue;
-    if (passed > 0) c->PassQuietTicks(passed);
-    if (c->OnTimer()) {
-      ++redraws;
-      c->UpdateControl(1, 0);
+    if (!BeginTick(c, removals)) continue;
+    if (c->IsRunTimer() && c->IsVisible() && c->IsParentVisible()) {
+      if (passed > 0) c->PassQuietTicks(passed);
+      if (c->OnTimer()) {
+        ++redraws;
+        c->UpdateControl(1, 0);
+      }
+      quiet = std::min(quiet, c->QuietTicks());
     }
-    quiet = std::min(quiet, c->QuietTicks());
+    EndTick();
   }
   quiet = std::min(quiet, kLongestSleepTicks);
   if (quiet <= 0) return redraws;

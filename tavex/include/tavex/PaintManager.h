@@ -23,9 +23,11 @@
 // 106) and the background image are safe on any thread. SetMessage and SetProgress called off
 // the UI thread run on the UI thread.
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "tavex/Caret.h"
@@ -357,12 +359,21 @@ class TAVEX_API PaintManager : public RKTimer {
 
   ControlList m_areas;
   ControlList m_controls;
-  // Held through a whole animation tick, so that a registered control is not deleted while
-  // the tick uses it. Only RemoveMTimer of a registered control waits for it: the tick takes
-  // child-list locks inside, and deletions hold them while they forget their controls.
+  // Marks `control` as the one the tick calls now, unless it left the animation list since
+  // the tick copied the list (`removals` then); EndTick clears the mark.
+  bool BeginTick(MControl* control, unsigned removals);
+  void EndTick();
+
+  // Held through a whole animation tick: one tick at a time, and the tick's own state. Taken
+  // only by the tick and SetMTimer, with no other lock held.
   mutable std::recursive_mutex m_animLock;
-  mutable std::mutex m_animListLock;  // guards m_anim alone, never held while calling out
+  // Guards the animation list and the tick's mark; never held while calling a control.
+  mutable std::mutex m_animListLock;
+  std::condition_variable m_tickDone;  // the mark was cleared
   std::vector<MControl*> m_anim;
+  unsigned m_animRemovals = 0;       // controls removed from m_anim so far
+  MControl* m_ticking = nullptr;     // the control the tick calls now
+  std::thread::id m_tickThread;      // the thread of that tick
   std::vector<MControl*> m_tickControls;  // the tick's copy of m_anim (under m_animLock)
   mutable std::recursive_mutex m_timerLock;
   std::vector<ControlTimer> m_timers;
