@@ -11,7 +11,8 @@
 // Threads: input, drawing and lists belong to the UI thread and the animation timer thread.
 // Setters may be called from any thread: they lock the control's data (GetDataLock) and their
 // repaint requests become posted messages when they do not run on the UI thread. A control may
-// be removed from another thread: the removal waits for a paint or a tick that uses it.
+// be removed from another thread while its window takes no input (the program disables it
+// while the worker runs): the removal waits for a paint or a tick that uses the control.
 //
 // Lock order of the library; a thread holding one of these takes only later ones:
 //   1. child lists (ControlList): the window's area list, then its control list, then each
@@ -22,7 +23,8 @@
 //      the control the tick calls, never while calling a control. The tick calls each
 //      registered control holding no list; removing that control waits for the call to end.
 //      (The tick's own lock, which only serialises ticks, is taken before everything else.)
-//   3. control data (GetDataLock): a control's own, then those of the controls inside it.
+//   3. control data (GetDataLock): held around a control's own values, its drawing and its
+//      tick, never while waiting for another thread.
 //   4. the paint manager's locks (control timers, images, fonts, background, pending tasks):
 //      last; a control drawing under its data lock may load an image, but the manager never
 //      calls a control while it holds one of them.
