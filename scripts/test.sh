@@ -51,10 +51,11 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   TSAN_RUN="halt_on_error=1 second_deadlock_stack=1 suppressions=$ROOT/scripts/tsan-suppressions.txt"
   TSAN_OPTIONS="$TSAN_RUN" \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${TSAN_LABELS[@]}")"
-  # From the UI library, the tests whose threads post, time and animate.
+  # From the UI library, the tests whose threads post, time and animate, and those of the
+  # lists that a paint, an animation tick and another thread's setters share.
   TSAN_OPTIONS="$TSAN_RUN" \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -j "$JOBS" -L '^tavex$' \
-      -R 'MessageQueue|Timer|Thread|Overlay'
+      -R 'MessageQueue|Timer|Thread|Overlay|PaintManager|Panel|KeyboardCtrl|LockRules'
 
   echo "== AddressSanitizer+UBSan: ${ASAN_LABELS[*]}"
   # The build runs the data generators (skins, light frames) instrumented too; leaks of the

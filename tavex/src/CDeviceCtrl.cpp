@@ -145,6 +145,15 @@ void CDeviceCtrl::OnControlMouseLeave() {
   UpdateControl(1, 0);
 }
 
+void CDeviceCtrl::SetImage(const char* file, int states) {
+  {
+    std::lock_guard guard(m_dataLock);
+    m_imageLoaded = false;
+  }
+  MControlFont::SetImage(file, states);
+  UpdateControl(1, 0);
+}
+
 void CDeviceCtrl::DrawControl(Painter& painter, CRect) {
   std::lock_guard guard(m_dataLock);
   if (m_connected == 0) return;

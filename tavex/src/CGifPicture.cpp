@@ -1,18 +1,11 @@
 #include "tavex/Pictures.h"
 
 #include <algorithm>
-#include <chrono>
 
+#include "tavex/AnimationClock.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
-
-namespace {
-long long NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-}  // namespace
 
 CGifPicture::CGifPicture(MObject* parent, unsigned id, CRect rect, int visible, int enabled)
     : MPicture(parent, id, rect, visible, enabled) {}
@@ -66,7 +59,7 @@ int CGifPicture::SetRunState(int run, int frame) {
     m_frame = f;
     m_elapsed = 0;
     m_picture = m_frames[static_cast<std::size_t>(f)].image;
-    m_lastTick = NowMs();
+    m_lastTick = AnimationClock::NowMs();
   }
   m_running = run ? 1 : 0;
   SetRunTimer(run ? 1 : 0);
@@ -92,7 +85,7 @@ bool CGifPicture::Advance(int ms) {
 
 int CGifPicture::OnControlTimer() {
   if (!m_running.load()) return 0;
-  const long long now = NowMs();
+  const long long now = AnimationClock::NowMs();
   int ms = 0;
   {
     std::lock_guard guard(m_dataLock);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "tavex/Manager.h"
+
 namespace Tavex {
 
 namespace {
@@ -323,7 +325,7 @@ void CRecordList::DrawControl(Painter& painter, CRect) {
     const bool selected = i == m_select;
     if (selected || i == m_hover) {
       const CRect outline(left, top, left + m_rect.Width() - 2, top + m_rowHeight - 1);
-      painter.DrawRect(outline, selected ? m_selectColour : m_hoverColour, 1);
+      painter.DrawRect(outline, selected ? Manager::GetSelectColor() : m_hoverColour, 1);
     }
     const std::uint32_t colour = selected ? m_selectedText : m_rowText;
     const auto box = [&](int x, int w) { return CRect(left + x, top, left + x + w, top + m_rowHeight); };
@@ -334,7 +336,7 @@ void CRecordList::DrawControl(Painter& painter, CRect) {
       CRect frame = m_editor->Box();
       frame.OffsetRect(0, -scroll);
       frame.InflateRect(1, 1);
-      painter.DrawRect(frame, m_selectColour, 1);
+      painter.DrawRect(frame, Manager::GetSelectColor(), 1);
       continue;
     }
     painter.DrawText(std::to_string(row.delay), font, box(kDelayLeft, kDelayWidth), colour,

@@ -1,9 +1,9 @@
 #include "tavex/Pictures.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
+#include "tavex/AnimationClock.h"
 #include "tavex/MRender.h"
 
 namespace Tavex {
@@ -11,11 +11,6 @@ namespace Tavex {
 namespace {
 // The strip covers its distance at this many pixels per millisecond (at least one a tick).
 constexpr double kPixelsPerMs = 2.0;
-
-long long NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 }  // namespace
 
 CSliderPicture::CSliderPicture(MObject* parent, unsigned id, CRect rect, int visible, int enabled)
@@ -76,7 +71,7 @@ void CSliderPicture::SetCurrent(int index, int animate) {
     if (i == m_current && m_offset == target) return;
     m_current = i;
     if (!animate) m_offset = target;
-    m_lastTick = NowMs();
+    m_lastTick = AnimationClock::NowMs();
   }
   if (animate) SetRunTimer(1);
   UpdateControl(1, 0);
@@ -96,7 +91,7 @@ bool CSliderPicture::Advance(int ms) {
 }
 
 int CSliderPicture::OnControlTimer() {
-  const long long now = NowMs();
+  const long long now = AnimationClock::NowMs();
   int ms = 0;
   {
     std::lock_guard guard(m_dataLock);

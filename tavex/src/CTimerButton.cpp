@@ -32,7 +32,9 @@ int CTimerButton::OnControlTimerKey(unsigned key) {
     return 0;
   }
   if (!m_repeating && m_manager != nullptr) {
+    // From the first delay to the repeat rate: a running timer set again keeps its interval.
     m_repeating = 1;
+    m_manager->KillTimer(this, kTimerKey);
     m_manager->SetTimer(this, kTimerKey, m_interval);
   }
   // Held but dragged outside: wait without sending until the pointer is back.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "tavex/AnimationClock.h"
+#include "tavex/Native.h"
+
 namespace Tavex {
 
 void Caret::Create(const Image& bitmap, int width, int height) {
@@ -18,8 +21,16 @@ void Caret::SetPos(MControl* owner, int x, int y) {
 bool Caret::Show(bool visible) {
   if (visible == m_visible) return false;
   m_visible = visible;
-  m_phaseOn = true;
+  m_shownMs = AnimationClock::NowMs();
   return true;
+}
+
+bool Caret::IsPhaseOn() const { return BlinkPhaseOn(m_shownMs); }
+
+bool BlinkPhaseOn(std::int64_t sinceMs) {
+  const std::int64_t blink = std::max<std::int64_t>(Native::GetCaretBlinkTime(), 1);
+  const std::int64_t elapsed = std::max<std::int64_t>(AnimationClock::NowMs() - sinceMs, 0);
+  return (elapsed / blink) % 2 == 0;
 }
 
 void Caret::Release(MControl* owner) {
@@ -29,7 +40,7 @@ void Caret::Release(MControl* owner) {
 }
 
 void Caret::Draw(Painter& painter, const CRect& paint) const {
-  if (!m_visible || !m_phaseOn || !m_rect.Intersects(paint)) return;
+  if (!m_visible || !IsPhaseOn() || !m_rect.Intersects(paint)) return;
   if (!m_bitmap.IsNull()) {
     painter.DrawImage(m_bitmap, m_rect, RECT{0, 0, m_bitmap.Width(), m_bitmap.Height()});
     return;

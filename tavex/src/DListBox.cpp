@@ -433,7 +433,7 @@ void DListBox::DrawControl(Painter& painter, CRect) {
     if (i == m_hover) {
       painter.FillRect(CRect(row.left + 1, row.top, row.right, row.bottom), m_hoverColour);
     } else if (i == m_select) {
-      painter.FillRect(row, m_selectColour);
+      painter.FillRect(row, Manager::GetSelectColor());
     }
     if (!m_stateIcon.IsNull()) {
       const int states = std::max(m_imageStates, 1);
@@ -452,7 +452,7 @@ void DListBox::DrawControl(Painter& painter, CRect) {
                                 kEditCorner);
       } else {
         painter.FillRect(box, 0xFF080808);
-        painter.DrawRect(box, m_selectColour, 1);
+        painter.DrawRect(box, Manager::GetSelectColor(), 1);
       }
       continue;
     }

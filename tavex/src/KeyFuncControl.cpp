@@ -14,7 +14,6 @@ constexpr int kPitch = 39;
 constexpr int kCell = 36;
 constexpr std::uint32_t kCellFill = 0xFF515151;
 constexpr std::uint32_t kOutline = 0xFFB4B4B4;
-constexpr std::uint32_t kSelect = 0xFFC95100;
 
 struct Icon {
   int code;
@@ -337,11 +336,11 @@ void KeyFuncControl::DrawControl(Painter& painter, CRect) {
     const KeyFuncItem& item = m_items[i];
     CRect r = item.rect;
     r.OffsetRect(dx, dy);
-    painter.FillRect(r, i == m_marked ? kSelect : kCellFill);
+    painter.FillRect(r, i == m_marked ? Manager::GetSelectColor() : kCellFill);
     painter.DrawRect(r, kOutline, 1);
     if (i == m_hover || i == m_pressed) {
       r.OffsetRect(1, 1);
-      painter.DrawRect(r, kSelect, 1);
+      painter.DrawRect(r, Manager::GetSelectColor(), 1);
     }
     if (!item.icon.IsNull()) {
       const int x = r.left + (r.Width() - kIconSize) / 2;

@@ -43,6 +43,10 @@ int MControl::IsDraw(CPoint pt) { return m_visible && m_rect.PtInRect(pt) ? 1 : 
 void MControl::SetUpdate(int update, unsigned flags) {
   m_imageValid = update;
   const CRect own = GetRect();
+  // Tried, not waited for: repaint requests come also from inside walks of inner lists, and
+  // lists are taken outer first. Children of a list another thread holds keep their mark.
+  const std::unique_lock lock(m_childList.Lock(), std::try_to_lock);
+  if (!lock.owns_lock()) return;
   m_childList.ForEach([&](MControl* c) {
     if (c->GetRect().Intersects(own)) c->SetUpdate(update, flags);
   });

@@ -5,6 +5,8 @@ namespace Tavex {
 namespace {
 CPoint PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 unsigned KeysOf(WPARAM wParam) { return static_cast<unsigned>(wParam & 0xFFFF); }
+// The close request of the window's close button carries no dialog result.
+constexpr WPARAM kNoResult = 0;
 }  // namespace
 
 MDialog::MDialog() = default;
@@ -17,7 +19,16 @@ MDialog::~MDialog() {
 const char* MDialog::GetClassNameW() const { return "MDialog"; }
 
 int MDialog::OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  if (m_cancelResult && m_closeButton != 0 && id == m_closeButton && code == Notify::Click) {
+    DoCancel();
+    return 1;
+  }
   return OnMessage(id, code, wParam, lParam);
+}
+
+void MDialog::SetCancelResult(int on, unsigned closeButton) {
+  m_cancelResult = on ? 1 : 0;
+  m_closeButton = closeButton;
 }
 
 int MDialog::OnControlUpdate(CRect rect, int flag, MControl* control) {
@@ -33,7 +44,13 @@ LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
              HIWORD(static_cast<std::uintptr_t>(lParam)));
       break;
     case WM_PAINT: OnPaint(); break;
-    case WM_CLOSE: OnClose(); break;
+    case WM_CLOSE:
+      if (m_cancelResult && wParam == kNoResult) {
+        DoCancel();
+        return 0;
+      }
+      OnClose();
+      break;
     case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lParam)); break;
     case WM_WINDOWPOSCHANGED: OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(lParam)); break;
     case WM_NCACTIVATE: OnNcActivate(static_cast<int>(wParam)); break;
@@ -62,6 +79,10 @@ LRESULT MDialog::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   LRESULT result = 0;
   if (m_pm.OnWindowMessage(msg, wParam, lParam, &result)) return result;
+  if (msg == WM_KEYDOWN && wParam == VK_ESCAPE && m_cancelResult) {
+    DoCancel();
+    return 0;
+  }
   return MWindow::OnWindowMessage(msg, wParam, lParam);
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "EditInput.h"
+#include "tavex/AnimationClock.h"
+#include "tavex/Caret.h"
 #include "tavex/MRender.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
@@ -28,7 +30,8 @@ MEdit::~MEdit() { ReportTextInput(false, nullptr); }
 
 void MEdit::ReportTextInput(bool active, const CRect* caret) {
   // Passwords and digits take no composition, as native boxes of those kinds do not.
-  const bool wants = active && m_enabled && !m_password && !m_buffer.IsDigitsOnly();
+  const bool wants =
+      active && m_enabled && !m_password && !m_keyCapture && !m_buffer.IsDigitsOnly();
   if (!wants) {
     if (m_imeWnd != nullptr) Native::SetTextInput(m_imeWnd, false, nullptr);
     m_imeWnd = nullptr;
@@ -187,10 +190,21 @@ void MEdit::EnsureCaretVisible() {
 }
 
 void MEdit::RestartBlink() {
-  m_caretOn = 1;
+  m_blinkStartMs = AnimationClock::NowMs();
   if (m_manager != nullptr && m_focused) {
+    // Started again, not set again: the repaints follow the new "on" phase.
+    m_manager->KillTimer(this, EditInput::kBlinkTimer);
     m_manager->SetTimer(this, EditInput::kBlinkTimer, Native::GetCaretBlinkTime());
   }
+}
+
+int MEdit::IsCaretShown() const { return m_focused && BlinkPhaseOn(m_blinkStartMs) ? 1 : 0; }
+
+void MEdit::SetKeyCapture(int on) {
+  if (m_keyCapture.exchange(on ? 1 : 0) == (on ? 1 : 0)) return;
+  if (on) m_preedit.clear();
+  ReportTextInput(m_focused, nullptr);
+  UpdateControl(1, 0);
 }
 
 void MEdit::AfterInput(bool moved, bool changed) {
@@ -263,7 +277,7 @@ void MEdit::DrawControl(Painter& painter, CRect) {
                    DT_SINGLELINE | DT_LEFT | DT_VCENTER | DT_NOPREFIX);
   if (m_focused && m_enabled) {
     const CRect caret(x, top, x + 1, top + h);
-    if (m_caretOn) painter.FillRect(caret, m_textColor);
+    if (IsCaretShown() && !m_keyCapture) painter.FillRect(caret, m_textColor);
     // The composition follows the caret drawn, in window coordinates: panels above this box
     // shift it by their scrolling.
     if (m_imeWnd != nullptr) {
@@ -333,6 +347,7 @@ int MEdit::OnControlLButtonDblClk(unsigned, CPoint) {
 
 int MEdit::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
   if (!m_focused || !m_enabled) return 0;
+  if (m_keyCapture) return 1;
   EditInput::Result r;
   {
     std::lock_guard guard(m_dataLock);
@@ -344,6 +359,7 @@ int MEdit::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
 
 int MEdit::OnChar(unsigned codePoint) {
   if (!m_focused || !m_enabled || !m_visible) return 0;
+  if (m_keyCapture) return 1;
   EditInput::Result r;
   {
     std::lock_guard guard(m_dataLock);
@@ -367,7 +383,7 @@ int MEdit::OnWindowMessage(unsigned msg, unsigned wParam, long) {
 
 void MEdit::SetComposition(const char* text, int caret) {
   std::string next = text != nullptr ? text : "";
-  if (!m_focused) next.clear();
+  if (!m_focused || m_keyCapture) next.clear();
   if (next == m_preedit && caret == m_preeditCaret) return;
   m_preedit = std::move(next);
   m_preeditCaret = std::clamp(caret, 0, static_cast<int>(EditBuffer(m_preedit).Length()));
@@ -376,8 +392,7 @@ void MEdit::SetComposition(const char* text, int caret) {
 
 int MEdit::OnControlTimerKey(unsigned key) {
   if (key != EditInput::kBlinkTimer) return MControlFont::OnControlTimerKey(key);
-  m_caretOn = m_focused ? !m_caretOn : 0;
-  return 1;
+  return 1;  // the phase follows the clock: repaint to show it
 }
 
 void MEdit::OnControlMouseLeave() {

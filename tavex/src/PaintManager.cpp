@@ -1,12 +1,12 @@
 #include "tavex/PaintManager.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 #include "DragDrop.h"
 #include "TooltipWnd.h"
+#include "tavex/AnimationClock.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/MShadow.h"
 #include "tavex/Manager.h"
@@ -441,8 +441,19 @@ int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
       region.UnionRect(region, c->GetRect());
     }
   };
-  m_areas.ForEach(mark);
-  m_controls.ForEach(mark);
+  // The window's lists are tried, not waited for: the caller may hold the list of a control
+  // inside them (a key handled in a panel repaints the panel's edit), and lists are taken
+  // outer first. When another thread holds one, the whole window is repainted instead.
+  const auto tryMark = [&](ControlList& list) {
+    const std::unique_lock lock(list.Lock(), std::try_to_lock);
+    if (!lock.owns_lock()) return false;
+    list.ForEach(mark);
+    return true;
+  };
+  if (!tryMark(m_areas) || !tryMark(m_controls)) {
+    Native::InvalidateRect(m_hWnd, nullptr, false);
+    return 1;
+  }
   if (m_layered) {
     Native::InvalidateRect(m_hWnd, nullptr, false);
   } else {
@@ -462,17 +473,38 @@ void PaintManager::AddMTimer(MControl* control) {
 }
 
 void PaintManager::RemoveMTimer(MControl* control) {
-  bool registered = false;
+  std::unique_lock list(m_animListLock);
+  const auto it = std::find(m_anim.begin(), m_anim.end(), control);
+  if (it == m_anim.end()) return;
+  m_anim.erase(it);
+  ++m_animRemovals;
+  // The tick may be calling it right now (from the tick's copy of the list). It holds no list
+  // while it does, so it finishes without this thread; a control that goes from inside its own
+  // tick is not waited for.
+  if (m_tickThread != std::this_thread::get_id()) {
+    m_tickDone.wait(list, [&] { return m_ticking != control; });
+  }
+}
+
+bool PaintManager::BeginTick(MControl* control, unsigned removals) {
+  std::lock_guard list(m_animListLock);
+  // Removed since the tick copied the list: it may be gone already.
+  if (m_animRemovals != removals &&
+      std::find(m_anim.begin(), m_anim.end(), control) == m_anim.end()) {
+    return false;
+  }
+  m_ticking = control;
+  m_tickThread = std::this_thread::get_id();
+  return true;
+}
+
+void PaintManager::EndTick() {
   {
-    std::lock_guard guard(m_animListLock);
-    const auto it = std::find(m_anim.begin(), m_anim.end(), control);
-    registered = it != m_anim.end();
-    if (registered) m_anim.erase(it);
+    std::lock_guard list(m_animListLock);
+    m_ticking = nullptr;
+    m_tickThread = std::thread::id();
   }
-  // A tick running now may still use it: wait for that tick to end.
-  if (registered) {
-    std::lock_guard wait(m_animLock);
-  }
+  m_tickDone.notify_all();
 }
 
 unsigned PaintManager::SetMTimer(unsigned ms) {
@@ -513,9 +545,7 @@ int PaintManager::TickAnimation() {
   // Read before the controls: a wake that comes while they are asked is not lost below.
   const unsigned generation = m_wakeGeneration;
   std::lock_guard guard(m_animLock);
-  const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
+  const std::int64_t now = AnimationClock::NowNs();
   // The ticks slept through, by the clock: fewer than planned when a wake ended the sleep.
   int passed = 0;
   if (m_quietPlanned > 0 && m_lastTickNs != 0) {
@@ -526,29 +556,45 @@ int PaintManager::TickAnimation() {
   m_quietPlanned = 0;
   m_lastTickNs = now;
   int quiet = MControl::kQuietForever;
+  unsigned removals = 0;
   {
     // Copied into a kept vector: no allocation per tick.
     std::lock_guard list(m_animListLock);
     m_tickControls.assign(m_anim.begin(), m_anim.end());
+    removals = m_animRemovals;
   }
+  // No list lock is held while a control ticks (it takes its own child lists inside); the
+  // control is marked instead, and its deletion waits for the mark to go.
   for (MControl* c : m_tickControls) {
-    if (!c->IsRunTimer() || !c->IsVisible() || !c->IsParentVisible()) continue;
-    if (passed > 0) c->PassQuietTicks(passed);
-    if (c->OnTimer()) {
-      ++redraws;
-      c->UpdateControl(1, 0);
+    if (!BeginTick(c, removals)) continue;
+    if (c->IsRunTimer() && c->IsVisible() && c->IsParentVisible()) {
+      if (passed > 0) c->PassQuietTicks(passed);
+      if (c->OnTimer()) {
+        ++redraws;
+        c->UpdateControl(1, 0);
+      }
+      quiet = std::min(quiet, c->QuietTicks());
     }
-    quiet = std::min(quiet, c->QuietTicks());
+    EndTick();
   }
-  // A minute at most, so that even a sleeping timer looks in now and then.
-  constexpr int kLongestSleepTicks = 6000;
   quiet = std::min(quiet, kLongestSleepTicks);
+  if (quiet <= 0) return redraws;
+  // Planned also without a timer, for whoever drives the ticks (tests, benchmarks).
+  m_quietPlanned = quiet;
+  m_planGeneration = generation;
   const unsigned id = m_animTimer;
-  if (quiet > 0 && id != 0 && Native::timeSkipTicks(id, static_cast<UINT>(quiet)) == TIMERR_NOERROR) {
-    m_quietPlanned = quiet;
-    if (m_wakeGeneration != generation) Native::timeResumeTicks(id);
+  if (id == 0) return redraws;
+  if (Native::timeSkipTicks(id, static_cast<UINT>(quiet)) != TIMERR_NOERROR) {
+    m_quietPlanned = 0;
+  } else if (m_wakeGeneration != generation) {
+    Native::timeResumeTicks(id);
   }
   return redraws;
+}
+
+int PaintManager::GetAnimationSleep() const {
+  std::lock_guard guard(m_animLock);
+  return m_wakeGeneration != m_planGeneration ? 0 : m_quietPlanned;
 }
 
 unsigned PaintManager::NextTimerId() {
@@ -570,9 +616,9 @@ unsigned PaintManager::SetTimer(MControl* control, unsigned key, unsigned ms) {
   std::lock_guard guard(m_timerLock);
   for (ControlTimer& t : m_timers) {
     if (t.hwnd == m_hWnd && t.key == key && t.control == control) {
-      // As the system timer: setting a running timer again restarts it with the new interval
-      // (the timer button's first delay, then its repeat rate; an edit's blink after typing).
-      Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr);
+      // A running timer keeps its pace: re-armed more often than its period, it still fires.
+      if (!t.stopped) return t.nativeId;
+      if (Native::SetTimer(m_hWnd, t.nativeId, ms, nullptr) == 0) return 0;
       t.stopped = false;
       return t.nativeId;
     }
@@ -623,7 +669,7 @@ unsigned PaintManager::GetTimerNativeId(MControl* control, unsigned key) const {
 
 bool PaintManager::OnTimerMessage(unsigned id) {
   if (id == kTimerCaret) {
-    m_caret.Toggle();
+    // The phase follows the clock; the tick only shows it.
     InvalidateRect(m_caret.GetRect(), 0);
     return true;
   }

@@ -1,19 +1,22 @@
 // The window's animation timer sleeps through ticks that every running control promises to
-// spend without a visible change, and wakes as soon as one has to move again.
+// spend without a visible change, and wakes as soon as one has to move again. The test plays
+// the timer on a manual clock: it moves time by the ticks the manager asked to sleep through
+// (none once something woke it) plus one, then ticks.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
+#include "tavex/AnimationClock.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MDialog.h"
 
 using Tavex::CRect;
 using Tavex::KeyboardCtrl;
-using namespace std::chrono_literals;
+using Tavex::PaintManager;
 
 namespace {
+
+constexpr int kPeriodMs = 10;  // the manager's animation period before SetMTimer
 
 // Two preview frames on four keys.
 KeyboardCtrl* PreviewKeyboard(Tavex::MDialog& dialog) {
@@ -26,64 +29,78 @@ KeyboardCtrl* PreviewKeyboard(Tavex::MDialog& dialog) {
   return kb;
 }
 
-// Frame changes seen over `span`, and when the first came.
-struct Watched {
-  int changes = 0;
-  std::chrono::milliseconds first{-1};
-};
+struct TimerDouble {
+  PaintManager& pm;
+  Tavex::ManualClock& clock;
+  int wakes = 0;
 
-Watched WatchFrames(const KeyboardCtrl& kb, std::chrono::milliseconds span) {
-  Watched w;
-  const auto start = std::chrono::steady_clock::now();
-  int frame = kb.GetCurrentFrame();
-  while (std::chrono::steady_clock::now() - start < span) {
-    std::this_thread::sleep_for(2ms);
-    const int now = kb.GetCurrentFrame();
-    if (now == frame) continue;
-    frame = now;
-    if (w.changes++ == 0) {
-      w.first = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    }
+  // One wake of the timer: after the planned sleep, or after `ms` when given (a wake that
+  // came early).
+  int Tick(int ms = 0) {
+    clock.AdvanceMs(ms > 0 ? ms : kPeriodMs * (1 + pm.GetAnimationSleep()));
+    ++wakes;
+    return pm.TickAnimation();
   }
-  return w;
-}
+  // Ticks until the frame changes; returns the milliseconds that took (-1: not within `limit`).
+  int UntilNextFrame(const KeyboardCtrl& kb, int limit = 50) {
+    const int frame = kb.GetCurrentFrame();
+    const std::int64_t start = Tavex::AnimationClock::NowMs();
+    for (int i = 0; i < limit; ++i) {
+      Tick();
+      const std::int64_t spent = Tavex::AnimationClock::NowMs() - start;
+      if (kb.GetCurrentFrame() != frame) return static_cast<int>(spent);
+    }
+    return -1;
+  }
+};
 
 }  // namespace
 
 TEST(AnimationTimer, SleepsWhileNothingMovesAndWakesOncePerPreviewFrame) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
   Tavex::MDialog dialog;
   KeyboardCtrl* kb = PreviewKeyboard(dialog);
   kb->SetKeyboardCtrlMode(KeyboardCtrl::kModeAssign);
-  Tavex::PaintManager& pm = dialog.GetPaintManager();
-  ASSERT_NE(pm.SetMTimer(10), 0u);
+  PaintManager& pm = dialog.GetPaintManager();
+  TimerDouble timer{pm, clock};
 
-  std::this_thread::sleep_for(300ms);
-  EXPECT_LE(pm.GetAnimationWakeCount(), 3u) << "thirty ticks with nothing to animate";
+  // Nothing to animate: one tick, then the longest sleep.
+  EXPECT_EQ(timer.Tick(), 0);
+  EXPECT_EQ(pm.GetAnimationSleep(), PaintManager::kLongestSleepTicks);
 
-  // The preview starts at once and keeps its pace of one frame per 60 ms, with about one
-  // wake of the timer per frame instead of six.
-  const unsigned wakesBefore = pm.GetAnimationWakeCount();
+  // The preview wakes the timer and starts at once; after that one wake per frame, exactly
+  // 60 ms apart.
   kb->SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);
-  const Watched preview = WatchFrames(*kb, 1200ms);
-  const unsigned wakes = pm.GetAnimationWakeCount() - wakesBefore;
-  EXPECT_GE(preview.first.count(), 0);
-  EXPECT_LT(preview.first, 150ms);
-  EXPECT_GE(preview.changes, 12);
-  EXPECT_LE(preview.changes, 21);
-  EXPECT_LE(wakes, static_cast<unsigned>(preview.changes) + 4);
+  EXPECT_EQ(pm.GetAnimationSleep(), 0);
+  EXPECT_EQ(timer.UntilNextFrame(*kb), 60);
+  EXPECT_EQ(kb->GetCurrentFrame(), 1);
+  const int wakesBefore = timer.wakes;
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(timer.UntilNextFrame(*kb), 60) << "frame " << i;
+  EXPECT_EQ(timer.wakes - wakesBefore, 12);
+  EXPECT_EQ(kb->GetCurrentFrame(), 1);  // thirteen changes over two frames
+
+  // A wake in the middle of a sleep (20 ms into the 50 ms planned) keeps the pace: the ticks
+  // slept through are counted by the clock.
+  EXPECT_EQ(pm.GetAnimationSleep(), 5);
+  timer.Tick(20);
+  EXPECT_EQ(kb->GetCurrentFrame(), 1);
+  EXPECT_EQ(pm.GetAnimationSleep(), 3);
+  timer.Tick();
+  EXPECT_EQ(kb->GetCurrentFrame(), 0);  // 20 + 40 ms: the frame is due
 
   // A faster speed takes effect without waiting for the sleep planned at the old one.
   kb->SetLightSpeed(7);  // every tick
-  const Watched fast = WatchFrames(*kb, 300ms);
-  EXPECT_GE(fast.changes, 15);
+  EXPECT_EQ(pm.GetAnimationSleep(), 0);
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(timer.UntilNextFrame(*kb, 1), kPeriodMs) << i;
 
-  // Hidden, it asks for nothing; shown again, it moves at once.
+  // Hidden, it asks for nothing; shown again, it moves at the next tick.
   kb->SetVisible(0);
-  std::this_thread::sleep_for(50ms);
-  const unsigned hiddenWakes = pm.GetAnimationWakeCount();
-  std::this_thread::sleep_for(200ms);
-  EXPECT_LE(pm.GetAnimationWakeCount() - hiddenWakes, 1u);
+  const int hiddenFrame = kb->GetCurrentFrame();
+  EXPECT_EQ(timer.Tick(), 0);
+  EXPECT_EQ(pm.GetAnimationSleep(), PaintManager::kLongestSleepTicks);
+  EXPECT_EQ(kb->GetCurrentFrame(), hiddenFrame);
   kb->SetVisible(1);
-  EXPECT_GE(WatchFrames(*kb, 100ms).changes, 3);
-  pm.KillMTimer(pm.GetMTimerID());
+  EXPECT_EQ(pm.GetAnimationSleep(), 0);
+  EXPECT_EQ(timer.UntilNextFrame(*kb, 1), kPeriodMs);
 }

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "TavexTestSupport.h"
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "StdControlsSupport.h"
 #include "tavex/CDeviceCtrl.h"
+#include "tavex/Painter.h"
 
 using namespace TavexTest;
 using Tavex::CDeviceCtrl;
@@ -69,4 +75,29 @@ TEST(CDeviceCtrl, WithoutAConnectedDeviceNothingIsHit) {
   EXPECT_TRUE(f.parent.notes.empty());
   f.devices.ClearList();
   EXPECT_EQ(f.devices.GetDeviceCount(), 0);
+}
+
+TEST(CDeviceCtrl, AStateImageSetAgainIsDrawnFromTheNewFile) {
+  const auto writePng = [](const char* name, ARGB colour) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              (std::to_string(getpid()) + name)).string();
+    Tavex::Surface s(40, 10);
+    {
+      Tavex::Painter p(s);
+      p.Clear(colour);
+    }
+    EXPECT_TRUE(s.SavePNG(path));
+    return path;
+  };
+  const std::string red = writePng("_device_red.png", 0xFFFF0000);
+  const std::string blue = writePng("_device_blue.png", 0xFF0000FF);
+  Fixture f;
+  f.devices.SetDeviceState(0x1A2C, 0x0101, 1);
+  const auto corner = [&] { return Render(f.devices, 280, 320).Pixel(12, 102); };
+  f.devices.SetImage(red.c_str(), 1);
+  EXPECT_EQ(corner(), 0xFFFF0000u);
+  f.devices.SetImage(blue.c_str(), 1);
+  EXPECT_EQ(corner(), 0xFF0000FFu);
+  std::filesystem::remove(red);
+  std::filesystem::remove(blue);
 }

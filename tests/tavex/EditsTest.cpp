@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "StdControlsSupport.h"
+#include "tavex/AnimationClock.h"
+#include "tavex/Caret.h"
 #include "tavex/Clipboard.h"
 #include "tavex/EditBuffer.h"
 #include "tavex/Edits.h"
@@ -219,6 +221,74 @@ TEST(EditControl, CaretXGrowsWithTheTextAndIndexAtXFindsItBack) {
   EXPECT_EQ(e.IndexAtX(x2), 2);
   EXPECT_EQ(e.IndexAtX(-100), 0);
   EXPECT_EQ(e.IndexAtX(5000), 4);
+}
+
+// A key field: typing, deleting and pasting change nothing while it captures; the program
+// sets what it shows (the captured key's name).
+TEST(EditControl, KeyCaptureShowsWhatTheProgramSetsAndTakesNoTyping) {
+  RecordingParent parent;
+  Tavex::MEdit e(&parent, 38, CRect(0, 0, 200, 30), "");
+  e.SetKeyCapture(1);
+  EXPECT_EQ(e.IsKeyCapture(), 1);
+  e.SetControlFocus(1);
+  e.SetTitle("Ctrl");
+  EXPECT_EQ(e.OnWindowMessage(WM_CHAR, 'a', 0), 1);  // taken, not inserted
+  EXPECT_EQ(e.OnKeyDown(VK_BACK, 1, 0), 1);
+  e.OnKeyDown(VK_DELETE, 1, 0);
+  e.OnKeyDown('V', 1, kCtrl);
+  e.SetComposition("ni", 2);
+  EXPECT_EQ(e.GetTitle(), "Ctrl");
+  EXPECT_TRUE(e.GetComposition().empty());
+  EXPECT_EQ(CountCode(parent, 26), 0);
+  e.SetTitle("F5");
+  EXPECT_EQ(e.GetTitle(), "F5");
+  e.SetKeyCapture(0);
+  e.OnWindowMessage(WM_CHAR, 'x', 0);
+  EXPECT_EQ(e.GetTitle(), "F5x");
+  EXPECT_EQ(CountCode(parent, 26), 1);
+}
+
+// The caret blinks at the system blink time by the animation clock, and typing starts its
+// "on" phase again.
+TEST(EditControl, CaretBlinksByTheAnimationClockAndTypingRestartsIt) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
+  const int blink = static_cast<int>(Tavex::Native::GetCaretBlinkTime());
+  RecordingParent parent;
+  Tavex::MEdit e(&parent, 21, CRect(0, 0, 200, 30), "");
+  e.SetControlFocus(1);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink - 1);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(1);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  clock.AdvanceMs(blink);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink + 10);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  e.OnWindowMessage(WM_CHAR, 'a', 0);
+  EXPECT_EQ(e.IsCaretShown(), 1);
+  clock.AdvanceMs(blink);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+  e.SetControlFocus(0);
+  EXPECT_EQ(e.IsCaretShown(), 0);
+}
+
+// The window's caret (rich edit) follows the same clock.
+TEST(RichEditCaret, ThePhaseFollowsTheAnimationClockFromShowing) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
+  const int blink = static_cast<int>(Tavex::Native::GetCaretBlinkTime());
+  Tavex::Caret caret;
+  caret.Show(true);
+  EXPECT_TRUE(caret.IsPhaseOn());
+  clock.AdvanceMs(blink);
+  EXPECT_FALSE(caret.IsPhaseOn());
+  clock.AdvanceMs(blink * 2 + 1);
+  EXPECT_FALSE(caret.IsPhaseOn());
+  caret.Show(false);
+  caret.Show(true);
+  EXPECT_TRUE(caret.IsPhaseOn());
 }
 
 TEST(Clipboard, TextRoundTripsThroughTheXClipboardSelection) {

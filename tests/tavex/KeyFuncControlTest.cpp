@@ -4,6 +4,7 @@
 
 #include "TavexTestSupport.h"
 #include "tavex/KeyFuncControl.h"
+#include "tavex/Manager.h"
 #include "tavex/Painter.h"
 
 using namespace TavexTest;
@@ -123,4 +124,20 @@ TEST(KeyFuncControl, EveryLabelFitsItsCellWithBothEndsShown) {
   EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(41)).sizePx, font.sizePx);
   EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(41)).text, "Esc");
   EXPECT_EQ(f.keys.GetLabelFit(f.IndexOf(83)).text, "Num\nLock");
+}
+
+TEST(KeyFuncControl, TheMarkedCellIsFilledWithTheLibrarySelectionColour) {
+  Fixture f;
+  f.keys.SetItemCheckByItemData(58, 0, 0);
+  Tavex::Surface target(940, 280);
+  {
+    Tavex::Painter p(target);
+    f.keys.Draw(p, CRect(0, 0, 940, 280));
+  }
+  const auto fillOf = [&](int code) {
+    const CRect r = f.keys.GetItem(f.IndexOf(code))->rect;
+    return target.Pixel(r.left + 10 + 2, r.top + 20 + 2);
+  };
+  EXPECT_EQ(fillOf(58), Tavex::Manager::GetSelectColor());
+  EXPECT_EQ(fillOf(59), 0xFF515151u);
 }

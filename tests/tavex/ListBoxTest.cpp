@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TavexTestSupport.h"
+#include "StdControlsSupport.h"
 #include "tavex/DListBox.h"
 #include "tavex/MListBox.h"
 #include "tavex/WinTypes.h"
@@ -9,12 +9,6 @@ using namespace TavexTest;
 using Tavex::DListBox;
 
 namespace {
-int CountCode(const RecordingParent& parent, unsigned code) {
-  int n = 0;
-  for (const Notification& note : parent.notes) n += note.code == code ? 1 : 0;
-  return n;
-}
-
 struct Fixture {
   RecordingParent parent;
   DListBox list{&parent, 6, CRect(0, 0, 200, 90)};
@@ -40,6 +34,14 @@ TEST(DListBox, SetCurDataSelectsTheFirstMatchOrKeepsTheSelection) {
   EXPECT_EQ(f.list.SetCurSel(3), 0);
   EXPECT_EQ(f.list.SetCurSel(-1), 1);
   EXPECT_EQ(f.list.GetCurData(), 0);
+}
+
+TEST(DListBox, TheSelectedRowIsFilledWithTheLibrarySelectionColour) {
+  Fixture f;
+  f.list.SetCurSel(1);
+  const Tavex::Surface target = Render(f.list, 200, 90);
+  EXPECT_EQ(target.Pixel(190, 45), Tavex::Manager::GetSelectColor());
+  EXPECT_NE(target.Pixel(190, 15), Tavex::Manager::GetSelectColor());
 }
 
 TEST(DListBox, InsertStringOutsideTheRowsInsertsNothing) {

@@ -1,16 +1,15 @@
 // Pictures: placement, the sliding strip and the animated image.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 #include "StdControlsSupport.h"
+#include "tavex/AnimationClock.h"
 #include "tavex/Buttons.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
@@ -109,6 +108,12 @@ std::string WriteTestGif() {
                   {{255, 0, 0, 3}, {0, 0, 255, 20}, {0, 255, 0, 1}});
 }
 
+// One animation tick `ms` after the previous one; returns how many controls asked to redraw.
+int TickAfter(Tavex::PaintManager& pm, Tavex::ManualClock& clock, int ms) {
+  clock.AdvanceMs(ms);
+  return pm.TickAnimation();
+}
+
 ARGB CentreOf(Tavex::MControl& c) {
   const CRect r = c.GetRect();
   return Render(c, r.right, r.bottom).Pixel(r.CenterPoint().x, r.CenterPoint().y);
@@ -154,24 +159,53 @@ TEST(GifPicture, StoppingShowsTheChosenFrameAndABadFileKeepsTheFrames) {
   EXPECT_EQ(gif.GetFrameCount(), 3);
 }
 
-// Frames advance on the window's animation tick only while the animation runs. The clock is
-// the real one here: the sleep only has to be longer than the first frame.
-TEST(GifPicture, AnimationTickAdvancesOnlyARunningImage) {
+// Frames advance on the window's animation tick only while the animation runs, by the time
+// the animation clock says has passed since the previous tick.
+TEST(GifPicture, AnimationTickAdvancesOnlyARunningImageByTheClock) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
   RecordingParent parent;
   Tavex::PaintManager pm;
   auto* gif = new Tavex::CGifPicture(&parent, 1, CRect(0, 0, 4, 4));
   pm.AddControl(gif);
   ASSERT_TRUE(gif->LoadGif(WriteTestGif().c_str()));
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  EXPECT_EQ(pm.TickAnimation(), 0);
+  EXPECT_EQ(TickAfter(pm, clock, 40), 0);
   EXPECT_EQ(gif->GetFrame(), 0);
   gif->SetRunState(1, 0);
   EXPECT_TRUE(gif->IsRunTimer());
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  EXPECT_EQ(pm.TickAnimation(), 1);
-  EXPECT_NE(gif->GetFrame(), 0);
+  EXPECT_EQ(TickAfter(pm, clock, 29), 0);  // red lasts 30 ms
+  EXPECT_EQ(TickAfter(pm, clock, 1), 1);
+  EXPECT_EQ(gif->GetFrame(), 1);
+  EXPECT_EQ(TickAfter(pm, clock, 199), 0);
+  EXPECT_EQ(TickAfter(pm, clock, 1), 1);
+  EXPECT_EQ(gif->GetFrame(), 2);
   gif->SetRunState(0, 0);
   EXPECT_FALSE(gif->IsRunTimer());
+  EXPECT_EQ(TickAfter(pm, clock, 500), 0);
+  EXPECT_EQ(gif->GetFrame(), 0);
+}
+
+// The strip slides 2 pixels a millisecond of the animation clock and stops its timer at rest.
+TEST(SliderPicture, AnimationTickSlidesByTheClockAndStopsAtThePicture) {
+  Tavex::ManualClock clock;
+  Tavex::ScopedAnimationClock installed(clock);
+  RecordingParent parent;
+  Tavex::PaintManager pm;
+  auto* strip = new Tavex::CSliderPicture(&parent, 1, CRect(0, 0, 100, 50));
+  pm.AddControl(strip);
+  std::vector<std::uint32_t> red(100 * 50, 0xFFFF0000), blue(100 * 50, 0xFF0000FF);
+  strip->AddPicture(Tavex::Image::FromARGB(100, 50, red.data()));
+  strip->AddPicture(Tavex::Image::FromARGB(100, 50, blue.data()));
+  strip->SetCurrent(1, 1);
+  EXPECT_TRUE(strip->IsRunTimer());
+  EXPECT_EQ(TickAfter(pm, clock, 10), 1);
+  EXPECT_EQ(strip->GetOffset(), 20);
+  EXPECT_EQ(TickAfter(pm, clock, 15), 1);
+  EXPECT_EQ(strip->GetOffset(), 50);
+  EXPECT_EQ(TickAfter(pm, clock, 100), 1);
+  EXPECT_EQ(strip->GetOffset(), 100);
+  EXPECT_EQ(TickAfter(pm, clock, 10), 0);  // at rest: the timer stops
+  EXPECT_FALSE(strip->IsRunTimer());
 }
 
 TEST(Picture, SmallPictureIsCentredUnscaledUnlessStretched) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TavexTestSupport.h"
+#include "StdControlsSupport.h"
 #include "tavex/CRecordList.h"
 #include "tavex/WinTypes.h"
 
@@ -53,6 +53,14 @@ TEST(CRecordList, SetCurSelAcceptsMinusOneToTheLastRow) {
   EXPECT_EQ(f.list.GetCurSel(), 2);
   EXPECT_EQ(f.list.SetCurSel(-1), 1);
   EXPECT_EQ(f.list.GetCurSel(), -1);
+}
+
+TEST(CRecordList, TheSelectedRowIsOutlinedInTheLibrarySelectionColour) {
+  Fixture f;
+  f.list.SetCurSel(1);
+  const Tavex::Surface target = Render(f.list, 440, 123);
+  EXPECT_EQ(target.Pixel(0, 41 + 20), Tavex::Manager::GetSelectColor());  // left edge of row 1
+  EXPECT_NE(target.Pixel(0, 20), Tavex::Manager::GetSelectColor());
 }
 
 TEST(CRecordList, SwapItemNeedsTwoDifferentValidRows) {

@@ -9,6 +9,7 @@ using Tavex::Native::PostMessage;
 
 namespace {
 constexpr UINT kDestroyMe = WM_APP + 1;
+constexpr UINT kOkIfOpen = WM_APP + 2;
 
 class TestDialog : public MDialog {
  public:
@@ -24,6 +25,10 @@ class TestDialog : public MDialog {
   LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
     if (msg == kDestroyMe) {
       DestroyWindow();
+      return 0;
+    }
+    if (msg == kOkIfOpen) {
+      DoOK();
       return 0;
     }
     return MDialog::OnWindowMessage(msg, wParam, lParam);
@@ -159,6 +164,39 @@ TEST(MDialog, OnCreateDropsCaptionAndFrameAndAddsClipping) {
   EXPECT_EQ(style & WS_CAPTION, 0u);
   EXPECT_EQ(style & WS_THICKFRAME, 0u);
   EXPECT_EQ(style & (WS_CLIPSIBLINGS | WS_CLIPCHILDREN), WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+}
+
+// A small dialog with a cancel result and a close button of its own (control 32): Escape, the
+// window's close button and a click on control 32 end it with 2. Without a cancel result
+// Escape and the click do nothing (a later DoOK gives 1) and the window's close button gives
+// no result (0).
+TEST(MDialog, ADialogWithACancelResultEndsWithTwoOnEscapeAndItsCloseButtons) {
+  TAVEX_REQUIRE_DISPLAY();
+  enum class Close { Escape, WindowButton, OwnButton };
+  const auto run = [](bool cancelResult, Close how) {
+    TestDialog dialog;
+    const HWND hwnd = dialog.Make();
+    EXPECT_NE(hwnd, nullptr);
+    EXPECT_NE(dialog.CreateControl("MButton", 32, CRect(250, 10, 290, 40), "x", 1, 1), nullptr);
+    if (cancelResult) dialog.SetCancelResult(1, 32);
+    switch (how) {
+      case Close::Escape: PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0); break;
+      case Close::WindowButton: PostMessage(hwnd, WM_CLOSE, 0, 0); break;
+      case Close::OwnButton:
+        Tavex::Native::SendMessage(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(270, 25));
+        Tavex::Native::SendMessage(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(270, 25));
+        Tavex::Native::SendMessage(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(270, 25));
+        break;
+    }
+    PostMessage(hwnd, kOkIfOpen, 0, 0);
+    return dialog.ShowModal(SW_SHOW);
+  };
+  EXPECT_EQ(run(true, Close::Escape), 2);
+  EXPECT_EQ(run(true, Close::WindowButton), 2);
+  EXPECT_EQ(run(true, Close::OwnButton), 2);
+  EXPECT_EQ(run(false, Close::Escape), 1);
+  EXPECT_EQ(run(false, Close::WindowButton), 0);
+  EXPECT_EQ(run(false, Close::OwnButton), 1);
 }
 
 TEST(MWindow, WindowTimersReachTheWindowAndAreRemembered) {

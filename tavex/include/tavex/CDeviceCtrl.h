@@ -49,6 +49,8 @@ class TAVEX_API CDeviceCtrl : public MControlFont {
   int OnControlLButtonDown(unsigned keys, CPoint pt) override;
   void OnControlMouseLeave() override;
   void SetControlRect(CRect rect) override;
+  // The state image is looked up again at the next paint, so that a new file shows.
+  void SetImage(const char* file, int states) override;
 
  private:
   // Shown order: connected entries, then absent ones (caller holds the lock).

@@ -90,7 +90,6 @@ class TAVEX_API CRecordList : public MPanel {
   int m_rowHeight = 41;
   MImageList* m_imageList = nullptr;
   std::uint32_t m_hoverColour = 0xFF7A7A7A;
-  std::uint32_t m_selectColour = 0xFFC95100;
   std::uint32_t m_rowText = 0xFFB4B4B4;
   std::uint32_t m_selectedText = 0xFFFFFFFF;
   int m_editAllowed = 1;

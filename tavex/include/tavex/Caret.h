@@ -1,16 +1,23 @@
 #pragma once
 // Caret: the text cursor of the window's rich edit control. The window keeps one; the edit
 // that owns it places it (client coordinates) and the window draws it after the controls while
-// it is visible and in the "on" phase of its blink. The blink timer belongs to the window
-// (PaintManager, timer 6553 at the system blink time).
+// it is visible and in the "on" phase of its blink. The phase follows the animation clock
+// from the moment the caret was shown (on for one system blink time, then off, ...); the blink
+// timer of the window (PaintManager, timer 6553 at the blink time) only repaints it.
 //
 // Threads: UI thread.
+#include <cstdint>
+
 #include "tavex/Geometry.h"
 #include "tavex/Painter.h"
 
 namespace Tavex {
 
 class MControl;
+
+// Whether a caret that started blinking at `sinceMs` (animation clock) is in its "on" phase
+// now: on for the system blink time, then off for as long, and so on. Any thread.
+TAVEX_API bool BlinkPhaseOn(std::int64_t sinceMs);
 
 class TAVEX_API Caret {
  public:
@@ -19,13 +26,11 @@ class TAVEX_API Caret {
   void SetPos(MControl* owner, int x, int y);
   // Returns whether visibility changed. Showing starts in the "on" phase.
   bool Show(bool visible);
-  // One blink tick: flips the phase.
-  void Toggle() { m_phaseOn = !m_phaseOn; }
   // Forgets the owner (control removed) and hides.
   void Release(MControl* owner);
 
   bool IsVisible() const { return m_visible; }
-  bool IsPhaseOn() const { return m_phaseOn; }
+  bool IsPhaseOn() const;
   MControl* GetOwner() const { return m_owner; }
   CRect GetRect() const { return m_rect; }
   // Draws when visible, in the "on" phase and inside `paint`.
@@ -37,7 +42,7 @@ class TAVEX_API Caret {
   Image m_bitmap;
   MControl* m_owner = nullptr;
   bool m_visible = false;
-  bool m_phaseOn = true;
+  std::int64_t m_shownMs = 0;  // animation clock when it was shown
   ARGB m_colour = 0xFFFFFFFF;
 };
 

@@ -108,7 +108,6 @@ class TAVEX_API DListBox : public MPanel {
   int m_rowHeight = 30;
   MImageList* m_imageList = nullptr;
   std::uint32_t m_hoverColour = 0xFF3A3A3A;
-  std::uint32_t m_selectColour = 0xFFC95100;
   std::uint32_t m_listTextColour = 0xFFE6E6E6;
   int m_renameOn = 0;
   CString m_editImagePath;

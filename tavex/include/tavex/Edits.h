@@ -18,6 +18,7 @@
 // Threads: SetTitle and the rule setters may be called from any thread (data lock, posted
 // repaint); input and drawing run on the UI thread.
 #include <atomic>
+#include <cstdint>
 
 #include "tavex/EditBuffer.h"
 #include "tavex/MControlFont.h"
@@ -76,7 +77,14 @@ class TAVEX_API MEdit : public MControlFont {
   int GetCaretX() const;
   // Code point index of the boundary nearest to window x.
   int IndexAtX(int x) const;
-  int IsCaretShown() const { return m_caretOn; }
+  // Whether the caret is in the "on" phase of its blink (animation clock since the last
+  // focus, typing or caret move); 0 while the box has no focus.
+  int IsCaretShown() const;
+  // Key-capture mode of a key field: while it is on, typed characters, editing keys, pastes
+  // and the input method change nothing, the focused box takes every key and shows no caret;
+  // it shows the text the program sets (SetTitle: the name of the captured key). UI thread.
+  void SetKeyCapture(int on);
+  int IsKeyCapture() const { return m_keyCapture; }
   // The input method's composition, shown underlined at the caret while the box has the focus
   // (it is not part of the text until committed); caret in code points of it. UI thread.
   void SetComposition(const char* text, int caret);
@@ -98,7 +106,8 @@ class TAVEX_API MEdit : public MControlFont {
   int m_preeditCaret = 0;
   PressBehaviour m_press;
   int m_scroll = 0;
-  int m_caretOn = 1;
+  std::atomic<std::int64_t> m_blinkStartMs{0};
+  std::atomic<int> m_keyCapture{0};
   int m_selecting = 0;
   int m_pressInBox = 0;
   int m_password = 0;

@@ -10,7 +10,27 @@
 //
 // Threads: input, drawing and lists belong to the UI thread and the animation timer thread.
 // Setters may be called from any thread: they lock the control's data (GetDataLock) and their
-// repaint requests become posted messages when they do not run on the UI thread.
+// repaint requests become posted messages when they do not run on the UI thread. A control may
+// be removed from another thread while its window takes no input (the program disables it
+// while the worker runs): the removal waits for a paint or a tick that uses the control.
+//
+// Lock order of the library; a thread holding one of these takes only later ones:
+//   1. child lists (ControlList): the window's area list, then its control list, then each
+//      control's draw and child lists, outer before inner. A walk holds its list while it
+//      calls each control, so that none is freed under it; a removal takes the list the
+//      control lives in, and so waits for the walk.
+//   2. the animation list (PaintManager): held only to read or change the list and to mark
+//      the control the tick calls, never while calling a control. The tick calls each
+//      registered control holding no list; removing that control waits for the call to end.
+//      (The tick's own lock, which only serialises ticks, is taken before everything else.)
+//   3. control data (GetDataLock): held around a control's own values, its drawing and its
+//      tick, never while waiting for another thread.
+//   4. the paint manager's locks (control timers, images, fonts, background, pending tasks):
+//      last; a control drawing under its data lock may load an image, but the manager never
+//      calls a control while it holds one of them.
+// Notification handlers (OnMessage, OnBaseMessage, OnControlUpdate) may run inside a list walk,
+// on the UI thread or the timer thread: they never block and never wait for another thread
+// (no join, no waiting for a reply or a result); what has to wait is posted to the window.
 #include <atomic>
 #include <mutex>
 

@@ -78,6 +78,11 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   void DoClose();
   void DoYes();
   void DoNo();
+  // A dialog with a cancel result ends with DoCancel on Escape that no control takes, on its
+  // window's close button (a close request without a result) and on a click of control
+  // `closeButton` (0: none; that click is not passed to OnMessage). Off by default.
+  void SetCancelResult(int on, unsigned closeButton = 0);
+  int HasCancelResult() const { return m_cancelResult; }
 
   void SetBackColor(COLORREF background, COLORREF border) { m_pm.SetBackColor(background, border); }
   void SetLayeredWindow(int on) { m_pm.SetLayeredWindow(on); }
@@ -130,6 +135,8 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   CRect m_client;
   COLORREF m_colorKey = 0xFFFFFF;
   BYTE m_alpha = 255;
+  int m_cancelResult = 0;
+  unsigned m_closeButton = 0;
 };
 
 }  // namespace Tavex

@@ -23,9 +23,11 @@
 // 106) and the background image are safe on any thread. SetMessage and SetProgress called off
 // the UI thread run on the UI thread.
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "tavex/Caret.h"
@@ -142,15 +144,22 @@ class TAVEX_API PaintManager : public RKTimer {
   unsigned GetMTimerID() const { return m_animTimer; }
   void OnMTimer(unsigned id) override;
   // One animation tick (what the timer thread runs); returns how many controls asked to redraw.
-  // When every running control promises quiet ticks, the timer sleeps through them.
+  // When every running control promises quiet ticks, the timer sleeps through them (at most
+  // kLongestSleepTicks, so that even a sleeping timer looks in now and then); the ticks a
+  // sleep spanned are counted on the animation clock.
+  static constexpr int kLongestSleepTicks = 6000;
   int TickAnimation();
+  // Ticks the timer was told to sleep through after the last tick; 0 once a wake ended that
+  // sleep (or when none was planned).
+  int GetAnimationSleep() const;
   // Ends that sleep at once; for a change that makes a control move again. Any thread.
   void WakeAnimation();
   // How many times the animation timer has woken (for tests and benchmarks).
   unsigned GetAnimationWakeCount() const { return m_animWakes; }
 
-  // Control timers: a native window timer per (control, key). Setting one that runs again
-  // restarts it with the new interval, as the system timer does.
+  // Control timers: a native window timer per (control, key). Setting one that runs changes
+  // nothing (it keeps its interval and its next tick); a stopped one starts again with its old
+  // identifier. To restart a running timer, kill it first.
   unsigned SetTimer(MControl* control, unsigned key, unsigned ms);
   void KillTimer(MControl* control, unsigned key);
   void KillTimer(MControl* control);
@@ -350,12 +359,21 @@ class TAVEX_API PaintManager : public RKTimer {
 
   ControlList m_areas;
   ControlList m_controls;
-  // Held through a whole animation tick, so that a registered control is not deleted while
-  // the tick uses it. Only RemoveMTimer of a registered control waits for it: the tick takes
-  // child-list locks inside, and deletions hold them while they forget their controls.
+  // Marks `control` as the one the tick calls now, unless it left the animation list since
+  // the tick copied the list (`removals` then); EndTick clears the mark.
+  bool BeginTick(MControl* control, unsigned removals);
+  void EndTick();
+
+  // Held through a whole animation tick: one tick at a time, and the tick's own state. Taken
+  // only by the tick and SetMTimer, with no other lock held.
   mutable std::recursive_mutex m_animLock;
-  mutable std::mutex m_animListLock;  // guards m_anim alone, never held while calling out
+  // Guards the animation list and the tick's mark; never held while calling a control.
+  mutable std::mutex m_animListLock;
+  std::condition_variable m_tickDone;  // the mark was cleared
   std::vector<MControl*> m_anim;
+  unsigned m_animRemovals = 0;       // controls removed from m_anim so far
+  MControl* m_ticking = nullptr;     // the control the tick calls now
+  std::thread::id m_tickThread;      // the thread of that tick
   std::vector<MControl*> m_tickControls;  // the tick's copy of m_anim (under m_animLock)
   mutable std::recursive_mutex m_timerLock;
   std::vector<ControlTimer> m_timers;
@@ -365,7 +383,8 @@ class TAVEX_API PaintManager : public RKTimer {
   std::atomic<unsigned> m_animWakes{0};
   std::atomic<unsigned> m_wakeGeneration{0};  // counts WakeAnimation calls
   int m_quietPlanned = 0;         // ticks the timer was told to sleep through (under m_animLock)
-  std::int64_t m_lastTickNs = 0;  // steady clock of the last tick (under m_animLock)
+  unsigned m_planGeneration = 0;  // m_wakeGeneration when that sleep was planned (same)
+  std::int64_t m_lastTickNs = 0;  // animation clock of the last tick (under m_animLock)
 
   MControl* m_hover = nullptr;
   MControl* m_focus = nullptr;
