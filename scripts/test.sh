@@ -37,8 +37,8 @@ ctest --test-dir build --output-on-failure --no-tests=error -j "$JOBS"
 
 if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   # Test folders whose code runs threads, and those that parse outside input.
-  TSAN_LABELS=(app device store)
-  ASAN_LABELS=(docs device update store)
+  TSAN_LABELS=(app device features store)
+  ASAN_LABELS=(docs device features update store)
   label_regex() { local IFS='|'; echo "^($*)\$"; }
   targets_of() { local t=(); for l in "$@"; do [ -d "tests/$l" ] && t+=("test_$l"); done; echo "${t[@]}"; }
 
