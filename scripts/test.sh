@@ -22,7 +22,8 @@ configure_and_build() {   # dir, extra cmake args..., then -- targets...
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do args+=("$1"); shift; done
   [ $# -gt 0 ] && shift
   targets=("$@")
-  cmake -S . -B "$dir" -G Ninja "${args[@]}"
+  # Warnings are errors here (and in CI), not in a plain build.
+  cmake -S . -B "$dir" -G Ninja -DKW_WARNINGS_AS_ERRORS=ON "${args[@]}"
   if [ ${#targets[@]} -gt 0 ]; then
     cmake --build "$dir" -j "$JOBS" --target "${targets[@]}"
   else
