@@ -6,7 +6,7 @@
 
 #include "platform/base/Utf8.h"
 
-namespace kw::update {
+namespace update {
 namespace {
 
 // Code page 437, bytes 0x80-0xFF.
@@ -102,4 +102,4 @@ std::vector<std::string> SplitZipPath(std::string_view cleaned) {
 
 bool NameMarksDirectory(std::string_view name) { return !name.empty() && IsSeparator(name.back()); }
 
-}  // namespace kw::update
+}  // namespace update
