@@ -5,6 +5,7 @@
 
 #include "app/ConsoleDevices.h"
 #include "app/ConsoleHost.h"
+#include "app/ProgramServices.h"
 #include "app/TaskWorker.h"
 #include "docs/LangSettings.h"
 #include "platform/TerminationSignals.h"
@@ -24,8 +25,10 @@ int main() {
   // Before any thread starts, so that the signals reach only the wait below.
   platform::TerminationSignals signals;
 
+  // The store, the device list and the command sender exist once and are handed down from here.
+  ProgramServices services;
   const std::string tablePath = GetProgramFolder() + "config.xml";
-  ConsoleDevices devices(HidDeviceList::Instance(), ConsoleDevices::ReadDeviceTable(tablePath));
+  ConsoleDevices devices(services.Devices(), ConsoleDevices::ReadDeviceTable(tablePath));
   Report("device table " + tablePath + ": " + std::to_string(devices.Table().size()) +
          " models");
   devices.StartEventReaders();

@@ -1,8 +1,14 @@
-# kw_subsystem(TARGET DIR DEPS...): one static library per subsystem folder, from every .cpp in it.
+# kw_subsystem(TARGET DIR DEPS...): one static library per subsystem folder, from every .cpp in it
+# except those of sub-folders with a CMakeLists.txt of their own (they build their own target).
 # A folder whose sources have not arrived yet gives an interface library, so that dependants link.
 function(kw_subsystem target dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  file(GLOB_RECURSE own_builds ${CMAKE_SOURCE_DIR}/${dir}/*/CMakeLists.txt)
+  foreach(own ${own_builds})
+    get_filename_component(own_dir ${own} DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${own_dir}/")
+  endforeach()
   if(sources)
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "store/ProfileStore.h"
-
 namespace {
 
 CommandPayload Bytes(std::initializer_list<uint8_t> bytes) {
@@ -21,34 +19,6 @@ constexpr int32_t kKindDefault = 0;
 constexpr int32_t kKindMacro = 3;
 constexpr int32_t kKindShortcut = 7;
 constexpr int32_t kOptionCustomSlots = 0x100;
-
-// Shortcut sequences: modifier, then keys; pressed in order and released in reverse.
-struct Shortcut {
-  uint8_t keys[3];
-  int count;
-};
-
-constexpr uint8_t kLeftCtrl = 0xE0;
-constexpr uint8_t kLeftAlt = 0xE2;
-constexpr uint8_t kLeftWin = 0xE3;
-
-constexpr Shortcut kShortcuts[15] = {
-    {{kLeftCtrl, 0x04}, 2},        // 1  Ctrl+A
-    {{kLeftCtrl, 0x06}, 2},        // 2  Ctrl+C
-    {{kLeftCtrl, 0x1B}, 2},        // 3  Ctrl+X
-    {{kLeftCtrl, 0x19}, 2},        // 4  Ctrl+V
-    {{kLeftCtrl, 0x1D}, 2},        // 5  Ctrl+Z
-    {{kLeftCtrl, 0x16}, 2},        // 6  Ctrl+S
-    {{kLeftWin, 0x08}, 2},         // 7  Win+E
-    {{kLeftWin, 0x0F}, 2},         // 8  Win+L
-    {{kLeftWin, 0x07}, 2},         // 9  Win+D
-    {{kLeftAlt, 0x2B}, 2},         // 10 Alt+Tab
-    {{kLeftWin, 0x10}, 2},         // 11 Win+M
-    {{kLeftCtrl, 0x1A}, 2},        // 12 Ctrl+W
-    {{kLeftAlt, 0x2C, 0x1B}, 3},   // 13 Alt, Space, X (window menu: close)
-    {{kLeftAlt, 0x2C, 0x11}, 3},   // 14 Alt, Space, N (window menu: minimise)
-    {{kLeftAlt, 0x3D}, 2},         // 15 Alt+F4
-};
 
 }  // namespace
 
@@ -87,44 +57,12 @@ KeyTableData BuildKeyTableData(const std::vector<KeyAssignmentRecord>& assignmen
   return data;
 }
 
-MacroBlock ShortcutBlock(uint8_t keyCode, int32_t number) {
-  MacroBlock block{};
-  block[2] = keyCode;
-  block[3] = 1;
-  if (number < 1 || number > 15) {
-    return block;
-  }
-  const Shortcut& s = kShortcuts[number - 1];
-  int at = 4;
-  for (int i = 0; i < s.count; ++i) {
-    block[at++] = s.keys[i];
-    block[at++] = EncodeDelayByte(false, 10);
-  }
-  for (int i = s.count - 1; i >= 0; --i) {
-    block[at++] = s.keys[i];
-    block[at++] = EncodeDelayByte(true, 10);
-  }
-  return block;
-}
-
-MacroArea BuildMacroArea(const std::vector<KeyAssignmentRecord>& assignments, ProfileStore& store) {
+MacroArea BuildMacroArea(const std::vector<MacroAreaBlock>& blocks) {
   MacroArea area{};
-  int block = 0;
-  const auto put = [&](const MacroBlock& bytes) {
-    if (block < kMacroAreaBlocks) {
-      std::copy(bytes.begin(), bytes.end(), area.begin() + block * kMacroBlockSize);
-    }
-    ++block;
-  };
-  for (const KeyAssignmentRecord& a : assignments) {
-    if (a.macro_type == kKindMacro) {
-      put(EncodeMacroBlock(Low(a.key_code), a.macro_value, store));
-    }
-  }
-  for (const KeyAssignmentRecord& a : assignments) {
-    if (a.macro_type == kKindShortcut) {
-      put(ShortcutBlock(Low(a.key_code), a.macro_value));
-    }
+  const size_t count = std::min<size_t>(blocks.size(), kMacroAreaBlocks);
+  for (size_t block = 0; block < count; ++block) {
+    std::copy(blocks[block].begin(), blocks[block].end(),
+              area.begin() + block * kMacroAreaBlockSize);
   }
   return area;
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "macro/MacroBlock.h"
 #include "store/StoreRecords.h"
 
 using CommandPayload = std::array<uint8_t, 64>;
@@ -18,13 +17,16 @@ inline constexpr int kDataBytesPerReport = 48;   // 8 sub-packets of 6 data byte
 inline constexpr int kKeyTableEntries = 12;
 inline constexpr int kMacroAreaBlocks = 12;
 inline constexpr int kMacroAreaReports = 16;     // 12 blocks x 64 bytes / 48
-inline constexpr int kMacroAreaBytes = kMacroAreaBlocks * kMacroBlockSize;
+inline constexpr int kMacroAreaBlockSize = 64;
+inline constexpr int kMacroAreaBytes = kMacroAreaBlocks * kMacroAreaBlockSize;
 inline constexpr uint8_t kKeyTableMarker = 0x99;
 inline constexpr uint8_t kMacroAreaMarker = 0x88;
 inline constexpr int32_t kOutputFamilyType = 200;  // device types from here on: output commands
 
 using KeyTableData = std::array<uint8_t, kDataBytesPerReport>;
 using MacroArea = std::array<uint8_t, kMacroAreaBytes>;
+// One 64-byte block of the macro area: a macro or a shortcut of one key.
+using MacroAreaBlock = std::array<uint8_t, kMacroAreaBlockSize>;
 
 CommandPayload KeyTableBeginCommand();   // 07 76 54 32 10
 CommandPayload KeyTableEndCommand();     // 07 FE DC BA 00
@@ -39,13 +41,8 @@ CommandPayload DataReport(uint8_t marker, const uint8_t* data48);
 // macro (3) or shortcut (7), in list order, at most 12.
 KeyTableData BuildKeyTableData(const std::vector<KeyAssignmentRecord>& assignments);
 
-// Shortcut `number` (1-15) as a block for the key: press and release pairs with 10 ms delays.
-// An unknown number gives a block with the key and play count only.
-MacroBlock ShortcutBlock(uint8_t keyCode, int32_t number);
-
-// Macro blocks (kind 3, macro from `store`) then shortcut blocks (kind 7), in list order, at
-// 64-byte steps; blocks past the twelfth are dropped.
-MacroArea BuildMacroArea(const std::vector<KeyAssignmentRecord>& assignments, ProfileStore& store);
+// The blocks in order at 64-byte steps; blocks past the twelfth are dropped, missing ones are 0.
+MacroArea BuildMacroArea(const std::vector<MacroAreaBlock>& blocks);
 
 // Report r of the macro area: area bytes 48 r to 48 r + 47.
 CommandPayload MacroAreaReport(const MacroArea& area, int report);

@@ -132,13 +132,13 @@ std::shared_ptr<HidDeviceRecord> HidDeviceList::Acquire(int index) const {
 
 void HidDeviceList::Wait(std::chrono::nanoseconds duration) const { sleeper_(duration); }
 
-void HidDeviceList::SendFeaturePaced(const HidPayload& payload, int index) {
-  if (!Acquire(index)) return;
+bool HidDeviceList::SendFeaturePaced(const HidPayload& payload, int index) {
+  if (!Acquire(index)) return false;
   Wait(kPace);
   // Look the record up again: a refresh during the wait may have replaced it.
   const auto record = Acquire(index);
-  if (!record) return;
-  record->SendFeatureReport(payload.data(), payload.size());
+  if (!record) return false;
+  return record->SendFeatureReport(payload.data(), payload.size()) >= 0;
 }
 
 bool HidDeviceList::SendFeature(const HidPayload& payload, int index) {

@@ -66,9 +66,10 @@ class HidDeviceList {
   int FindDevice(int32_t vendorId, int32_t productId) const;
   std::optional<HidDeviceInfo> DeviceInfo(int index) const;
 
-  // Waits 32 ms, then sends the payload as a 64-byte feature report. Returns at once, without
-  // waiting, when the list is closed or the index is not valid. The result is not reported.
-  void SendFeaturePaced(const HidPayload& payload, int index);
+  // Waits 32 ms, then sends the payload as a 64-byte feature report. Returns false at once,
+  // without waiting, when the list is closed or the index is not valid; otherwise true when the
+  // library reports success (false also when the device went away during the wait).
+  bool SendFeaturePaced(const HidPayload& payload, int index);
   // As SendFeaturePaced without the wait; true when the library reports success.
   bool SendFeature(const HidPayload& payload, int index);
   // Writes report id 0 + payload (65 bytes) as an output report; a write of 0 or fewer bytes is

@@ -2,15 +2,14 @@
 
 #include <cstdio>
 
-#include "docs/TextCodec.h"
+#include "platform/base/Utf8.h"
 
 std::string HidWideToUtf8(const wchar_t* text) {
   std::string out;
   if (!text) return out;
   for (; *text; ++text) {
-    auto cp = static_cast<uint32_t>(*text);
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    AppendUtf8(out, cp);
+    // Surrogates and values past U+10FFFF become U+FFFD.
+    platform::AppendUtf8(out, static_cast<char32_t>(*text));
   }
   return out;
 }

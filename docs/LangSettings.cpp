@@ -8,6 +8,7 @@
 #include "docs/SettingsFile.h"
 #include "platform/FileSystem.h"
 #include "platform/UserFolders.h"
+#include "platform/base/ProgramFolder.h"
 #include "platform/UserLocale.h"
 
 namespace {

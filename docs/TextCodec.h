@@ -6,10 +6,6 @@
 #include <string>
 #include <string_view>
 
-// Appends the UTF-8 form of `codePoint` (a valid scalar value: callers replace surrogates and
-// values above U+10FFFF first) to `out`.
-void AppendUtf8(std::string& out, char32_t codePoint);
-
 // Text of a file as UTF-8: a UTF-16 LE or BE byte order mark selects UTF-16, otherwise the bytes
 // are UTF-8 (a UTF-8 byte order mark is dropped). Invalid sequences become U+FFFD.
 std::string DecodeTextFile(std::string_view bytes);

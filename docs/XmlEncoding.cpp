@@ -7,10 +7,11 @@
 #include <cstring>
 
 #include "docs/TextCodec.h"
+#include "platform/base/Utf8.h"
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kReplacement = platform::kReplacementCharacter;
 
 // Windows-1252 0x80-0x9F; the five unassigned bytes map to the C1 control of the same value,
 // as the system conversion does.
@@ -39,29 +40,9 @@ size_t FindNoCase(std::string_view text, std::string_view what, size_t from = 0)
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Decodes one UTF-8 sequence at `p`; returns its length, or 0 when malformed (overlong forms,
-// surrogates and values above U+10FFFF included).
+// Decodes one UTF-8 sequence at `p`; returns its length, or 0 when malformed.
 size_t DecodeUtf8(const unsigned char* p, size_t left, char32_t* cp) {
-  const unsigned char b0 = p[0];
-  if (b0 < 0x80) {
-    *cp = b0;
-    return 1;
-  }
-  size_t len;
-  char32_t value;
-  char32_t min;
-  if ((b0 & 0xE0) == 0xC0) { len = 2; value = b0 & 0x1F; min = 0x80; }
-  else if ((b0 & 0xF0) == 0xE0) { len = 3; value = b0 & 0x0F; min = 0x800; }
-  else if ((b0 & 0xF8) == 0xF0) { len = 4; value = b0 & 0x07; min = 0x10000; }
-  else return 0;
-  if (left < len) return 0;
-  for (size_t i = 1; i < len; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    value = (value << 6) | (p[i] & 0x3F);
-  }
-  if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  *cp = value;
-  return len;
+  return platform::DecodeUtf8(std::string_view(reinterpret_cast<const char*>(p), left), 0, *cp);
 }
 
 std::string FromUtf16(std::string_view bytes, bool bigEndian) {
@@ -81,12 +62,12 @@ std::string FromUtf16(std::string_view bytes, bool bigEndian) {
     } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 &&
                unit(i + 1) <= 0xDFFF) {
       const char32_t cp = 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-      AppendUtf8(out, cp);
+      platform::AppendUtf8(out, cp);
       ++i;
     } else if (u >= 0xD800 && u <= 0xDFFF) {
-      AppendUtf8(out, kReplacement);
+      platform::AppendUtf8(out, kReplacement);
     } else {
-      AppendUtf8(out, u);
+      platform::AppendUtf8(out, u);
     }
   }
   return out;
@@ -99,8 +80,8 @@ std::string FromSingleByte(std::string_view bytes, bool cp1252) {
     const auto b = static_cast<unsigned char>(c);
     if (b == 0) continue;
     if (b < 0x80) out += c;
-    else if (cp1252 && b < 0xA0) AppendUtf8(out, kCp1252High[b - 0x80]);
-    else AppendUtf8(out, b);
+    else if (cp1252 && b < 0xA0) platform::AppendUtf8(out, kCp1252High[b - 0x80]);
+    else platform::AppendUtf8(out, b);
   }
   return out;
 }
@@ -175,30 +156,7 @@ bool LooksUtf16(std::string_view bytes, bool* bigEndian) {
 
 }  // namespace
 
-bool XmlEncoding::IsValidUtf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    // ASCII runs are the common case: check eight bytes at a time.
-    while (i + 8 <= n) {
-      uint64_t word;
-      std::memcpy(&word, p + i, 8);
-      if (word & 0x8080808080808080ULL) break;
-      i += 8;
-    }
-    if (i >= n) break;
-    if (p[i] < 0x80) {
-      ++i;
-      continue;
-    }
-    char32_t cp;
-    const size_t len = DecodeUtf8(p + i, n - i, &cp);
-    if (len == 0) return false;
-    i += len;
-  }
-  return true;
-}
+bool XmlEncoding::IsValidUtf8(std::string_view text) { return platform::IsValidUtf8(text); }
 
 std::string XmlEncoding::Sanitize(std::string_view text) {
   if (IsValidUtf8(text) && std::memchr(text.data(), 0, text.size()) == nullptr) {
@@ -212,7 +170,7 @@ std::string XmlEncoding::Sanitize(std::string_view text) {
     char32_t cp;
     const size_t len = DecodeUtf8(p + i, text.size() - i, &cp);
     if (len == 0) {
-      AppendUtf8(out, kReplacement);
+      platform::AppendUtf8(out, kReplacement);
       ++i;
       continue;
     }

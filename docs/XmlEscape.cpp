@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "docs/TextCodec.h"
+#include "platform/base/Utf8.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ std::string XmlEscape::Unescape(std::string_view text) {
         out += named;
         done = semi + 1;
       } else if (const long cp = NumericReference(body); cp > 0) {
-        AppendUtf8(out, static_cast<char32_t>(cp));
+        platform::AppendUtf8(out, static_cast<char32_t>(cp));
         done = semi + 1;
       }
     }

@@ -7,28 +7,10 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/UniqueFd.h"
+
 namespace platform {
 namespace {
-
-// Owns a file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() { Close(); }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -54,14 +36,14 @@ std::string FolderOf(const std::string& path) {
 
 FileContents ReadWholeFile(const std::string& path, size_t maxBytes) {
   FileContents result;
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) {
     result.status = (errno == ENOENT || errno == ENOTDIR) ? ReadStatus::Missing
                                                            : ReadStatus::Unreadable;
     return result;
   }
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
     result.status = ReadStatus::Unreadable;
     return result;
   }
@@ -73,7 +55,7 @@ FileContents ReadWholeFile(const std::string& path, size_t maxBytes) {
   std::string bytes;
   std::vector<char> chunk(65536);
   for (;;) {
-    const ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
+    const ssize_t got = ::read(fd.Get(), chunk.data(), chunk.size());
     if (got < 0) {
       if (errno == EINTR) continue;
       result.status = ReadStatus::Unreadable;
@@ -93,17 +75,17 @@ FileContents ReadWholeFile(const std::string& path, size_t maxBytes) {
 
 bool WriteFileAtomic(const std::string& path, const std::string& bytes) {
   std::string temp = path + ".XXXXXX";
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!fd.valid()) return false;
-  ::fchmod(fd.get(), 0644);
-  const bool written = WriteAll(fd.get(), bytes.data(), bytes.size()) && ::fsync(fd.get()) == 0;
-  if (!fd.Close() || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+  UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!fd.Valid()) return false;
+  ::fchmod(fd.Get(), 0644);
+  const bool written = WriteAll(fd.Get(), bytes.data(), bytes.size()) && ::fsync(fd.Get()) == 0;
+  if (!fd.Reset() || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
   }
   // Make the rename itself durable.
-  Fd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (folder.valid()) ::fsync(folder.get());
+  UniqueFd folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Valid()) ::fsync(folder.Get());
   return true;
 }
 

@@ -7,6 +7,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/base/Utf8.h"
+
 namespace {
 
 // Character keys: US name and the X keycode of the key at that position (evdev code + 8).
@@ -61,20 +63,13 @@ std::string SymbolName(KeySym sym) {
   }
   // Latin-1 keysyms equal their code points; show the upper case like a key cap.
   if ((sym >= 0x21 && sym <= 0x7E) || (sym >= 0xA1 && sym <= 0xFF)) {
-    unsigned cp = static_cast<unsigned>(sym);
+    char32_t cp = static_cast<char32_t>(sym);
     if (cp >= 'a' && cp <= 'z') {
       cp -= 32;
     } else if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) {
       cp -= 32;
     }
-    std::string out;
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
+    return platform::EncodeUtf8(cp);
   }
   const char* text = XKeysymToString(sym);
   return text != nullptr ? std::string(text) : std::string();

@@ -45,19 +45,4 @@ std::string ConfigHome() { return XdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
 std::string DataHome() { return XdgFolder("XDG_DATA_HOME", "/.local/share"); }
 
-std::string ExecutableFolder() {
-  std::vector<char> buffer(4096);
-  for (;;) {
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0) return {};
-    if (static_cast<size_t>(length) < buffer.size()) {
-      std::string path(buffer.data(), static_cast<size_t>(length));
-      const auto slash = path.rfind('/');
-      if (slash == std::string::npos) return {};
-      return path.substr(0, slash + 1);
-    }
-    buffer.resize(buffer.size() * 2);  // truncated: try again with more room
-  }
-}
-
 }  // namespace platform

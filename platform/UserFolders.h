@@ -1,4 +1,4 @@
-// Per-user base folders and the executable's folder. Callable from any thread.
+// Per-user base folders. Callable from any thread.
 #pragma once
 
 #include <string>
@@ -18,9 +18,5 @@ std::string ConfigHome();
 // $XDG_DATA_HOME when it is an absolute path, else <home>/.local/share (empty when no home is
 // known). No trailing '/'.
 std::string DataHome();
-
-// Folder of the running executable (from /proc/self/exe) with a trailing '/'; empty when it
-// cannot be determined.
-std::string ExecutableFolder();
 
 }  // namespace platform

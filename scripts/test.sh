@@ -22,7 +22,8 @@ configure_and_build() {   # dir, extra cmake args..., then -- targets...
   while [ $# -gt 0 ] && [ "$1" != "--" ]; do args+=("$1"); shift; done
   [ $# -gt 0 ] && shift
   targets=("$@")
-  cmake -S . -B "$dir" -G Ninja "${args[@]}"
+  # Warnings are errors here (and in CI), not in a plain build.
+  cmake -S . -B "$dir" -G Ninja -DKW_WARNINGS_AS_ERRORS=ON "${args[@]}"
   if [ ${#targets[@]} -gt 0 ]; then
     cmake --build "$dir" -j "$JOBS" --target "${targets[@]}"
   else
@@ -37,8 +38,8 @@ ctest --test-dir build --output-on-failure --no-tests=error -j "$JOBS"
 
 if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   # Test folders whose code runs threads, and those that parse outside input.
-  TSAN_LABELS=(app device store)
-  ASAN_LABELS=(docs device update store)
+  TSAN_LABELS=(app device features store)
+  ASAN_LABELS=(docs device features update store)
   label_regex() { local IFS='|'; echo "^($*)\$"; }
   targets_of() { local t=(); for l in "$@"; do [ -d "tests/$l" ] && t+=("test_$l"); done; echo "${t[@]}"; }
 

@@ -2,7 +2,7 @@
 
 #include "update/ZipReader.h"
 
-namespace kw::update {
+using namespace update;
 
 bool ExtractZip(const std::string& archivePath, const std::string& targetFolder, ZipResult* lastError) {
     ZipReader reader;
@@ -25,5 +25,3 @@ bool ExtractZip(const std::string& archivePath, const std::string& targetFolder,
     reader.Close();
     return true;
 }
-
-}  // namespace kw::update

@@ -4,12 +4,9 @@
 
 #include <string>
 
-namespace kw::update {
-
 // Opens `archivePath`, unpacks every entry below `targetFolder` (created when missing) and
 // closes the archive. True whenever the archive opened, also when single entries failed; their
 // last error goes to `lastError` when given. False when the archive or the target folder could
 // not be opened.
-bool ExtractZip(const std::string& archivePath, const std::string& targetFolder, ZipResult* lastError = nullptr);
-
-}  // namespace kw::update
+bool ExtractZip(const std::string& archivePath, const std::string& targetFolder,
+                update::ZipResult* lastError = nullptr);

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <unistd.h>
 
-namespace kw::update {
+namespace update {
 
 bool ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset) {
     auto* out = static_cast<unsigned char*>(buffer);
@@ -30,4 +30,4 @@ bool WriteAll(int fd, const void* buffer, std::size_t size) {
     return true;
 }
 
-}  // namespace kw::update
+}  // namespace update

@@ -4,11 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace kw::update {
+namespace update {
 
 // Reads exactly `size` bytes at `offset`; false on an error or when the file ends first.
 bool ReadAt(int fd, void* buffer, std::size_t size, std::uint64_t offset);
 // Writes all `size` bytes at the current position; false on an error.
 bool WriteAll(int fd, const void* buffer, std::size_t size);
 
-}  // namespace kw::update
+}  // namespace update

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
@@ -60,7 +60,7 @@ ZipResult TargetFolder::OpenDirectory(const std::vector<std::string>& parts, int
     }
     cachedDir_.Reset();
     cachedParts_.clear();
-    UniqueFd current;
+    platform::UniqueFd current;
     for (const std::string& part : parts) {
         if (!IsPlainName(part)) return kZipOpenFailed;
         const int fd = OpenChildDirectory(current.Valid() ? current.Get() : root_.Get(), part);
@@ -73,7 +73,7 @@ ZipResult TargetFolder::OpenDirectory(const std::vector<std::string>& parts, int
     return kZipOk;
 }
 
-ZipResult TargetFolder::CreateFile(int dirFd, const std::string& name, unsigned mode, UniqueFd& file) {
+ZipResult TargetFolder::CreateFile(int dirFd, const std::string& name, unsigned mode, platform::UniqueFd& file) {
     if (!IsPlainName(name)) return kZipOpenFailed;
     // Remove what is there first, so that the new file is a fresh inode: writing through an old
     // one could reach a hard link outside the folder. An existing directory stays and fails below.
@@ -87,4 +87,4 @@ ZipResult TargetFolder::CreateFile(int dirFd, const std::string& name, unsigned 
     return kZipOk;
 }
 
-}  // namespace kw::update
+}  // namespace update

@@ -2,13 +2,13 @@
 // The folder an archive is unpacked into. Every directory and file is reached relative to the
 // folder's descriptor, one component at a time, never through a symbolic link, so nothing can be
 // created or overwritten outside it. Owns its descriptors; one thread.
-#include "update/UniqueFd.h"
+#include "platform/UniqueFd.h"
 #include "update/ZipResult.h"
 
 #include <string>
 #include <vector>
 
-namespace kw::update {
+namespace update {
 
 class TargetFolder {
 public:
@@ -24,12 +24,12 @@ public:
 
     // Creates the regular file `name` in `dirFd` for writing, replacing a file or link of that
     // name (the link itself, never what it points to).
-    ZipResult CreateFile(int dirFd, const std::string& name, unsigned mode, UniqueFd& file);
+    ZipResult CreateFile(int dirFd, const std::string& name, unsigned mode, platform::UniqueFd& file);
 
 private:
-    UniqueFd root_;
+    platform::UniqueFd root_;
     std::vector<std::string> cachedParts_;
-    UniqueFd cachedDir_;
+    platform::UniqueFd cachedDir_;
 };
 
-}  // namespace kw::update
+}  // namespace update

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <numeric>
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
@@ -233,4 +233,4 @@ void ZipDirectory::CheckDataPlacement() {
     }
 }
 
-}  // namespace kw::update
+}  // namespace update

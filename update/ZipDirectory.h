@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kw::update {
+namespace update {
 
 // What one central file header says about its entry.
 struct ZipRecord {
@@ -55,4 +55,4 @@ private:
     ZipResult tailError_ = kZipOk;
 };
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kw::update {
+namespace update {
 
 // Windows file attribute bits carried by ZipEntry::attributes.
 inline constexpr std::uint32_t kAttrReadOnly = 0x01;
@@ -11,6 +11,8 @@ inline constexpr std::uint32_t kAttrHidden = 0x02;
 inline constexpr std::uint32_t kAttrSystem = 0x04;
 inline constexpr std::uint32_t kAttrDirectory = 0x10;
 inline constexpr std::uint32_t kAttrArchive = 0x20;
+
+}  // namespace update
 
 struct ZipEntry {
     // Entry index; GetEntry(-1) puts the number of entries here instead.
@@ -27,5 +29,3 @@ struct ZipEntry {
     std::uint64_t compressedSize = 0;
     std::uint64_t uncompressedSize = 0;
 };
-
-}  // namespace kw::update

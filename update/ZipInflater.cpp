@@ -1,6 +1,6 @@
 #include "update/ZipInflater.h"
 
-namespace kw::update {
+namespace update {
 
 ZipInflater::~ZipInflater() {
     if (initialised_) inflateEnd(&stream_);
@@ -38,4 +38,4 @@ ZipInflater::Status ZipInflater::Inflate(unsigned char* out, std::size_t capacit
     }
 }
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <zlib.h>
 
-namespace kw::update {
+namespace update {
 
 class ZipInflater {
 public:
@@ -27,4 +27,4 @@ private:
     bool initialised_ = false;
 };
 
-}  // namespace kw::update
+}  // namespace update

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <cstdint>
 
-#include "docs/TextCodec.h"
+#include "platform/base/Utf8.h"
 
-namespace kw::update {
+namespace update {
 namespace {
 
 // Code page 437, bytes 0x80-0xFF.
@@ -27,34 +27,8 @@ static_assert(std::size(kCp437High) == 128, "one character per byte 0x80-0xFF");
 
 // Length of the valid UTF-8 sequence starting at text[i], or 0 when it is not one.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
-    const std::uint8_t lead = byte(i);
-    if (lead < 0x80) return 1;
-    std::size_t len = 0;
-    char32_t cp = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        len = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        len = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > text.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not valid UTF-8.
-    if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return len;
+    char32_t ignored = 0;
+    return platform::DecodeUtf8(text, i, ignored);
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
@@ -73,7 +47,7 @@ std::string DecodeZipName(std::string_view stored) {
             out.append(stored.substr(i, len));
             i += len;
         } else {
-            AppendUtf8(out, kCp437High[static_cast<std::uint8_t>(stored[i]) - 0x80]);
+            platform::AppendUtf8(out, kCp437High[static_cast<std::uint8_t>(stored[i]) - 0x80]);
             ++i;
         }
     }
@@ -128,4 +102,4 @@ std::vector<std::string> SplitZipPath(std::string_view cleaned) {
 
 bool NameMarksDirectory(std::string_view name) { return !name.empty() && IsSeparator(name.back()); }
 
-}  // namespace kw::update
+}  // namespace update

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kw::update {
+namespace update {
 
 // Longest entry name kept, in code points; longer names are cut.
 inline constexpr std::size_t kMaxEntryNameChars = 260;
@@ -27,4 +27,4 @@ std::vector<std::string> SplitZipPath(std::string_view cleaned);
 // True when the name ends with a separator (the format's mark of a directory entry).
 bool NameMarksDirectory(std::string_view name);
 
-}  // namespace kw::update
+}  // namespace update

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
@@ -74,6 +74,10 @@ void SetTimes(int file, const ZipEntry& entry) {
 }
 
 }  // namespace
+}  // namespace update
+
+// The archive handle is a name of the design and global; its parts are this folder's own.
+using namespace update;
 
 ZipReader::ZipReader() = default;
 ZipReader::~ZipReader() = default;
@@ -85,7 +89,7 @@ ZipResult ZipReader::Fail(ZipResult result) {
 
 ZipResult ZipReader::Open(const std::string& archivePath) {
     if (IsOpen()) return Fail(kZipInUse);
-    UniqueFd fd(::open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::UniqueFd fd(::open(archivePath.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return Fail(kZipOpenFailed);
     const auto size = static_cast<std::uint64_t>(info.st_size);
@@ -147,7 +151,7 @@ ZipResult ZipReader::UnpackEntry(std::int64_t index, const std::string& name) {
     parts.pop_back();
     if (const ZipResult result = target_.OpenDirectory(parts, dirFd); result != kZipOk) return Fail(result);
 
-    UniqueFd file;
+    platform::UniqueFd file;
     if (const ZipResult result = target_.CreateFile(dirFd, leaf, FileMode(entry), file); result != kZipOk) {
         return Fail(result);
     }
@@ -236,5 +240,3 @@ ZipResult ZipReader::InflateData(const ZipRecord& record, std::uint64_t dataOffs
     }
     return written == record.uncompressedSize && crc == record.crc ? kZipOk : kZipBadData;
 }
-
-}  // namespace kw::update

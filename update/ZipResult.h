@@ -3,7 +3,7 @@
 // archive or with one entry. The numbers are fixed: callers store and compare them.
 #include <cstdint>
 
-namespace kw::update {
+namespace update {
 
 using ZipResult = std::uint32_t;
 
@@ -18,4 +18,4 @@ inline constexpr ZipResult kZipNotOpen = 0x80000;          // the handle holds n
 inline constexpr ZipResult kZipInUse = 0x1000000;          // the handle already holds an archive
 inline constexpr ZipResult kZipReadFailed = 0x5000000;     // entry data could not be read
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <ctime>
 
-namespace kw::update {
+namespace update {
 namespace {
 constexpr std::int64_t kEpochDelta = 11644473600;  // seconds from 1601 to 1970
 constexpr std::int64_t kTicksPerSecond = 10000000;
@@ -34,4 +34,4 @@ void FileTimeToUnix(std::uint64_t fileTime, std::int64_t& seconds, long& nanosec
     nanoseconds = static_cast<long>(fileTime % kTicksPerSecond) * 100;
 }
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 // Any thread (the DOS conversion reads the process's time zone).
 #include <cstdint>
 
-namespace kw::update {
+namespace update {
 
 // A DOS date and time, read as local time, as a UTC FILETIME.
 std::uint64_t DosTimeToFileTime(std::uint16_t dosDate, std::uint16_t dosTime);
@@ -12,4 +12,4 @@ std::uint64_t UnixTimeToFileTime(std::int64_t seconds);
 // A FILETIME as Unix seconds and nanoseconds.
 void FileTimeToUnix(std::uint64_t fileTime, std::int64_t& seconds, long& nanoseconds);
 
-}  // namespace kw::update
+}  // namespace update

@@ -12,7 +12,8 @@
 
 #include "device/DeviceFilter.h"
 #include "device/HidDeviceList.h"
-#include "device/KeyboardCommands.h"
+#include "features/KeyboardCommands.h"
+#include "features/MacroAreaBlocks.h"
 #include "store/ProfileStore.h"
 #include "tools/vkbd/VirtualBus.h"
 
@@ -64,7 +65,7 @@ int main() {
       const auto start = std::chrono::steady_clock::now();
       std::vector<KeyAssignmentRecord> assignments;
       store.ListKeyAssignments(1, 0, assignments);
-      const MacroArea area = BuildMacroArea(assignments, store);
+      const MacroArea area = BuildMacroArea(MacroAreaBlocks(assignments, store));
       store.ListKeyAssignments(1, 0, assignments);
       const KeyTableData table = BuildKeyTableData(assignments);
       builds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());

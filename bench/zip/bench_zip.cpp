@@ -126,9 +126,9 @@ int main() {
         const auto runOurs = [&] {
             fs::remove_all(mine);
             ::sync();
-            kw::update::ZipResult error = 0;
-            ours.push_back(TimeMs([&] { ok = kw::update::ExtractZip(archive.string(), mine.string(), &error) && ok; }));
-            ok = ok && error == kw::update::kZipOk;
+            update::ZipResult error = 0;
+            ours.push_back(TimeMs([&] { ok = ExtractZip(archive.string(), mine.string(), &error) && ok; }));
+            ok = ok && error == update::kZipOk;
         };
         const auto runTheirs = [&] {
             fs::remove_all(other);

@@ -37,15 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     {
-        kw::update::ZipReader reader;
-        if (reader.Open(archive.string()) == kw::update::kZipOk) {
+        ZipReader reader;
+        if (reader.Open(archive.string()) == update::kZipOk) {
             reader.SetOutputLimit(1u << 20);  // keeps each input quick; the bound itself is tested
             reader.SetBaseFolder(out.string());
-            kw::update::ZipEntry entry;
+            ZipEntry entry;
             reader.GetEntry(-1, entry);
             const std::int64_t count = entry.index;
             for (std::int64_t i = 0; i < count && i < 4096; ++i) {
-                if (reader.GetEntry(i, entry) == kw::update::kZipOk) reader.UnpackEntry(i, entry.name);
+                if (reader.GetEntry(i, entry) == update::kZipOk) reader.UnpackEntry(i, entry.name);
             }
             // Nothing may appear outside the output folder.
             for (const auto& item : std::filesystem::directory_iterator(scratch.root)) {

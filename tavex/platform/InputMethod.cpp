@@ -10,6 +10,7 @@
 #include "ThreadQueue.h"
 #include "X11Connection.h"
 #include "tavex/Native.h"
+#include "platform/base/Utf8.h"
 
 namespace Tavex::Platform {
 namespace {
@@ -40,46 +41,17 @@ HWND TopOf(HWND hwnd) { return hwnd == nullptr ? nullptr : TopLevelOf(hwnd); }
 }  // namespace
 
 std::u32string DecodeUtf8(const char* text, std::size_t length) {
+  const std::string_view bytes(text, length);
   std::u32string out;
-  std::size_t i = 0;
-  while (i < length) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    int extra = 0;
+  for (std::size_t i = 0; i < length;) {
     char32_t cp = 0;
-    if (b < 0x80) {
-      cp = b;
-    } else if ((b & 0xE0) == 0xC0) {
-      cp = b & 0x1F;
-      extra = 1;
-    } else if ((b & 0xF0) == 0xE0) {
-      cp = b & 0x0F;
-      extra = 2;
-    } else if ((b & 0xF8) == 0xF0) {
-      cp = b & 0x07;
-      extra = 3;
-    } else {
-      ++i;
+    const std::size_t used = ::platform::DecodeUtf8(bytes, i, cp);
+    if (used == 0) {
+      ++i;  // not UTF-8: skipped
       continue;
     }
-    if (i + static_cast<std::size_t>(extra) >= length) break;  // cut inside a character
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok) {
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    const bool overlong = (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) ||
-                          (extra == 3 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) continue;
     out.push_back(cp);
+    i += used;
   }
   return out;
 }

@@ -13,6 +13,7 @@
 #include "ThreadQueue.h"
 #include "WindowTable.h"
 #include "tavex/Native.h"
+#include "platform/base/Utf8.h"
 
 namespace Tavex::Platform {
 namespace {
@@ -534,26 +535,7 @@ void DelayNextPaint(HWND hwnd, UINT ms) {
   rec->paintNotBefore.store(ms == 0 ? 0 : NowMs() + ms, std::memory_order_relaxed);
 }
 
-std::string CodePointToUtf8(std::uint32_t cp) {
-  std::string out;
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return out;
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
-}
+std::string CodePointToUtf8(std::uint32_t cp) { return ::platform::EncodeUtf8(cp); }
 
 }  // namespace Tavex::Native
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "tavex/WinTypes.h"
+#include "platform/base/Utf8.h"
 
 namespace Tavex {
 
@@ -22,46 +23,16 @@ bool IsWordChar(unsigned char c) { return c >= 0x80 || std::isalnum(c) != 0 || c
 }  // namespace
 
 char32_t DecodeUtf8(const std::string& s, std::size_t i, std::size_t* len) {
-  const auto c = static_cast<unsigned char>(s[i]);
-  int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-  if (c >= 0x80 && c < 0xC0) extra = 0;
-  if (i + static_cast<std::size_t>(extra) >= s.size()) extra = 0;
-  char32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-  std::size_t used = 1;
-  for (int k = 0; k < extra; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + used]);
-    if (!IsContinuation(b)) break;
-    cp = (cp << 6) | (b & 0x3F);
-    ++used;
-  }
-  if (used != static_cast<std::size_t>(extra) + 1) {
+  char32_t cp = 0;
+  *len = ::platform::DecodeUtf8(s, i, cp);
+  if (*len == 0) {
     *len = 1;  // a broken sequence: its lead byte stands alone
-    return c;
+    return static_cast<unsigned char>(s[i]);
   }
-  *len = used;
-  return extra == 0 ? c : cp;
+  return cp;
 }
 
-std::string EncodeUtf8(char32_t cp) {
-  std::string out;
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    if (cp >= 0xD800 && cp <= 0xDFFF) return out;
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp <= 0x10FFFF) {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-  return out;
-}
+std::string EncodeUtf8(char32_t cp) { return ::platform::EncodeUtf8(cp); }
 
 std::string EditBuffer::Filter(const std::string& text) const {
   std::string out;

@@ -1,8 +1,7 @@
 #include "tavex/Manager.h"
 
-#include <filesystem>
-
 #include "tavex/Native.h"
+#include "platform/base/ProgramFolder.h"
 #include <mutex>
 #include <set>
 
@@ -73,14 +72,7 @@ std::uint32_t Manager::GetSelectColor() { return m_select_color; }
 
 CString Manager::GetTheme() { return "theme1/"; }
 
-CString Manager::GetProgramFolder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return "./";
-  CString folder = exe.parent_path().string();
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
+CString Manager::GetProgramFolder() { return ::platform::ExecutableFolder(); }
 
 CString Manager::GetSkinFolder() { return GetProgramFolder() + "skins/" + GetTheme(); }
 

@@ -10,6 +10,7 @@
 #include "app/ConsoleHost.h"
 #include "app/TaskWorker.h"
 #include "docs/LangSettings.h"
+#include "support/TempFolder.h"
 #include "tools/vkbd/VirtualBus.h"
 
 namespace {
@@ -38,13 +39,13 @@ TEST_F(ConsoleDevicesTest, ReadsTheShippedDeviceTable) {
 }
 
 TEST_F(ConsoleDevicesTest, DamagedOrMissingTablesGiveTheEntriesTheyHold) {
-  const std::string path = std::filesystem::temp_directory_path() / "kw-console-config.xml";
-  std::ofstream(path) << "<config><device.info>"
-                         "<keyboard name=\"A\" type=\"5\" vid=\"24ae\" pid=\"4076\"/>"
-                         "<keyboard name=\"no ids\" type=\"6\"/>"
-                         "<keyboard name=\"B\" type=\"201\" vid=\"1A2C\" pid=\"7fff\"";
+  const TempFolder folder("kw-console");
+  const std::string path = folder / "config.xml";
+  ASSERT_TRUE(folder.Write("config.xml", "<config><device.info>"
+                           "<keyboard name=\"A\" type=\"5\" vid=\"24ae\" pid=\"4076\"/>"
+                           "<keyboard name=\"no ids\" type=\"6\"/>"
+                           "<keyboard name=\"B\" type=\"201\" vid=\"1A2C\" pid=\"7fff\""));
   const auto table = ConsoleDevices::ReadDeviceTable(path);
-  std::filesystem::remove(path);
   ASSERT_GE(table.size(), 1u);
   EXPECT_EQ(table[0].name, "A");
   EXPECT_EQ(table[0].type, 5);

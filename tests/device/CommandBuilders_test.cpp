@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
-
-#include "store/ProfileStore.h"
 
 namespace {
 
@@ -90,43 +89,20 @@ TEST(CommandBuilders, KeyTableSkipsDefaultMacroAndShortcutKindsAndHoldsTwelve) {
   for (int i = 24; i < 48; ++i) EXPECT_EQ(data[i], 0);
 }
 
-TEST(CommandBuilders, AMacroAreaKeepsItsFirstTwelveBlocks) {
-  std::vector<KeyAssignmentRecord> list;
-  for (int32_t i = 0; i < 14; ++i) list.push_back(Key(0x40 + i, 7, 1 + i % 15));
-  ProfileStore closed;  // shortcuts only: nothing to read
-  const MacroArea area = BuildMacroArea(list, closed);
-  EXPECT_EQ(area[11 * 64 + 2], 0x4B);
-  EXPECT_EQ(area[11 * 64 + 4], 0xE0);  // shortcut 12: Ctrl+W
+TEST(CommandBuilders, AMacroAreaKeepsItsFirstTwelveBlocksInOrder) {
+  std::vector<MacroAreaBlock> blocks(14);
+  for (size_t i = 0; i < blocks.size(); ++i) blocks[i].fill(static_cast<uint8_t>(i + 1));
+  const MacroArea area = BuildMacroArea(blocks);
+  EXPECT_EQ(area[0], 1);
+  EXPECT_EQ(area[11 * 64], 12);
+  EXPECT_EQ(area[767], 12);  // blocks 13 and 14 are dropped
   const CommandPayload last = MacroAreaReport(area, 15);
   EXPECT_EQ(last[2], area[15 * 48]);
   EXPECT_EQ(last[63], area[767]);
-}
-
-TEST(ShortcutBlocks, EveryShortcutPressesInOrderAndReleasesInReverse) {
-  const uint8_t expected[15][3] = {
-      {0xE0, 0x04}, {0xE0, 0x06}, {0xE0, 0x1B}, {0xE0, 0x19}, {0xE0, 0x1D},
-      {0xE0, 0x16}, {0xE3, 0x08}, {0xE3, 0x0F}, {0xE3, 0x07}, {0xE2, 0x2B},
-      {0xE3, 0x10}, {0xE0, 0x1A}, {0xE2, 0x2C, 0x1B}, {0xE2, 0x2C, 0x11}, {0xE2, 0x3D},
-  };
-  for (int number = 1; number <= 15; ++number) {
-    const MacroBlock block = ShortcutBlock(0x33, number);
-    const auto& keys = expected[number - 1];
-    const int count = keys[2] != 0 ? 3 : 2;
-    std::vector<uint8_t> pairs;
-    for (int i = 0; i < count; ++i) pairs.insert(pairs.end(), {keys[i], 0x01});
-    for (int i = count - 1; i >= 0; --i) pairs.insert(pairs.end(), {keys[i], 0x81});
-    EXPECT_EQ(block[0], 0);
-    EXPECT_EQ(block[2], 0x33);
-    EXPECT_EQ(block[3], 1);
-    EXPECT_EQ(std::vector<uint8_t>(block.begin() + 4, block.begin() + 4 + pairs.size()), pairs)
-        << number;
-    for (size_t i = 4 + pairs.size(); i < block.size(); ++i) EXPECT_EQ(block[i], 0) << number;
-  }
-  const MacroBlock thirteen = ShortcutBlock(1, 13);
-  EXPECT_EQ(std::vector<uint8_t>(thirteen.begin() + 4, thirteen.begin() + 16),
-            (std::vector<uint8_t>{0xE2, 0x01, 0x2C, 0x01, 0x1B, 0x01, 0x1B, 0x81, 0x2C, 0x81, 0xE2, 0x81}));
-  EXPECT_EQ(ShortcutBlock(1, 16)[4], 0);
-  EXPECT_EQ(ShortcutBlock(1, 0)[4], 0);
+  // Fewer blocks leave the rest of the area zero.
+  const MacroArea two = BuildMacroArea({blocks[0], blocks[1]});
+  EXPECT_EQ(two[127], 2);
+  EXPECT_EQ(std::count(two.begin() + 128, two.end(), 0), kMacroAreaBytes - 128);
 }
 
 TEST(FirmwareVersion, HexDigitsAreReadAsADecimalNumber) {

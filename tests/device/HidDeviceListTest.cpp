@@ -118,7 +118,7 @@ TEST_F(VkbdTest, PacedSendWaitsThirtyTwoMillisecondsThenSendsTheWholePayload) {
   RefreshList();
   HidPayload p = Payload({7, 0xFF, 0xFF, 4, 4, 2, 0, 2});
   p[63] = 0x5A;
-  list.SendFeaturePaced(p, 0);
+  EXPECT_TRUE(list.SendFeaturePaced(p, 0));
   ASSERT_EQ(waits.size(), 1u);
   EXPECT_EQ(waits[0], 32ms);
   const auto sent = kb->Log(ReportKind::FeatureSet);
@@ -131,14 +131,14 @@ TEST_F(VkbdTest, InvalidIndexOrClosedListSendsNothingAndDoesNotWait) {
   const auto kb = Plug();
   UseCountingList();
   RefreshList();
-  list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), -1);
-  list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), 1);
+  EXPECT_FALSE(list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), -1));
+  EXPECT_FALSE(list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), 1));
   EXPECT_FALSE(list.SendFeature(Payload({7}), -1));
   EXPECT_FALSE(list.WriteOutput(Payload({0xBB}), 5));
   uint16_t version = 0;
   EXPECT_FALSE(list.ReadFirmwareVersion(-1, version));
   list.SetOpen(false);
-  list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), 0);
+  EXPECT_FALSE(list.SendFeaturePaced(Payload({7, 0xF0, 0xAA}), 0));
   EXPECT_FALSE(list.SendFeature(Payload({7}), 0));
   EXPECT_TRUE(waits.empty());
   EXPECT_TRUE(kb->Log().empty());
@@ -241,8 +241,9 @@ TEST_F(VkbdTest, UnpluggingDuringAPacedTransferNeitherCrashesNorHangs) {
   const auto kb = Plug();
   list.AddFilter(kVid, kPid, "", DeviceFilter::PathPattern(kVid, kPid));
   RefreshList();  // real 32 ms pacing
-  std::thread transfer([this] {
-    for (int i = 0; i < 21; ++i) list.SendFeaturePaced(Payload({7, 0x88}), 0);
+  size_t delivered = 0;
+  std::thread transfer([this, &delivered] {
+    for (int i = 0; i < 21; ++i) delivered += list.SendFeaturePaced(Payload({7, 0x88}), 0) ? 1 : 0;
   });
   ASSERT_TRUE(kb->WaitForReports(ReportKind::FeatureSet, 2, 5s));
   kb->Unplug();
@@ -250,6 +251,7 @@ TEST_F(VkbdTest, UnpluggingDuringAPacedTransferNeitherCrashesNorHangs) {
   const size_t sent = kb->Log(ReportKind::FeatureSet).size();
   EXPECT_GE(sent, 2u);
   EXPECT_LT(sent, 21u);
+  EXPECT_EQ(delivered, sent);  // every report after the unplug was reported as not sent
   RefreshList();
   EXPECT_EQ(list.Count(), 0);
 }

@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
 #include "docs/LangSettings.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ TEST(Folders, CreateFolderPathFailsWhereAFileBlocksThePath) {
 
 TEST(Folders, StartUpDataFolderWithSeveralMissingParents) {
   TempFolder temp;
-  ScopedEnv data{"XDG_DATA_HOME", (temp.path() + "/a/b/c").c_str()};
+  ScopedEnv data{"XDG_DATA_HOME", (temp.Path() + "/a/b/c").c_str()};
   EXPECT_TRUE(CreateFolderPath(GetDataFolder() + "db"));
   EXPECT_TRUE(std::filesystem::is_directory(temp / "a/b/c/Tarnwick Files/db"));
 }

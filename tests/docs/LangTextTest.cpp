@@ -4,9 +4,9 @@
 #include <thread>
 #include <vector>
 
-#include "TempFolder.h"
 #include "docs/LangFile.h"
 #include "docs/LangSettings.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string Utf16(const std::u16string& text, bool bigEndian) {
 
 class LangText : public ::testing::Test {
  protected:
-  LangText() { SetLanguageRootForTesting(root.path() + "/"); }
+  LangText() { SetLanguageRootForTesting(root.Path() + "/"); }
   ~LangText() override {
     SetLanguageRootForTesting("");
     SetCurrentLanguage(0);
@@ -32,7 +32,7 @@ class LangText : public ::testing::Test {
 
   void UseFile(int lcid, const std::string& bytes) {
     root.Write("language/" + std::to_string(lcid) + ".lan", bytes);
-    SetLanguageRootForTesting(root.path() + "/");
+    SetLanguageRootForTesting(root.Path() + "/");
     SetCurrentLanguage(lcid);
   }
 

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
 #include "docs/LayoutFile.h"
 #include "docs/LayoutViews.h"
+#include "support/TempFolder.h"
 #include "tavex/KeyboardCtrl.h"
 
 using Tavex::CRect;
@@ -45,7 +45,7 @@ TEST(LayoutFile, KeysGetTheirRectangleCodeAndLookupEntries) {
   TempFolder dir;
   dir.Write("layouts/m.xml", Doc(std::string("<function value=\"5\"/>") + kKeyboard));
   LayoutFile f;
-  ASSERT_TRUE(f.LoadLayout(LayoutFile::PathFor(dir.path() + "/", "m")));
+  ASSERT_TRUE(f.LoadLayout(LayoutFile::PathFor(dir.Path() + "/", "m")));
   ASSERT_EQ(f.Keys().size(), 3u);
   const LayoutKey& k = f.Keys()[0];
   EXPECT_EQ(k.code, 30u);
@@ -64,7 +64,7 @@ TEST(LayoutFile, KeysGetTheirRectangleCodeAndLookupEntries) {
   EXPECT_EQ(f.Keys()[2].right, 0);
 
   Views v;
-  f.LoadDeviceInfo(LayoutFile::PathFor(dir.path() + "/", "m"), 1);
+  f.LoadDeviceInfo(LayoutFile::PathFor(dir.Path() + "/", "m"), 1);
   EXPECT_EQ(f.ViewBits(), 5);
   v.Apply(f);
   ASSERT_EQ(v.first.GetKeyCount(), 3);  // key_index 0 is still a key of the view

@@ -3,8 +3,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "TempFolder.h"
+#include <filesystem>
+
 #include "docs/LangSettings.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -15,8 +18,8 @@ class Settings : public ::testing::Test {
   std::string StorePath() const { return home / "Tarnwick/settings.ini"; }
 
   TempFolder home;
-  ScopedEnv config{"XDG_CONFIG_HOME", home.path().c_str()};
-  ScopedEnv data{"XDG_DATA_HOME", (home.path() + "/data").c_str()};
+  ScopedEnv config{"XDG_CONFIG_HOME", home.Path().c_str()};
+  ScopedEnv data{"XDG_DATA_HOME", (home.Path() + "/data").c_str()};
   ScopedEnv language{"LANGUAGE", nullptr};
   ScopedEnv all{"LC_ALL", nullptr};
   ScopedEnv messages{"LC_MESSAGES", nullptr};

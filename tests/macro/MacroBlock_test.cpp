@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <stdlib.h>
-
 #include "store/ProfileStore.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -81,12 +79,11 @@ TEST(EncodeMacroBlock, PlayTimesAreClampedToAByteOfAtLeastOne) {
 }
 
 TEST(EncodeMacroBlock, ReadsPlayTimesAndEventsInIndexOrderFromTheStore) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kwmacro-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  std::filesystem::create_directories(pattern + "/db");
+  const TempFolder folder("kwmacro");
+  ASSERT_TRUE(folder.MakeFolder("db"));
   {
     ProfileStore store;
-    ASSERT_TRUE(store.OpenForDevice(pattern + "/", "Tarnwick_V3"));
+    ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), "Tarnwick_V3"));
     MacroRecord macro;
     macro.name = "M";
     macro.play_times = 300;
@@ -104,7 +101,6 @@ TEST(EncodeMacroBlock, ReadsPlayTimesAndEventsInIndexOrderFromTheStore) {
     EXPECT_EQ(missing[3], 1);
     EXPECT_EQ(missing[4], 0);
   }
-  std::filesystem::remove_all(pattern);
 }
 
 }  // namespace

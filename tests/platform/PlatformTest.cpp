@@ -10,6 +10,7 @@
 #include "platform/PreciseSleep.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UserLocale.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -35,9 +36,9 @@ TEST(PreciseSleep, SleepsUntilTheDeadlineAndNotBefore) {
 }
 
 TEST(FileSystem, ReadReportsMissingUnreadableAndOversizedFiles) {
-  const std::string folder = std::filesystem::temp_directory_path() / "kw-platform-XXXXXX";
-  std::string path = folder;
-  ASSERT_NE(mkdtemp(path.data()), nullptr);
+  const TempFolder folder("kw-platform");
+  const std::string& path = folder.Path();
+  ASSERT_FALSE(path.empty());
   const std::string file = path + "/f";
   EXPECT_EQ(platform::ReadWholeFile(file, 10).status, platform::ReadStatus::Missing);
   EXPECT_EQ(platform::ReadWholeFile(path + "/no/f", 10).status, platform::ReadStatus::Missing);
@@ -48,7 +49,6 @@ TEST(FileSystem, ReadReportsMissingUnreadableAndOversizedFiles) {
   EXPECT_EQ(read.bytes, std::string("a\0b", 3));
   EXPECT_EQ(platform::ReadWholeFile(file, 2).status, platform::ReadStatus::TooLarge);
   EXPECT_FALSE(platform::WriteFileAtomic(path + "/no/f", "x"));
-  std::filesystem::remove_all(path);
 }
 
 TEST(TerminationSignals, WaitReceivesATerminationSentToTheProcess) {

@@ -198,11 +198,11 @@ TEST_F(LightStorage, DefaultRowsGoInTogetherWithTheirActiveMode) {
 }
 
 TEST(LightFrames, AMissingFileIsCreatedEmptyAndExistingFramesAreListedInOrder) {
-  TempFolder folder;
-  const std::string file = folder.Path() + "db/lightlayer_v1.data";
+  StoreFolder folder;
+  const std::string file = folder.Slashed() + "db/lightlayer_v1.data";
   {
     LightFrameStore frames;
-    ASSERT_TRUE(frames.Open(folder.Path()));
+    ASSERT_TRUE(frames.Open(folder.Slashed()));
     std::vector<FrameRecord> list;
     EXPECT_EQ(frames.ListFrames(1, list), 0);
   }
@@ -217,7 +217,7 @@ TEST(LightFrames, AMissingFileIsCreatedEmptyAndExistingFramesAreListedInOrder) {
     sqlite3_close(db);
   }
   LightFrameStore frames;
-  ASSERT_TRUE(frames.Open(folder.Path()));
+  ASSERT_TRUE(frames.Open(folder.Slashed()));
   std::vector<FrameRecord> list;
   ASSERT_EQ(frames.ListFrames(4, list), 2);
   EXPECT_EQ(list[0].frameIndex, 1);  // storage order, not sorted

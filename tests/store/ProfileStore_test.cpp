@@ -62,8 +62,8 @@ TEST_F(ProfileStoreFirstUse, ListingAnEmptyFileAddsThreeProfilesWithProfileOneAc
 }
 
 TEST(ProfileStoreOpening, AnExistingFileIsOpenedWithoutRunningTheSchema) {
-  TempFolder folder;
-  const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
+  StoreFolder folder;
+  const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
   {
     sqlite3* db = nullptr;
     sqlite3_open(file.c_str(), &db);
@@ -71,7 +71,7 @@ TEST(ProfileStoreOpening, AnExistingFileIsOpenedWithoutRunningTheSchema) {
     sqlite3_close(db);
   }
   ProfileStore store;
-  EXPECT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
   EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM sqlite_master"), 1);
   EXPECT_EQ(store.AddProfile({}), 0);  // no table: fails quietly
   EXPECT_TRUE(store.Close());
@@ -79,16 +79,16 @@ TEST(ProfileStoreOpening, AnExistingFileIsOpenedWithoutRunningTheSchema) {
 }
 
 TEST(ProfileStoreOpening, DeletingTheFileAndOpeningAgainGivesAnEmptySchema) {
-  TempFolder folder;
+  StoreFolder folder;
   ProfileStore store;
-  ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
   store.AddMacro("M");
   store.Close();
-  EXPECT_TRUE(ProfileStore::DeleteDatabaseFile(folder.Path(), kTypeName));
-  ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_TRUE(ProfileStore::DeleteDatabaseFile(folder.Slashed(), kTypeName));
+  ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
   std::vector<MacroRecord> macros;
   EXPECT_EQ(store.ListMacros(macros), 0);
-  EXPECT_EQ(store.Path(), folder.Path() + "db/Tarnwick_V3_data.db");
+  EXPECT_EQ(store.Path(), folder.Slashed() + "db/Tarnwick_V3_data.db");
 }
 
 // A directory in the journal's place makes every creation statement fail on the new file.

@@ -25,9 +25,9 @@ TEST(SQLiteWrapper, StatementsOnAClosedConnectionFailWithMisuse) {
 }
 
 TEST(SQLiteWrapper, PreparingAgainReplacesTheFirstStatement) {
-  TempFolder folder;
+  StoreFolder folder;
   SQLiteDB db;
-  ASSERT_TRUE(db.Open((folder.Path() + "a.db").c_str(), "", kCreate));
+  ASSERT_TRUE(db.Open((folder.Slashed() + "a.db").c_str(), "", kCreate));
   ASSERT_EQ(db.Exec("CREATE TABLE t(v INTEGER)"), SQLITE_OK);
   SQLiteStatement s;
   ASSERT_EQ(db.Prepare(s, "SELECT 7"), SQLITE_OK);
@@ -43,9 +43,9 @@ TEST(SQLiteWrapper, PreparingAgainReplacesTheFirstStatement) {
 }
 
 TEST(SQLiteWrapper, ResetStepsTheSameStatementAgainAfterAFailedRow) {
-  TempFolder folder;
+  StoreFolder folder;
   SQLiteDB db;
-  ASSERT_TRUE(db.Open((folder.Path() + "r.db").c_str(), "", kCreate));
+  ASSERT_TRUE(db.Open((folder.Slashed() + "r.db").c_str(), "", kCreate));
   ASSERT_EQ(db.Exec("CREATE TABLE t(v INTEGER UNIQUE)"), SQLITE_OK);
   SQLiteStatement s;
   ASSERT_EQ(db.Prepare(s, "INSERT INTO t(v) VALUES (?)"), SQLITE_OK);
@@ -68,22 +68,22 @@ TEST(SQLiteWrapper, ResetStepsTheSameStatementAgainAfterAFailedRow) {
 }
 
 TEST(SQLiteWrapper, ReopeningClosesTheOldConnectionAndAKeyIsRefused) {
-  TempFolder folder;
+  StoreFolder folder;
   SQLiteDB db;
-  ASSERT_TRUE(db.Open((folder.Path() + "a.db").c_str(), "", kCreate));
+  ASSERT_TRUE(db.Open((folder.Slashed() + "a.db").c_str(), "", kCreate));
   db.Exec("CREATE TABLE a(v)");
-  ASSERT_TRUE(db.Open((folder.Path() + "b.db").c_str(), "", kCreate));
+  ASSERT_TRUE(db.Open((folder.Slashed() + "b.db").c_str(), "", kCreate));
   SQLiteStatement s;
   EXPECT_NE(db.Prepare(s, "SELECT * FROM a"), SQLITE_OK);  // now on b.db
   s.Finalize();
   // No codec in this SQLite: a keyed open must not pretend to encrypt.
-  EXPECT_FALSE(db.Open((folder.Path() + "c.db").c_str(), "secret", kCreate));
+  EXPECT_FALSE(db.Open((folder.Slashed() + "c.db").c_str(), "secret", kCreate));
   EXPECT_FALSE(db.IsOpen());
 }
 
 TEST(SQLiteWrapper, TransactionEndsWithCommitEvenWithoutCommitCall) {
-  TempFolder folder;
-  const std::string file = folder.Path() + "t.db";
+  StoreFolder folder;
+  const std::string file = folder.Slashed() + "t.db";
   SQLiteDB db;
   ASSERT_TRUE(db.Open(file.c_str(), "", kCreate));
   db.Exec("CREATE TABLE t(v)");

@@ -59,11 +59,11 @@ int RunEveryOperation(ProfileStore& store) {
 }
 
 TEST(StoreFailures, AFileThatIsNotADatabaseIsReportedAndLeftUntouched) {
-  TempFolder folder;
-  const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
+  StoreFolder folder;
+  const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
   std::ofstream(file) << "this is a text file, not a database\n";
   ProfileStore store;
-  EXPECT_FALSE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_FALSE(store.OpenForDevice(folder.Slashed(), kTypeName));
   EXPECT_EQ(RunEveryOperation(store), 0);
   std::ifstream in(file);
   std::string first;
@@ -81,17 +81,17 @@ TEST(StoreFailures, AMissingFolderFailsEveryOperationQuietly) {
 }
 
 TEST(StoreFailures, AReadOnlyFileReadsButRefusesWrites) {
-  TempFolder folder;
+  StoreFolder folder;
   {
     ProfileStore store;
-    ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+    ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
     std::vector<ProfileRecord> list;
     store.ListProfilesWithDefaults("Profile", list);
   }
-  const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
+  const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
   chmod(file.c_str(), 0444);
-  chmod((folder.Path() + "db").c_str(), 0555);
-  chmod(folder.Path().c_str(), 0755);
+  chmod((folder.Slashed() + "db").c_str(), 0555);
+  chmod(folder.Slashed().c_str(), 0755);
   // Root writes anyway: run the check as an unprivileged user in a child.
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -100,7 +100,7 @@ TEST(StoreFailures, AReadOnlyFileReadsButRefusesWrites) {
       _exit(90);
     }
     ProfileStore store;
-    if (!store.OpenForDevice(folder.Path(), kTypeName)) _exit(91);
+    if (!store.OpenForDevice(folder.Slashed(), kTypeName)) _exit(91);
     if (store.GetActiveProfile() != 1) _exit(92);
     if (store.AddMacro("M") != 0) _exit(93);
     if (store.SetActiveProfile(2)) _exit(94);
@@ -110,7 +110,7 @@ TEST(StoreFailures, AReadOnlyFileReadsButRefusesWrites) {
   }
   int status = 0;
   waitpid(child, &status, 0);
-  chmod((folder.Path() + "db").c_str(), 0755);
+  chmod((folder.Slashed() + "db").c_str(), 0755);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM t_key_light_data"), 0);
@@ -143,14 +143,14 @@ void WriteBatchesForever(const std::string& folder, bool colours, int ready) {
 TEST(StoreFailures, AProcessKilledInTheMiddleOfABatchLeavesAConsistentDatabase) {
   for (const bool colours : {false, true}) {
     for (const int waitMs : {0, 7, 40}) {
-      TempFolder folder;
-      { ProfileStore create; ASSERT_TRUE(create.OpenForDevice(folder.Path(), kTypeName)); }
+      StoreFolder folder;
+      { ProfileStore create; ASSERT_TRUE(create.OpenForDevice(folder.Slashed(), kTypeName)); }
       int pipeEnds[2];
       ASSERT_EQ(pipe(pipeEnds), 0);
       const pid_t child = fork();
       ASSERT_GE(child, 0);
       if (child == 0) {
-        WriteBatchesForever(folder.Path(), colours, pipeEnds[1]);
+        WriteBatchesForever(folder.Slashed(), colours, pipeEnds[1]);
       }
       char byte = 0;
       ASSERT_EQ(read(pipeEnds[0], &byte, 1), 1);
@@ -161,7 +161,7 @@ TEST(StoreFailures, AProcessKilledInTheMiddleOfABatchLeavesAConsistentDatabase) 
       int status = 0;
       waitpid(child, &status, 0);
       ASSERT_TRUE(WIFSIGNALED(status));
-      const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
+      const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
       EXPECT_EQ(QueryText(file, "PRAGMA integrity_check"), "ok");
       const std::string table = colours ? "t_key_light_data" : "t_macrorecord";
       const std::string group = colours ? "light_id" : "macro_id";
@@ -177,9 +177,9 @@ TEST(StoreFailures, AProcessKilledInTheMiddleOfABatchLeavesAConsistentDatabase) 
 }
 
 TEST(StoreConcurrency, TheWorkerAndTheUiMayUseTheStoreAtOnce) {
-  TempFolder folder;
+  StoreFolder folder;
   ProfileStore store;
-  ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
   std::vector<ProfileRecord> profiles;
   store.ListProfilesWithDefaults("Profile", profiles);
   constexpr int kRounds = 150;
@@ -209,7 +209,7 @@ TEST(StoreConcurrency, TheWorkerAndTheUiMayUseTheStoreAtOnce) {
   EXPECT_EQ(store.ListMacros(macros), kRounds);
   std::vector<KeyAssignmentRecord> keys;
   EXPECT_EQ(store.ListKeyAssignments(1, 0, keys), 12);
-  EXPECT_EQ(QueryInt(ProfileStore::DatabasePath(folder.Path(), kTypeName),
+  EXPECT_EQ(QueryInt(ProfileStore::DatabasePath(folder.Slashed(), kTypeName),
                      "SELECT count(*) FROM t_macrorecord"),
             2 * kRounds);
   EXPECT_EQ(store.GetActiveProfile(), 1 + (kRounds - 1) % 3);

@@ -1,32 +1,17 @@
 #pragma once
-// A data folder of its own per test (with its db/ sub-folder), removed afterwards, and a plain
-// connection for reading back what the store wrote.
+// A data folder of its own per test and a plain connection for reading back what the store wrote.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 
 #include "store/ProfileStore.h"
+#include "support/TempFolder.h"
 
-class TempFolder {
+// A data folder of its own per test, with the db/ sub-folder the stores open their files in.
+class StoreFolder : public TempFolder {
 public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kwstore-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern + "/" : std::string();
-    std::filesystem::create_directories(path_ + "db");
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& Path() const { return path_; }
-
-private:
-  std::string path_;
+  StoreFolder() : TempFolder("kwstore") { MakeFolder("db"); }
 };
 
 inline constexpr const char* kTypeName = "Tarnwick_V3";
@@ -65,9 +50,9 @@ inline std::string QueryText(const std::string& file, const std::string& sql) {
 // A store opened on a fresh folder.
 class FreshStore : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName)); }
-  std::string File() const { return ProfileStore::DatabasePath(folder.Path(), kTypeName); }
+  void SetUp() override { ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName)); }
+  std::string File() const { return ProfileStore::DatabasePath(folder.Slashed(), kTypeName); }
 
-  TempFolder folder;
+  StoreFolder folder;
   ProfileStore store;
 };

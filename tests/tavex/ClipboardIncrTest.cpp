@@ -20,6 +20,7 @@
 #include "tavex/Edits.h"
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -42,20 +43,10 @@ std::string BigText(std::size_t bytes) {
 
 bool HaveXclip() { return std::system("command -v xclip >/dev/null 2>&1") == 0; }
 
-class TempDir {
+class TempDir : public TempFolder {
  public:
-  TempDir() {
-    char pattern[] = "/tmp/tavex-clip-XXXXXX";
-    path_ = mkdtemp(pattern) != nullptr ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
+  TempDir() : TempFolder("tavex-clip") {}
+  std::string File(const std::string& name) const { return *this / name; }
 };
 
 // Starts xclip with stdin and stdout redirected; returns its pid (0 on failure).

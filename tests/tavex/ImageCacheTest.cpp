@@ -12,6 +12,7 @@
 #include "tavex/PaintManager.h"
 #include "tavex/Painter.h"
 #include "tavex/TempFonts.h"
+#include "support/TempFolder.h"
 
 using namespace Tavex;
 
@@ -20,16 +21,8 @@ namespace {
 // A temporary skin folder that the test fills with pictures.
 class SkinFolder {
  public:
-  SkinFolder() {
-    path_ = std::filesystem::temp_directory_path() /
-            ("tavex-skin-" + std::to_string(getpid()) + "-" + std::to_string(++counter_));
-    std::filesystem::create_directories(path_ / "icon");
-  }
-  ~SkinFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string Path() const { return path_.string() + "/"; }
+  SkinFolder() { folder_.MakeFolder("icon"); }
+  std::string Path() const { return folder_.Slashed(); }
   // A w × h picture of one colour.
   void Write(const std::string& name, int w, int h, std::uint32_t argb) const {
     Surface s(w, h);
@@ -41,8 +34,7 @@ class SkinFolder {
   }
 
  private:
-  std::filesystem::path path_;
-  static inline int counter_ = 0;
+  TempFolder folder_{"tavex-skin"};
 };
 
 // A control drawing its state image when it has one and a plain box otherwise.

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <gtest/gtest.h>
 
-using namespace kw::update;
+using namespace update;
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace kw::update;
+using namespace update;
 
 TEST(ZipName, ParentClimbsAreCutUpToTheirFirstOccurrence) {
     EXPECT_EQ(CleanZipEntryName("..\\..\\setup.exe"), "setup.exe");

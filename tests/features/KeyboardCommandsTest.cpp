@@ -1,14 +1,15 @@
-// The transfers of KeyboardCommands against the virtual keyboard, byte for byte on the wire.
+// The transfers of KeyboardCommands against the virtual keyboard, byte for byte on the wire, and
+// what each reports about the reports that went out.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "VkbdFixture.h"
-#include "device/KeyboardCommands.h"
+#include "device/VkbdFixture.h"
+#include "features/KeyboardCommands.h"
 #include "store/ProfileStore.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -16,14 +17,11 @@ using std::chrono::milliseconds;
 using vkbd::ReportKind;
 
 class CommandsTest : public VkbdTest {
-protected:
+ protected:
   void SetUp() override {
     VkbdTest::SetUp();
-    folder = (std::filesystem::temp_directory_path() / "kwcmd-XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    folder += "/";
-    std::filesystem::create_directories(folder + "db");
-    ASSERT_TRUE(store.OpenForDevice(folder, "Tarnwick_V3"));
+    ASSERT_TRUE(folder.MakeFolder("db"));
+    ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), "Tarnwick_V3"));
     std::vector<ProfileRecord> profiles;
     store.ListProfilesWithDefaults("Profile", profiles);
     UseCountingList();
@@ -31,7 +29,6 @@ protected:
   }
   void TearDown() override {
     store.Close();
-    std::filesystem::remove_all(folder);
     VkbdTest::TearDown();
   }
 
@@ -75,14 +72,16 @@ protected:
     return bytes;
   }
 
-  std::string folder;
+  const TempFolder folder{"kwcmd"};
   ProfileStore store;
   KeyboardCommands commands{list, store};
 };
 
 TEST_F(CommandsTest, AnEmptyProfileSendsSixteenZeroMacroReportsAndAZeroKeyTable) {
   auto keyboard = PlugKeyboard();
-  commands.SendKeyAssignments(0, 1);
+  const TransferResult result = commands.SendKeyAssignments(0, 1);
+  EXPECT_TRUE(result.Complete());
+  EXPECT_EQ(result.total, 21);
   const auto sent = Bytes(keyboard->Log(ReportKind::FeatureSet));
   ASSERT_EQ(sent.size(), 21u);
   EXPECT_EQ(sent[0], Wire({0x07, 0x01, 0x23, 0x45, 0x67}, 64));
@@ -127,12 +126,12 @@ TEST_F(CommandsTest, ADisabledKeyIsTheFirstKeyTableEntry) {
 
 TEST_F(CommandsTest, MacroKeysThenShortcutsFillTheAreaInListOrder) {
   auto keyboard = PlugKeyboard();
-  const int32_t first = Macro(65, 30);   // A, B, ... fills its block
+  const int32_t first = Macro(65, 30);  // A, B, ... fills its block
   const int32_t second = Macro(70, 4);
-  Assign(0x30, 7, 13);                   // the shortcut is listed first, sent last
+  Assign(0x30, 7, 13);  // the shortcut is listed first, sent last
   Assign(0x31, 3, first);
   Assign(0x32, 3, second);
-  Assign(0x29, 2, 0x04);                 // a key table entry, no block
+  Assign(0x29, 2, 0x04);  // a key table entry, no block
   commands.SendKeyAssignments(0, 1);
   const auto state = keyboard->State();
   const auto block0 = state.MacroBlock(0);
@@ -142,11 +141,12 @@ TEST_F(CommandsTest, MacroKeysThenShortcutsFillTheAreaInListOrder) {
   EXPECT_EQ(block0[4], 0x04);   // A
   EXPECT_EQ(block0[63], 0x81);  // 30th record, a release
   EXPECT_EQ(block1[2], 0x32);
-  EXPECT_EQ(block1[4], 0x09);   // F
+  EXPECT_EQ(block1[4], 0x09);  // F
   EXPECT_EQ(block1[12], 0);
   EXPECT_EQ(block2[2], 0x30);
   EXPECT_EQ(std::vector<uint8_t>(block2.begin() + 4, block2.begin() + 16),
-            (std::vector<uint8_t>{0xE2, 0x01, 0x2C, 0x01, 0x1B, 0x01, 0x1B, 0x81, 0x2C, 0x81, 0xE2, 0x81}));
+            (std::vector<uint8_t>{0xE2, 0x01, 0x2C, 0x01, 0x1B, 0x01, 0x1B, 0x81, 0x2C, 0x81, 0xE2,
+                                  0x81}));
   EXPECT_EQ(state.MacroBlock(3), (std::array<uint8_t, 64>{}));
   // Data report 1 starts with byte 48 of block 0.
   const auto sent = Bytes(keyboard->Log(ReportKind::FeatureSet));
@@ -170,15 +170,17 @@ LightRecord CustomSlotLight() {
 TEST_F(CommandsTest, LightingModeGoesOutInTheFamilyOfTheDeviceType) {
   auto keyboard = PlugKeyboard();
   store.AddLightSetting(CustomSlotLight());
-  EXPECT_TRUE(commands.SendLightingMode(0, 1, 1, 5, 2));
-  EXPECT_FALSE(commands.SendLightingMode(0, 1, 1, 6, 2));  // no row: nothing sent
+  EXPECT_TRUE(commands.SendLightingMode(0, 1, 1, 5, 2).Complete());
+  const TransferResult noRow = commands.SendLightingMode(0, 1, 1, 6, 2);
+  EXPECT_EQ(noRow.total, 0);  // nothing to send
+  EXPECT_FALSE(noRow.Complete());
   auto sent = Bytes(keyboard->Log(ReportKind::FeatureSet));
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], Wire({0x07, 0xFF, 0xFF, 0x04, 0x04, 0x02, 0x00, 0x02}, 64));
   EXPECT_EQ(keyboard->State().lightSlot, 2);
 
   keyboard->ClearLog();
-  EXPECT_TRUE(commands.SendLightingMode(0, 200, 1, 5, 2));
+  EXPECT_TRUE(commands.SendLightingMode(0, 200, 1, 5, 2).Complete());
   sent = Bytes(keyboard->Log(ReportKind::Output));
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], Wire({0x00, 0xBB, 0xAA, 0x99, 0x88, 0xAA, 0x04, 0x04, 0x02}, 65));
@@ -187,10 +189,10 @@ TEST_F(CommandsTest, LightingModeGoesOutInTheFamilyOfTheDeviceType) {
 
 TEST_F(CommandsTest, CustomLightEditsAndMusicLevelsReachTheKeyboard) {
   auto keyboard = PlugKeyboard();
-  commands.SendCustomLightBegin(0, 1);
-  commands.SendCustomLightKey(0, 0x29, true);
-  commands.SendCustomLightKey(0, 0x2A, false);
-  commands.SendCustomLightEnd(0, 1);
+  EXPECT_TRUE(commands.SendCustomLightBegin(0, 1));
+  EXPECT_TRUE(commands.SendCustomLightKey(0, 0x29, true));
+  EXPECT_TRUE(commands.SendCustomLightKey(0, 0x2A, false));
+  EXPECT_TRUE(commands.SendCustomLightEnd(0, 1));
   const size_t pacedWaits = waits.size();
   EXPECT_TRUE(commands.SendMusicLevel(0, 3, 200));
   EXPECT_EQ(waits.size(), pacedWaits);  // the music level is not paced
@@ -204,7 +206,7 @@ TEST_F(CommandsTest, CustomLightEditsAndMusicLevelsReachTheKeyboard) {
 
 TEST_F(CommandsTest, FactoryResetOfBothFamiliesWithItsWaits) {
   auto keyboard = PlugKeyboard();
-  commands.SendFactoryReset(0, 1);
+  EXPECT_TRUE(commands.SendFactoryReset(0, 1).Complete());
   EXPECT_EQ(Bytes(keyboard->Log(ReportKind::FeatureSet)),
             (std::vector<std::vector<uint8_t>>{Wire({0x07, 0xF0, 0xAA}, 64)}));
   EXPECT_EQ(waits, (std::vector<std::chrono::nanoseconds>{milliseconds(32), milliseconds(100)}));
@@ -212,7 +214,7 @@ TEST_F(CommandsTest, FactoryResetOfBothFamiliesWithItsWaits) {
 
   keyboard->ClearLog();
   waits.clear();
-  commands.SendFactoryReset(0, 200);
+  EXPECT_TRUE(commands.SendFactoryReset(0, 200).Complete());
   EXPECT_EQ(Bytes(keyboard->Log(ReportKind::Output)),
             (std::vector<std::vector<uint8_t>>{
                 Wire({0x00, 0xBB, 0xAA, 0x99, 0x88, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA}, 65),
@@ -232,10 +234,40 @@ TEST_F(CommandsTest, FirmwareVersionIsReadAndComparedAsDecimalDigits) {
   EXPECT_FALSE(commands.FirmwareUpdateAvailable(0, "106"));
 }
 
-TEST_F(CommandsTest, WithoutAKeyboardTransfersStillRunThroughTheirWaits) {
-  commands.SendKeyAssignments(-1, 1);
+TEST_F(CommandsTest, WithoutAKeyboardTransfersStillRunThroughTheirWaitsAndSendNothing) {
+  const TransferResult result = commands.SendKeyAssignments(-1, 1);
   EXPECT_EQ(waits, (std::vector<std::chrono::nanoseconds>{milliseconds(50)}));
+  EXPECT_EQ(result.sent, 0);
+  EXPECT_EQ(result.total, 21);
+  EXPECT_FALSE(result.Complete());
   EXPECT_FALSE(commands.SendMusicLevel(-1, 1, 1));
+  EXPECT_FALSE(commands.SendCustomLightBegin(-1, 0));
+  EXPECT_EQ(commands.SendFactoryReset(-1, 200).sent, 0);
+}
+
+TEST_F(CommandsTest, AKeyboardUnpluggedMidTransferIsNotReportedAsSuccess) {
+  auto keyboard = PlugKeyboard();
+  // The list's pacing wait before report 6 (5 delivered) pulls the plug.
+  list.SetSleeper([&](std::chrono::nanoseconds d) {
+    waits.push_back(d);
+    if (waits.size() == 6) keyboard->Unplug();
+  });
+  const TransferResult result = commands.SendKeyAssignments(0, 1);
+  EXPECT_EQ(keyboard->Log(ReportKind::FeatureSet).size(), 5u);
+  EXPECT_EQ(result.sent, 5);
+  EXPECT_EQ(result.total, 21);
+  EXPECT_FALSE(result.Complete());
+  EXPECT_EQ(keyboard->State().macroTransfers, 0);  // the area never ended
+}
+
+TEST_F(CommandsTest, AFailedReportInTheMiddleIsCountedAndTheRestStillGoOut) {
+  auto keyboard = PlugKeyboard();
+  keyboard->FailNextFeatures(1);
+  const TransferResult result = commands.SendKeyAssignments(0, 1);
+  EXPECT_EQ(result.sent, 20);
+  EXPECT_EQ(result.total, 21);
+  EXPECT_FALSE(result.Complete());
+  EXPECT_EQ(keyboard->State().keyTableTransfers, 1);
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "app/ProgramServices.h"
+
+ProgramServices::ProgramServices() : commands_(devices_, store_) {}
