@@ -122,4 +122,23 @@ bool MakeDirectory(const std::string& path) {
   return errno == EEXIST && IsDirectory(path);
 }
 
+bool MakeDirectories(const std::string& path) {
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1))
+    MakeDirectory(path.substr(0, slash));
+  return MakeDirectory(path);
+}
+
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
+
+bool HasControlCharacters(const std::string& text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
 }  // namespace platform

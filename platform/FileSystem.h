@@ -32,4 +32,14 @@ bool PathExists(const std::string& path);
 // Creates one folder (parents must exist). True when it was created or already is a folder.
 bool MakeDirectory(const std::string& path);
 
+// Creates a folder and its missing parents. True when it is a folder afterwards.
+bool MakeDirectories(const std::string& path);
+
+// Whether `name` can stand as one entry of a folder: not empty, not "." or "..", no '/' or NUL.
+bool IsPlainFileName(const std::string& name);
+
+// Whether `text` holds an ASCII control character (a line break, tab, NUL, DEL ...): such text
+// cannot stand as one line of a file or a command line.
+bool HasControlCharacters(const std::string& text);
+
 }  // namespace platform

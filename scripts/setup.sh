@@ -18,6 +18,8 @@ PACKAGES=(
   python3 zip unzip sqlite3 curl
   # input method tests: a pinyin XIM server, and locale sources for zh_CN.UTF-8
   uim-xim uim-pinyin locales
+  # the program opens web addresses and files with the desktop's opener
+  xdg-utils
   # shipped fonts: Open Sans is copied beside the program; the CJK font renders Chinese texts
   fonts-open-sans fonts-wqy-microhei
 )

@@ -316,6 +316,14 @@ void X11Connection::Translate(XEvent& ev) {
       return;
     }
     case MapNotify:
+      if (!rec->visible) {
+        if (static_cast<long>(ev.xmap.serial - rec->hiddenSerial) < 0) return;  // before the hide
+        // Mapped by another client while hidden: shown again, as ShowWindow would.
+        rec->visible = true;
+        rec->style.fetch_or(WS_VISIBLE);
+        SendNow(hwnd, WM_SHOWWINDOW, 1, 0);
+        if (!rec->alive.load()) return;
+      }
       if (rec->iconic) {
         rec->iconic = false;
         rec->visible = true;

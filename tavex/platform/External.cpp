@@ -33,6 +33,25 @@ bool HasProperty(Display* dpy, ::Window w, Atom property) {
   return found;
 }
 
+// Ignores X errors while it lives: the window of another process may vanish at any moment, and
+// the default handler would end this process. The previous handler comes back afterwards.
+class ErrorTrap {
+ public:
+  ErrorTrap() : previous_(XSetErrorHandler(Ignore)) {}
+  ErrorTrap(const ErrorTrap&) = delete;
+  ErrorTrap& operator=(const ErrorTrap&) = delete;
+  ~ErrorTrap() { XSetErrorHandler(previous_); }
+
+ private:
+  static int Ignore(Display*, XErrorEvent*) { return 0; }
+  XErrorHandler previous_;
+};
+
+bool WindowManagerRunning(Display* dpy) {
+  const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", True);
+  return check != None && HasProperty(dpy, DefaultRootWindow(dpy), check);
+}
+
 // Our windows are children of the root, or grandchildren when a window manager framed them.
 ::Window Search(Display* dpy, ::Window parent, Atom property, int depth) {
   ::Window rootRet = 0, parentRet = 0;
@@ -88,6 +107,10 @@ bool ActivateExternalWindow(std::uint64_t nativeId) {
   if (!dpy) return false;
   Display* d = dpy.get();
   const ::Window w = static_cast<::Window>(nativeId);
+  const ErrorTrap trap;
+  XWindowAttributes before{};
+  if (!XGetWindowAttributes(d, w, &before)) return false;
+  // Mapping brings back a window withdrawn to the tray as well as an iconified one.
   XMapRaised(d, w);
   XEvent ev{};
   ev.xclient.type = ClientMessage;
@@ -99,6 +122,14 @@ bool ActivateExternalWindow(std::uint64_t nativeId) {
   XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
              &ev);
   XSync(d, False);
+  // Without a window manager nobody answers the activation request: focus it ourselves, once
+  // the map has made it viewable (focusing an unviewable window is an error).
+  XWindowAttributes after{};
+  if (!WindowManagerRunning(d) && XGetWindowAttributes(d, w, &after) &&
+      after.map_state == IsViewable) {
+    XSetInputFocus(d, w, RevertToParent, CurrentTime);
+    XSync(d, False);
+  }
   return true;
 }
 

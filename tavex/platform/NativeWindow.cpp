@@ -66,6 +66,7 @@ void MapNow(X11Connection& c, const std::shared_ptr<WindowRecord>& rec, bool act
 void UnmapNow(X11Connection& c, const std::shared_ptr<WindowRecord>& rec) {
   rec->visible = false;
   rec->style.fetch_and(~WS_VISIBLE);
+  rec->hiddenSerial = NextRequest(c.dpy);
   if (rec->style.load() & WS_CHILD) {
     XUnmapWindow(c.dpy, XidOf(*rec));
   } else {

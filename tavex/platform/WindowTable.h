@@ -55,6 +55,9 @@ struct WindowRecord {
   COLORREF colorKey = 0xFFFFFFFF;
   BYTE constantAlpha = 255;
   bool activateOnMap = false;
+  // Request serial of our last unmap: a MapNotify older than it is stale, a newer one while
+  // hidden means another client mapped the window (a second copy raising it).
+  unsigned long hiddenSerial = 0;
   UINT cursorShown = 0;
   std::map<std::string, void*> props;
   std::map<std::pair<int, int>, std::vector<std::uint32_t>> icons;

@@ -136,6 +136,17 @@ TEST_F(Settings, AnUnreadableStoreGivesDefaultsAndIsNeverReplaced) {
   EXPECT_EQ(home.Read("Tarnwick/settings.ini"), "LCID=1033\nexit_mode=2\n");
 }
 
+TEST_F(Settings, AStoreThatIsNoFileGivesDefaultsAndIsLeftAlone) {
+  // Unreadable even for root: a folder where the file belongs.
+  home.Write("Tarnwick/settings.ini/keep", "x");
+  EXPECT_EQ(ReadLanguageSetting(), 2052);
+  EXPECT_EQ(ChooseStartupLanguage(), 2052);
+  EXPECT_EQ(ReadIntSetting("exit_mode"), 0);
+  EXPECT_FALSE(WriteSetting("exit_mode", "1"));
+  EXPECT_FALSE(WriteLanguageSetting(1033));
+  EXPECT_EQ(home.Read("Tarnwick/settings.ini/keep"), "x");
+}
+
 TEST_F(Settings, AnOversizedStoreIsTreatedAsUnreadableAndKept) {
   const std::string big = "LCID=1033\n" + std::string(2u << 20, '#');
   home.Write("Tarnwick/settings.ini", big);
