@@ -1,0 +1,67 @@
+// The key page: the keyboard picture, the profile list with its six buttons, and the palette
+// of key functions.
+#include <iterator>
+
+#include "app/WindowIds.h"
+#include "app/pages/Pages.h"
+#include "docs/LangSettings.h"
+#include "tavex/DListBox.h"
+#include "tavex/KeyFuncControl.h"
+#include "tavex/KeyboardCtrl.h"
+
+using Tavex::CRect;
+
+namespace {
+
+constexpr unsigned kPanelFill = 0x1E1A1A;  // COLORREF
+constexpr int kButtonSize = 30;
+constexpr int kButtonPitch = 34;
+constexpr int kFirstFunctionCode = 232;  // media and web functions 232-249 ...
+constexpr int kLastFunctionCode = 249;
+constexpr int kFunctionTextOffset = 500;  // ... are named by texts 732-749
+
+struct ProfileButton {
+  unsigned id;
+  const char* image;
+  int tooltip;
+};
+constexpr ProfileButton kProfileButtons[] = {
+    {ids::kProfileAdd, "imgbtn_add.png", 62},       {ids::kProfileDelete, "imgbtn_del.png", 63},
+    {ids::kProfileRename, "imgbtn_edit.png", 64},   {ids::kProfileReset, "imgbtn_reset.png", 66},
+    {ids::kProfileImport, "imgbtn_import.png", 67}, {ids::kProfileExport, "imgbtn_export.png", 68},
+};
+
+}  // namespace
+
+// The default place of the keyboard views until a layout file places them.
+CRect DefaultKeyboardRect() { return CRect(130, 110, 1130, 460); }
+
+void BuildKeyPage(PageBuilder& page, WindowControls& out) {
+  out.keyboards[0] = static_cast<Tavex::KeyboardCtrl*>(
+      page.Make("KeyboardCtrl", ids::kKeyKeyboard, DefaultKeyboardRect()));
+
+  page.Area(ids::kKeyPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
+  page.Label(ids::kProfileTitle, CRect(80, 472, 280, 500), ids::text::kProfiles, 14);
+  int left = 80;
+  for (const ProfileButton& b : kProfileButtons) {
+    page.ImageButton(b.id, CRect(left, 504, left + kButtonSize, 504 + kButtonSize), b.image,
+                     b.tooltip);
+    left += kButtonPitch;
+  }
+  if (auto* profiles = static_cast<Tavex::DListBox*>(
+          page.Make("DListBox", ids::kProfileList, CRect(76, 542, 284, 708)))) {
+    profiles->SetImage("icon/icon_circle.png", 2);
+    profiles->SetEditImage("img_edit.png", 4);
+    profiles->SetFontWidth(14);
+    profiles->EnableShowEdit(1);
+  }
+
+  auto* functions = static_cast<Tavex::KeyFuncControl*>(
+      page.Make("KeyFuncControl", ids::kKeyFunctions, CRect(296, 468, 1199, 712)));
+  if (functions != nullptr) {
+    page.Texts().Custom([functions] {
+      for (int code = kFirstFunctionCode; code <= kLastFunctionCode; ++code)
+        functions->SetItemDesc(code, GetLangText(code + kFunctionTextOffset).c_str());
+    });
+  }
+}
