@@ -39,6 +39,8 @@ CRect DefaultKeyboardRect() { return CRect(130, 110, 1130, 460); }
 void BuildKeyPage(PageBuilder& page, WindowControls& out) {
   out.keyboards[0] = static_cast<Tavex::KeyboardCtrl*>(
       page.Make("KeyboardCtrl", ids::kKeyKeyboard, DefaultKeyboardRect()));
+  if (out.keyboards[0] != nullptr)
+    out.keyboards[0]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModeAssign);
 
   page.Area(ids::kKeyPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
   page.Label(ids::kProfileTitle, CRect(80, 472, 280, 500), ids::text::kProfiles, 14);

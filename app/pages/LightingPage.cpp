@@ -29,6 +29,8 @@ constexpr int kIntervalsMs[] = {33, 66, 99};
 void BuildLightingPage(PageBuilder& page, WindowControls& out) {
   out.keyboards[1] = static_cast<Tavex::KeyboardCtrl*>(
       page.Make("KeyboardCtrl", ids::kLightKeyboard, DefaultKeyboardRect()));
+  if (out.keyboards[1] != nullptr)
+    out.keyboards[1]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModePreview);
 
   page.Area(ids::kLightListPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
   if (auto* effects = static_cast<Tavex::DListBox*>(

@@ -13,11 +13,13 @@ namespace {
 
 constexpr unsigned kPanelFill = 0x1E1A1A;  // COLORREF
 constexpr int kSectionFontSize = 15;
+constexpr int kButtonFontSize = 14;
 
 Tavex::UpgradeButton* Upgrade(PageBuilder& page, unsigned id, CRect rect, int text) {
   auto* button = static_cast<Tavex::UpgradeButton*>(page.Make("UpgradeButton", id, rect, ""));
   if (button == nullptr) return nullptr;
   button->SetImage("btn_apply.png", 4);
+  button->SetFontWidth(kButtonFontSize);
   page.Texts().Caption(button, text);
   return button;
 }
@@ -27,6 +29,8 @@ Tavex::UpgradeButton* Upgrade(PageBuilder& page, unsigned id, CRect rect, int te
 void BuildSettingsPage(PageBuilder& page, WindowControls& out) {
   out.keyboards[2] = static_cast<Tavex::KeyboardCtrl*>(
       page.Make("KeyboardCtrl", ids::kSettingsKeyboard, DefaultKeyboardRect()));
+  if (out.keyboards[2] != nullptr)
+    out.keyboards[2]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModePlain);
 
   page.Area(ids::kSettingsPanel, CRect(70, 468, 1190, 712), kPanelFill, 0);
   page.Label(ids::kGeneralLabel, CRect(90, 478, 480, 506), 126, kSectionFontSize);
