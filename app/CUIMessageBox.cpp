@@ -12,27 +12,22 @@ constexpr unsigned kCaption = 31;
 constexpr unsigned kMessage = 32;
 constexpr unsigned kFirstButton = 33;
 constexpr unsigned kSecondButton = 34;
-constexpr int kBackCorner = 30;
-constexpr int kButtonWidth = 120;
-constexpr int kButtonHeight = 34;
 constexpr int kButtonGap = 20;
 constexpr int kButtonBottom = 24;
-constexpr unsigned kTextColour = 0xFFE6E6E6;
+constexpr int kMessageFontSize = 13;
 }  // namespace
 
 CUIMessageBox::CUIMessageBox(std::string message, std::string caption, int style)
     : message_(std::move(message)), caption_(std::move(caption)), style_(style) {}
 
 void CUIMessageBox::InitUI(CRect client) {
-  SetLayeredWindow(1);
-  LoadBKImage("bk_prompt.png");
-  SetBackMode(Tavex::BackModeFrame, kBackCorner);
+  UsePromptBackground();
 
   if (auto* caption = static_cast<Tavex::MText*>(
           CreateControl("MText", kCaption, CRect(20, 14, client.Width() - 20, 44),
                         caption_.c_str(), 1, 0))) {
     caption->SetTextColor(kTextColour);
-    caption->SetFontWidth(15);
+    caption->SetFontWidth(kCaptionFontSize);
     caption->SetAlignment(DT_CENTER);
   }
   const int buttonTop = client.Height() - kButtonBottom - kButtonHeight;
@@ -40,7 +35,7 @@ void CUIMessageBox::InitUI(CRect client) {
           CreateControl("MText", kMessage, CRect(24, 50, client.Width() - 24, buttonTop - 8),
                         message_.c_str(), 1, 0))) {
     message->SetTextColor(kTextColour);
-    message->SetFontWidth(13);
+    message->SetFontWidth(kMessageFontSize);
     message->SetAlignment(DT_CENTER, DT_VCENTER);
     message->SetWordWrap(1);
   }
@@ -62,7 +57,7 @@ void CUIMessageBox::InitUI(CRect client) {
 
 int CUIMessageBox::OnInitDialog() {
   MDialog::OnInitDialog();
-  EnableWndDrag(1);
+  EnableDragging();
   return 1;
 }
 
@@ -70,11 +65,6 @@ int CUIMessageBox::OnMessage(unsigned id, unsigned code, unsigned, long) {
   if (code != Tavex::Notify::Click) return 0;
   if (id == kFirstButton) DoOK();
   if (id == kSecondButton) DoCancel();
-  return 0;
-}
-
-int CUIMessageBox::OnKeyDown(unsigned key, unsigned, unsigned) {
-  if (key == VK_ESCAPE) DoCancel();
   return 0;
 }
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "tavex/MDialog.h"
+#include "app/PromptDialog.h"
 
-class CUIMessageBox : public Tavex::MDialog {
+class CUIMessageBox : public PromptDialog {
  public:
   static constexpr int kStyleOneButton = 0;
   static constexpr int kStyleTwoButtons = 4;
@@ -22,7 +22,6 @@ class CUIMessageBox : public Tavex::MDialog {
   void InitUI(Tavex::CRect client) override;
   int OnInitDialog() override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
-  int OnKeyDown(unsigned key, unsigned repeat, unsigned flags) override;
 
  private:
   const std::string message_;

@@ -15,9 +15,8 @@ constexpr unsigned kHideChoice = 31;
 constexpr unsigned kExitChoice = 32;
 constexpr unsigned kConfirm = 33;
 constexpr const char* kGroup = "exit_mode";
-constexpr int kBackCorner = 30;
-constexpr unsigned kTextColour = 0xFFE6E6E6;
 constexpr int kChoiceFontSize = 14;
+constexpr int kButtonBottom = 24;
 
 Tavex::CRadioButton* Choice(Tavex::MDialog& dialog, unsigned id) {
   return dynamic_cast<Tavex::CRadioButton*>(dialog.GetControl(id));
@@ -25,14 +24,12 @@ Tavex::CRadioButton* Choice(Tavex::MDialog& dialog, unsigned id) {
 }  // namespace
 
 void CloseWindowTipDlg::InitUI(CRect client) {
-  SetLayeredWindow(1);
-  LoadBKImage("bk_prompt.png");
-  SetBackMode(Tavex::BackModeFrame, kBackCorner);
+  UsePromptBackground();
   if (auto* question = static_cast<Tavex::MText*>(
           CreateControl("MText", kQuestion, CRect(30, 18, client.Width() - 30, 48),
                         GetLangText(ids::text::kCloseQuestion).c_str(), 1, 0))) {
     question->SetTextColor(kTextColour);
-    question->SetFontWidth(15);
+    question->SetFontWidth(kCaptionFontSize);
   }
   const auto radio = [&](unsigned id, int top, int text) {
     auto* r = static_cast<Tavex::CRadioButton*>(
@@ -46,9 +43,10 @@ void CloseWindowTipDlg::InitUI(CRect client) {
   };
   radio(kHideChoice, 62, ids::text::kHideToTray);
   radio(kExitChoice, 98, ids::text::kExitChoice);
-  const int left = (client.Width() - 120) / 2;
+  const int left = (client.Width() - kButtonWidth) / 2;
+  const int top = client.Height() - kButtonBottom - kButtonHeight;
   if (auto* confirm = static_cast<Tavex::MButton*>(CreateControl(
-          "MButton", kConfirm, CRect(left, client.Height() - 58, left + 120, client.Height() - 24),
+          "MButton", kConfirm, CRect(left, top, left + kButtonWidth, top + kButtonHeight),
           GetLangText(ids::text::kConfirm).c_str(), 1, 1))) {
     confirm->SetImage("btn_apply.png", 4);
   }
@@ -57,7 +55,7 @@ void CloseWindowTipDlg::InitUI(CRect client) {
 int CloseWindowTipDlg::OnInitDialog() {
   MDialog::OnInitDialog();
   SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  EnableWndDrag(1);
+  EnableDragging();
   const bool exits = ReadExitMode() == ExitMode::Exit;
   if (auto* r = Choice(*this, exits ? kExitChoice : kHideChoice)) r->SetCheck(1);
   return 1;
@@ -68,11 +66,6 @@ int CloseWindowTipDlg::OnMessage(unsigned id, unsigned code, unsigned, long) {
   const auto* hide = Choice(*this, kHideChoice);
   StoreExitMode(hide != nullptr && hide->GetCheck() ? ExitMode::Hide : ExitMode::Exit);
   DoOK();
-  return 0;
-}
-
-int CloseWindowTipDlg::OnKeyDown(unsigned key, unsigned, unsigned) {
-  if (key == VK_ESCAPE) DoCancel();
   return 0;
 }
 

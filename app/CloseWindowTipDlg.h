@@ -2,9 +2,9 @@
 // the setting "exit_mode" (1 hide, 2 exit) on confirm. UI thread only.
 #pragma once
 
-#include "tavex/MDialog.h"
+#include "app/PromptDialog.h"
 
-class CloseWindowTipDlg : public Tavex::MDialog {
+class CloseWindowTipDlg : public PromptDialog {
  public:
   static constexpr int kWidth = 360;
   static constexpr int kHeight = 200;
@@ -12,7 +12,6 @@ class CloseWindowTipDlg : public Tavex::MDialog {
   void InitUI(Tavex::CRect client) override;
   int OnInitDialog() override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
-  int OnKeyDown(unsigned key, unsigned repeat, unsigned flags) override;
 
   // Creates the window centred over `parent` and runs it modally; returns the dialog result.
   int Run(Tavex::MWindow* parent);

@@ -45,6 +45,8 @@ constexpr unsigned kPageIds[] = {ids::kHomePage, ids::kKeyPage, ids::kMacroPage,
 
 }  // namespace
 
+CRect DefaultKeyboardRect() { return CRect(130, 110, 1130, 460); }
+
 int PageIndexOfItem(int item) {
   for (int i = 0; i < static_cast<int>(std::size(kTabItems)); ++i)
     if (kTabItems[i].item == item) return i;

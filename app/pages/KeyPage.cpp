@@ -5,7 +5,6 @@
 #include "app/WindowIds.h"
 #include "app/pages/Pages.h"
 #include "docs/LangSettings.h"
-#include "tavex/DListBox.h"
 #include "tavex/KeyFuncControl.h"
 #include "tavex/KeyboardCtrl.h"
 
@@ -33,14 +32,8 @@ constexpr ProfileButton kProfileButtons[] = {
 
 }  // namespace
 
-// The default place of the keyboard views until a layout file places them.
-CRect DefaultKeyboardRect() { return CRect(130, 110, 1130, 460); }
-
 void BuildKeyPage(PageBuilder& page, WindowControls& out) {
-  out.keyboards[0] = static_cast<Tavex::KeyboardCtrl*>(
-      page.Make("KeyboardCtrl", ids::kKeyKeyboard, DefaultKeyboardRect()));
-  if (out.keyboards[0] != nullptr)
-    out.keyboards[0]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModeAssign);
+  out.keyboards[0] = page.Keyboard(ids::kKeyKeyboard, Tavex::KeyboardCtrl::kModeAssign);
 
   page.Area(ids::kKeyPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
   page.Label(ids::kProfileTitle, CRect(80, 472, 280, 500), ids::text::kProfiles, 14);
@@ -50,13 +43,7 @@ void BuildKeyPage(PageBuilder& page, WindowControls& out) {
                      b.tooltip);
     left += kButtonPitch;
   }
-  if (auto* profiles = static_cast<Tavex::DListBox*>(
-          page.Make("DListBox", ids::kProfileList, CRect(76, 542, 284, 708)))) {
-    profiles->SetImage("icon/icon_circle.png", 2);
-    profiles->SetEditImage("img_edit.png", 4);
-    profiles->SetFontWidth(14);
-    profiles->EnableShowEdit(1);
-  }
+  page.List(ids::kProfileList, CRect(76, 542, 284, 708), true);
 
   auto* functions = static_cast<Tavex::KeyFuncControl*>(
       page.Make("KeyFuncControl", ids::kKeyFunctions, CRect(296, 468, 1199, 712)));

@@ -5,7 +5,6 @@
 #include "app/WindowIds.h"
 #include "app/pages/Pages.h"
 #include "docs/LangSettings.h"
-#include "tavex/DListBox.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MText.h"
@@ -27,17 +26,10 @@ constexpr int kIntervalsMs[] = {33, 66, 99};
 }  // namespace
 
 void BuildLightingPage(PageBuilder& page, WindowControls& out) {
-  out.keyboards[1] = static_cast<Tavex::KeyboardCtrl*>(
-      page.Make("KeyboardCtrl", ids::kLightKeyboard, DefaultKeyboardRect()));
-  if (out.keyboards[1] != nullptr)
-    out.keyboards[1]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModePreview);
+  out.keyboards[1] = page.Keyboard(ids::kLightKeyboard, Tavex::KeyboardCtrl::kModePreview);
 
   page.Area(ids::kLightListPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
-  if (auto* effects = static_cast<Tavex::DListBox*>(
-          page.Make("DListBox", ids::kLightList, CRect(76, 474, 284, 708)))) {
-    effects->SetImage("icon/icon_circle.png", 2);
-    effects->SetFontWidth(14);
-  }
+  page.List(ids::kLightList, CRect(76, 474, 284, 708), false);
 
   page.Area(ids::kLightPanel, CRect(300, 468, 1190, 712), kPanelFill, 0);
   page.Label(ids::kBrightnessLabel, CRect(316, 480, 440, 508), 71);

@@ -8,7 +8,6 @@
 #include "tavex/Buttons.h"
 #include "tavex/CRecordList.h"
 #include "tavex/CheckButtons.h"
-#include "tavex/DListBox.h"
 #include "tavex/Edits.h"
 #include "tavex/MComboBox.h"
 
@@ -37,13 +36,7 @@ constexpr ListButton kListButtons[] = {
 void BuildMacroList(PageBuilder& page) {
   page.Area(ids::kMacroListPanel, CRect(70, 110, 300, 712), kPanelFill, 0);
   page.Label(ids::kMacroListTitle, CRect(82, 116, 290, 144), 300, 14);
-  if (auto* macros = static_cast<Tavex::DListBox*>(
-          page.Make("DListBox", ids::kMacroList, CRect(76, 150, 294, 610)))) {
-    macros->SetImage("icon/icon_circle.png", 2);
-    macros->SetEditImage("img_edit.png", 4);
-    macros->SetFontWidth(14);
-    macros->EnableShowEdit(1);
-  }
+  page.List(ids::kMacroList, CRect(76, 150, 294, 610), true);
   for (int i = 0; i < static_cast<int>(std::size(kListButtons)); ++i) {
     const int left = 80 + (i % 3) * 72;
     const int top = 624 + (i / 3) * 42;

@@ -1,8 +1,12 @@
 #include "app/pages/PageBuilder.h"
 
+#include "app/pages/Pages.h"
+
 #include "tavex/Buttons.h"
 #include "tavex/CArea.h"
 #include "tavex/CheckButtons.h"
+#include "tavex/DListBox.h"
+#include "tavex/KeyboardCtrl.h"
 #include "tavex/Edits.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
@@ -24,6 +28,8 @@ constexpr const char* kCheckImage = "btn_checkbox.png";
 constexpr const char* kRadioImage = "btn_radiobox.png";
 constexpr const char* kTrackImage = "img_slider_back.png";
 constexpr const char* kThumbImage = "img_thumb.png";
+constexpr const char* kRowIcon = "icon/icon_circle.png";
+constexpr int kRowIconStates = 2;
 }  // namespace
 
 PageBuilder::PageBuilder(Tavex::MDialog& dialog, Tavex::MPanel* panel, WindowTexts& texts)
@@ -123,4 +129,22 @@ Tavex::MSlider* PageBuilder::Slider(unsigned id, CRect rect, int maximum) {
   slider->SetMinProgress(0);
   slider->SetMaxProgress(maximum);
   return slider;
+}
+
+Tavex::KeyboardCtrl* PageBuilder::Keyboard(unsigned id, int mode) {
+  auto* keyboard = static_cast<Tavex::KeyboardCtrl*>(Make("KeyboardCtrl", id, DefaultKeyboardRect()));
+  if (keyboard != nullptr) keyboard->SetKeyboardCtrlMode(mode);
+  return keyboard;
+}
+
+Tavex::DListBox* PageBuilder::List(unsigned id, CRect rect, bool renamable) {
+  auto* list = static_cast<Tavex::DListBox*>(Make("DListBox", id, rect));
+  if (list == nullptr) return nullptr;
+  list->SetImage(kRowIcon, kRowIconStates);
+  list->SetFontWidth(kControlFontSize);
+  if (renamable) {
+    list->SetEditImage(kEditImage, kButtonStates);
+    list->EnableShowEdit(1);
+  }
+  return list;
 }

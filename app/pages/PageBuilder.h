@@ -13,6 +13,8 @@ namespace Tavex {
 class CArea;
 class CCheckButton;
 class CRadioButton;
+class DListBox;
+class KeyboardCtrl;
 class MButton;
 class MComboBox;
 class MControl;
@@ -51,6 +53,10 @@ class PageBuilder {
   Tavex::MComboBox* Combo(unsigned id, Tavex::CRect rect);
   Tavex::MEdit* Edit(unsigned id, Tavex::CRect rect, const char* text);
   Tavex::MSlider* Slider(unsigned id, Tavex::CRect rect, int maximum);
+  // A keyboard view in `mode` (KeyboardCtrl::kMode...) where the layout file will place it.
+  Tavex::KeyboardCtrl* Keyboard(unsigned id, int mode);
+  // A list with the row icon of the skin; `renamable` lets rows be renamed in place.
+  Tavex::DListBox* List(unsigned id, Tavex::CRect rect, bool renamable);
 
   WindowTexts& Texts() { return texts_; }
 

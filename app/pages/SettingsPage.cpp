@@ -27,10 +27,7 @@ Tavex::UpgradeButton* Upgrade(PageBuilder& page, unsigned id, CRect rect, int te
 }  // namespace
 
 void BuildSettingsPage(PageBuilder& page, WindowControls& out) {
-  out.keyboards[2] = static_cast<Tavex::KeyboardCtrl*>(
-      page.Make("KeyboardCtrl", ids::kSettingsKeyboard, DefaultKeyboardRect()));
-  if (out.keyboards[2] != nullptr)
-    out.keyboards[2]->SetKeyboardCtrlMode(Tavex::KeyboardCtrl::kModePlain);
+  out.keyboards[2] = page.Keyboard(ids::kSettingsKeyboard, Tavex::KeyboardCtrl::kModePlain);
 
   page.Area(ids::kSettingsPanel, CRect(70, 468, 1190, 712), kPanelFill, 0);
   page.Label(ids::kGeneralLabel, CRect(90, 478, 480, 506), 126, kSectionFontSize);

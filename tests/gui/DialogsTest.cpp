@@ -28,9 +28,7 @@ class DialogRun {
   DialogRun(const std::string& which, const std::string& lcid, GuiTest::ProgramHome& home,
             TestSupport::ControlMap& map, const std::string& title)
       : map_(map) {
-    std::vector<std::string> env = home.Environment();
-    const auto [name, value] = map.Environment();
-    env.push_back(name + "=" + value);
+    std::vector<std::string> env = GuiTest::WithVariable(home.Environment(), map.Environment());
     // Output goes to a file the test reads: the dialog tool prints its result.
     out_ = map.Folder() + "/" + which + "-" + lcid + ".out";
     env.push_back("KW_DIALOG_OUT=" + out_);

@@ -39,10 +39,8 @@ class MainWindowInput : public ::testing::Test {
  protected:
   void Start(const std::string& lang = "en_US.UTF-8") {
     ASSERT_TRUE(map_.Ready());
-    std::vector<std::string> env = home_.Environment(lang);
-    const auto [name, value] = map_.Environment();
-    env.push_back(name + "=" + value);
-    program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
+    program_ = std::make_unique<Spawned>(
+        GuiTest::ProgramCommand(), GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
     window_ = GuiTest::WaitForMainWindow();
     ASSERT_NE(window_, 0u);
     map_.SetWindow(kMainTitle);

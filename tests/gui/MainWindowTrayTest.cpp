@@ -36,41 +36,14 @@ bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds tim
   return done();
 }
 
-// Ids and labels of the D-Bus menu's top entries.
-std::vector<std::pair<int, std::string>> MenuEntries(GVariant* reply) {
-  std::vector<std::pair<int, std::string>> entries;
-  if (reply == nullptr) return entries;
-  GVariant* layout = g_variant_get_child_value(reply, 1);
-  GVariant* items = g_variant_get_child_value(layout, 2);
-  for (gsize i = 0; i < g_variant_n_children(items); ++i) {
-    GVariant* boxed = g_variant_get_child_value(items, i);
-    GVariant* item = g_variant_get_variant(boxed);
-    gint32 id = 0;
-    GVariant* props = nullptr;
-    g_variant_get(item, "(i@a{sv}av)", &id, &props, nullptr);
-    const gchar* label = "";
-    g_variant_lookup(props, "label", "&s", &label);
-    entries.emplace_back(id, label);
-    g_variant_unref(props);
-    g_variant_unref(item);
-    g_variant_unref(boxed);
-  }
-  g_variant_unref(items);
-  g_variant_unref(layout);
-  g_variant_unref(reply);
-  return entries;
-}
-
 class MainWindowTray : public ::testing::Test {
  protected:
   // Starts the program with "hide to the tray" chosen and hides it with the close button.
   void StartHidden() {
     ASSERT_TRUE(map_.Ready());
     home_.WriteSettings("LCID=1033\nexit_mode=1\n");
-    std::vector<std::string> env = home_.Environment();
-    const auto [name, value] = map_.Environment();
-    env.push_back(name + "=" + value);
-    program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
+    program_ = std::make_unique<Spawned>(
+        GuiTest::ProgramCommand(), GuiTest::WithVariable(home_.Environment(), map_.Environment()));
     window_ = GuiTest::WaitForMainWindow();
     ASSERT_NE(window_, 0u);
     map_.SetWindow(kMainTitle);
@@ -116,7 +89,7 @@ TEST_F(MainWindowTray, TheStatusNotifierItemShowsTheWindowAndOffersBothCommands)
   ASSERT_NE(menuPath, nullptr);
   const std::string menu = g_variant_get_string(menuPath, nullptr);
   g_variant_unref(menuPath);
-  const auto entries = MenuEntries(watcher.Call(
+  const auto entries = MenuChildren(watcher.Call(
       item, menu.c_str(), kMenuInterface, "GetLayout",
       g_variant_new("(ii@as)", 0, -1, g_variant_new_strv(nullptr, 0))));
   ASSERT_EQ(entries.size(), 2u);

@@ -140,6 +140,12 @@ std::vector<std::string> ProgramCommand(const std::string& executable) {
   return {executable.empty() ? ProgramFolder() + "keywright" : executable};
 }
 
+std::vector<std::string> WithVariable(std::vector<std::string> env,
+                                      const std::pair<std::string, std::string>& variable) {
+  env.push_back(variable.first + "=" + variable.second);
+  return env;
+}
+
 std::uint64_t FindMainWindow() { return Tavex::Native::FindExternalWindow(kWindowMark); }
 
 bool IsViewable(std::uint64_t window) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace GuiTest {
@@ -64,6 +65,9 @@ class ProgramHome {
 
 // bin/keywright (or another copy of it at `executable`) started with `env`.
 std::vector<std::string> ProgramCommand(const std::string& executable = "");
+// `env` with one more variable (a name and value pair, as the control map gives it).
+std::vector<std::string> WithVariable(std::vector<std::string> env,
+                                      const std::pair<std::string, std::string>& variable);
 
 // The main window marked "Tarnwick" on the display; 0 when there is none.
 std::uint64_t FindMainWindow();
