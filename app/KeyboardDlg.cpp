@@ -293,11 +293,10 @@ void KeyboardDlg::UpdatePageState() {
   if (controls_.status != nullptr)
     controls_.status->SetTitle(
         GetLangText(connected ? ids::text::kConnected : ids::text::kNotConnected).c_str());
-  const int type = currentType_.load();
-  const DeviceTable::Entry* current = devices_ ? devices_->FindType(type) : nullptr;
   // Without a keyboard, or when the current one went away, the device list comes back and the
   // next selection loads the keyboard again.
-  if (!connected || (type != 0 && (current == nullptr || !current->present))) {
+  const bool gone = currentGone_.exchange(false);
+  if (!connected || gone) {
     currentType_.store(0);
     if (controls_.tabs != nullptr) controls_.tabs->SetVisible(0);
     SwitchPage(ids::kItemHome);
@@ -313,6 +312,10 @@ void KeyboardDlg::RefreshDeviceState() {
     for (const DeviceTable::Shown& s : shown)
       controls_.devices->SetDeviceState(s.vendorId, s.productId, s.connected ? 1 : 0);
   connected_.store(devices_->AnyConnected());
+  // Read here, where the presence marks are written, for the UI thread's page state.
+  const int type = currentType_.load();
+  const DeviceTable::Entry* current = devices_->FindType(type);
+  currentGone_.store(type != 0 && (current == nullptr || !current->present));
   PostMessageW(kMsgPageState);
 }
 

@@ -107,6 +107,7 @@ class KeyboardDlg : public Tavex::MDialog {
 
   std::atomic<bool> connected_{false};
   std::atomic<int> currentType_{0};
+  std::atomic<bool> currentGone_{false};  // the current keyboard was absent at the last refresh
   std::atomic<int> selectedType_{0};
   int currentPage_ = 0;
   bool shutDown_ = false;
