@@ -147,6 +147,24 @@ TEST_F(MainWindowInput, MinimiseAndTheWebButton) {
   EXPECT_EQ(Quit(), 0);
 }
 
+TEST_F(MainWindowInput, DraggingTheBackgroundMovesTheWindow) {
+  Start();
+  const TestSupport::ScreenRect before = map_.RectOf(ids::kCloseButton);
+  // The status line is text only: a press there lands on the background.
+  const TestSupport::ScreenRect from = map_.RectOf(ids::kStatusText);
+  ASSERT_FALSE(from.Empty());
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX(), from.CentreY()));
+  ASSERT_TRUE(TestSupport::RunXDoTool("mousedown 1"));
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX() + 20, from.CentreY() + 10));
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX() + 50, from.CentreY() + 30));
+  ASSERT_TRUE(TestSupport::RunXDoTool("mouseup 1"));
+  const auto moved = map_.WaitFor(ids::kCloseButton, 5s, [&](const TestSupport::MappedControl& c) {
+    return c.rect.left == before.left + 50 && c.rect.top == before.top + 30;
+  });
+  EXPECT_TRUE(moved.has_value()) << "the window did not follow the pointer";
+  EXPECT_EQ(Quit(), 0);
+}
+
 TEST_F(MainWindowInput, TheLanguageListSwitchesTheTextsAndTheAutostartBoxItsEntry) {
   ASSERT_TRUE(home_.StartVirtualKeyboard());
   Start();
