@@ -13,6 +13,7 @@
 #include "GalleryProcess.h"
 #include "docs/LayoutFile.h"
 #include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
 
@@ -157,11 +158,11 @@ TEST_F(KeyboardPage, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
   KeyBox(kQ, &index);
   int from = Mark();
   ClickKey(kQ);
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=" + std::to_string(index) + " l=20", from), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::Click) + " w=" + std::to_string(index) + " l=20", from), 0);
   // Inside the control, between the picture's edge and the first key.
   from = Mark();
   ASSERT_TRUE(map.ClickAt(kKeyboard, 2, 2));
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=4294967295 l=0", from), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::Click) + " w=4294967295 l=0", from), 0);
 }
 
 TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
@@ -173,9 +174,9 @@ TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
   ASSERT_TRUE(XDoTool("mousedown 3"));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At((x0 + x1) / 2, (y0 + y1) / 2)));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x1, y1) + " mouseup 3"));
-  const int end = gallery->WaitFor("notify id=69 code=24 w=0 l=0", from);
+  const int end = gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::FrameSelected) + " w=0 l=0", from);
   ASSERT_GE(end, 0);
-  EXPECT_EQ(gallery->CountContaining("code=5 "), 0) << "a selection is no right click";
+  EXPECT_EQ(gallery->CountContaining(" code=" + std::to_string(Tavex::Notify::RightClick) + " "), 0) << "a selection is no right click";
   const int report = gallery->WaitFor("checked n=", end);
   ASSERT_GE(report, 0);
 

@@ -17,6 +17,7 @@
 #include "TavexTestSupport.h"
 #include "tavex/Buttons.h"
 #include "tavex/CComboBoxList.h"
+#include "tavex/Codes.h"
 #include "tavex/Edits.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/MComboBox.h"
@@ -212,7 +213,7 @@ TEST(MenuWnd, BackPictureScrollIdsAndTranslucencySetBeforeCreateHoldInTheWindow)
   menu->AddMenu("Reset", 606);
   menu->SetScrollResID(kBarVRes, kBarHRes);
   menu->SetLayeredWindow(1);
-  HWND hwnd = menu->Create(owner, CPoint(250, 250), 0x721, kNineRes, 10, 200, BackModeFrame);
+  HWND hwnd = menu->Create(owner, CPoint(250, 250), Tavex::WM_KEYMENU, kNineRes, 10, 200, BackModeFrame);
   ASSERT_NE(hwnd, nullptr);
   PaintManager& pm = menu->GetPaintManager();
   EXPECT_EQ(pm.GetScrollVID(), kBarVRes);

@@ -4,6 +4,7 @@
 // Both helpers define the display check the same way.
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
 
@@ -99,11 +100,11 @@ TEST(MComboBox, OpenedListWindowHasTheRowsHeightAndAPickSelects) {
   EXPECT_TRUE(combo->IsOpen());
 
   // The popup's list reports a pick as (row, 19).
-  combo->OnMessage(1, 2, 3, Tavex::CComboBoxList::kPickCode);
+  combo->OnMessage(1, Tavex::Notify::Click, 3, Tavex::Notify::ComboPickFlag);
   EXPECT_EQ(combo->GetCurSel(), 3);
   EXPECT_EQ(combo->GetTitle(), "entry 3");
   ASSERT_FALSE(host.notes.empty());
-  EXPECT_EQ(host.notes.back().code, 2u);
+  EXPECT_EQ(host.notes.back().code, Tavex::Notify::Click);
   EXPECT_EQ(host.notes.back().wParam, 3u);
   EXPECT_FALSE(combo->IsOpen());
   Tavex::NativeTest::PumpUntil([&] { return !Tavex::Native::IsWindow(popup); });

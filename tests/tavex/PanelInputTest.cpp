@@ -6,6 +6,7 @@
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
 #include "tavex/CRecordList.h"
+#include "tavex/Codes.h"
 #include "tavex/DListBox.h"
 #include "tavex/Edits.h"
 #include "tavex/MDialog.h"
@@ -120,8 +121,8 @@ TEST_F(PanelInputTest, KeysReachAnEditInAPanelAndInAPanelInsideAPanel) {
   EXPECT_EQ(outerEdit->GetTitle(), "b");
   EXPECT_FALSE(outerEdit->IsFocused());
   EXPECT_TRUE(inner->IsFocused());
-  EXPECT_GE(Count(13, 26), 2) << "the nested box reports its changes to the dialog";
-  EXPECT_GE(Count(11, 29), 1) << "the first box reported the end of its editing";
+  EXPECT_GE(Count(13, Tavex::Notify::TextChanged), 2) << "the nested box reports its changes to the dialog";
+  EXPECT_GE(Count(11, Tavex::Notify::EditEnded), 1) << "the first box reported the end of its editing";
 }
 
 TEST_F(PanelInputTest, TheRenameBoxTakesTypedKeysAndEndsOnAPressElsewhere) {
@@ -136,7 +137,7 @@ TEST_F(PanelInputTest, TheRenameBoxTakesTypedKeysAndEndsOnAPressElsewhere) {
   ClickAt(CPoint(120, 105));
   ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0; }));
   EXPECT_EQ(list->GetItemText(0), "Alphz");
-  EXPECT_EQ(Count(14, 29), 1);
+  EXPECT_EQ(Count(14, Tavex::Notify::EditEnded), 1);
   for (const Notification& note : host.notes) {
     EXPECT_TRUE(note.id >= 10 && note.id <= 15) << "the box itself stays private: " << note.id;
   }
@@ -151,7 +152,7 @@ TEST_F(PanelInputTest, TheDelayBoxTakesDigitsOnlyAndEnterKeepsThem) {
   Tap(VK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() < 0; }));
   EXPECT_EQ(records->GetRecordItems()[1]->delay, 3578);
-  EXPECT_EQ(Count(15, 29), 1);
+  EXPECT_EQ(Count(15, Tavex::Notify::EditEnded), 1);
 }
 
 namespace {
@@ -182,7 +183,7 @@ class LayeredInPlace : public ::testing::Test {
   }
   int Count29(unsigned id) const {
     int n = 0;
-    for (const Notification& note : host.notes) n += note.id == id && note.code == 29 ? 1 : 0;
+    for (const Notification& note : host.notes) n += note.id == id && note.code == Tavex::Notify::EditEnded ? 1 : 0;
     return n;
   }
   Host host;

@@ -3,6 +3,7 @@
 #include "DemoButton.h"
 #include "GalleryDialog.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MPanel.h"
@@ -153,7 +154,7 @@ LRESULT BackPicturesPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
 int BackPicturesPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kMenuButton && code == 2) OpenMenu();
+  if (id == kMenuButton && code == Tavex::Notify::Click) OpenMenu();
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "DemoButton.h"
 #include "GalleryTexts.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/MPanel.h"
 
 namespace Gallery {
@@ -128,8 +129,8 @@ int GalleryDialog::OnWindowPosChanged(WINDOWPOS* pos) {
 int GalleryDialog::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
       " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kClose && code == 2) DoClose();
-  if (id == kOk && code == 2) DoOK();
+  if (id == kClose && code == Tavex::Notify::Click) DoClose();
+  if (id == kOk && code == Tavex::Notify::Click) DoOK();
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "docs/LayoutViews.h"
 #include "store/LightFrameStore.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/Manager.h"
 #include "tavex/MControlFont.h"
 
@@ -196,15 +197,15 @@ LRESULT KeyboardPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int KeyboardPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id >= kFirstModeButton && id < kFirstModeButton + 5 && code == 2) {
+  if (id >= kFirstModeButton && id < kFirstModeButton + 5 && code == Tavex::Notify::Click) {
     SwitchMode(Tavex::KeyboardCtrl::kModePlain + static_cast<int>(id - kFirstModeButton));
-  } else if (id == kKeyboard && code == 24 && m_keyboard != nullptr) {
+  } else if (id == kKeyboard && code == Tavex::Notify::FrameSelected && m_keyboard != nullptr) {
     std::string codes;
     for (const Tavex::KEY_INFO* k : m_keyboard->GetKeyItems()) {
       if (k->checked) codes += (codes.empty() ? "" : ",") + std::to_string(k->keyValue);
     }
     GalleryDialog::Log("checked n=" + std::to_string(m_keyboard->GetCheckItemCount()) + " codes=" + codes);
-  } else if (id == kKeyboard && code == 2 && m_mode == Tavex::KeyboardCtrl::kModeColours &&
+  } else if (id == kKeyboard && code == Tavex::Notify::Click && m_mode == Tavex::KeyboardCtrl::kModeColours &&
              m_keyboard != nullptr) {
     char colour[16];
     std::snprintf(colour, sizeof colour, "%06X",

@@ -6,6 +6,7 @@
 #include "tavex/CArea.h"
 #include "tavex/CDeviceCtrl.h"
 #include "tavex/CRecordList.h"
+#include "tavex/Codes.h"
 #include "tavex/DListBox.h"
 #include "tavex/KeyFuncControl.h"
 #include "tavex/MComboBox.h"
@@ -166,12 +167,12 @@ LRESULT ListsPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int ListsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kMenuButton && code == 2) OpenMenu();
-  if (id == kList && code == 29) {
+  if (id == kMenuButton && code == Tavex::Notify::Click) OpenMenu();
+  if (id == kList && code == Tavex::Notify::EditEnded) {
     GalleryDialog::Log("renamed row=" + std::to_string(lParam) +
                        " text=" + std::string(m_list->GetItemText(static_cast<int>(lParam))));
   }
-  if (id == kRecords && code == 29) {
+  if (id == kRecords && code == Tavex::Notify::EditEnded) {
     const auto rows = m_records->GetRecordItems();
     if (lParam >= 0 && static_cast<std::size_t>(lParam) < rows.size()) {
       GalleryDialog::Log("delay row=" + std::to_string(lParam) +

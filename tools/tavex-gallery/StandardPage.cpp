@@ -4,6 +4,7 @@
 #include "tavex/Buttons.h"
 #include "tavex/CArea.h"
 #include "tavex/CheckButtons.h"
+#include "tavex/Codes.h"
 #include "tavex/Edits.h"
 #include "tavex/MPanel.h"
 #include "tavex/MText.h"
@@ -242,12 +243,12 @@ int StandardPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lP
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
   // Edits say what they hold after a change, so scripts can check typed (and composed) text.
-  if (code == 26) {
+  if (code == Tavex::Notify::TextChanged) {
     if (auto* c = dynamic_cast<Tavex::MControlFont*>(m_pm.GetControl(id))) {
       GalleryDialog::Log("text id=" + std::to_string(id) + " " + c->GetTitle());
     }
   }
-  if (id == kClose && code == 2) DoClose();
+  if (id == kClose && code == Tavex::Notify::Click) DoClose();
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "tavex/Buttons.h"
 #include "tavex/CArea.h"
 #include "tavex/CheckButtons.h"
+#include "tavex/Codes.h"
 #include "tavex/MAirBladder.h"
 #include "tavex/MPopupWnd.h"
 #include "tavex/MText.h"
@@ -178,7 +179,7 @@ void WindowsPage::ShowBalloon(unsigned index, unsigned anchorId) {
 int WindowsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (code != 2) return 0;
+  if (code != Tavex::Notify::Click) return 0;
   if (id == kClose) {
     DoClose();
   } else if (id == kOpenPopup) {

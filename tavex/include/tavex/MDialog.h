@@ -72,7 +72,7 @@ class TAVEX_API MDialog : public MWindow, public MObject {
   ControlList& GetControls() { return m_pm.GetControls(); }
   void SetFocusControl(MControl* control) { m_pm.SetFocusControl(control); }
 
-  // Post the user close message (0x442) with 1, 2, 2, 6, 7.
+  // Post the user close message (WM_USERCLOSEWINDOW) with 1, 2, 2, 6, 7.
   void DoOK();
   void DoCancel();
   void DoClose();
