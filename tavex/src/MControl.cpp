@@ -141,7 +141,8 @@ int MControl::RouteMouse(Input kind, unsigned keys, CPoint pt) {
                                                : OnControlRButtonDown(keys, pt);
       if (kind == Input::LDbl && m_dblClk) {
         CPoint at = pt;
-        SendMessageW(Notify::DoubleClick, keys, static_cast<long>(reinterpret_cast<std::intptr_t>(&at)));
+        SendMessageW(Notify::DoubleClick, keys,
+                     static_cast<long>(reinterpret_cast<std::intptr_t>(&at)));
         return OnControlLButtonDblClk(keys, pt);
       }
       // A press (or a double click acting as a second press) focuses this control.

@@ -70,10 +70,9 @@ TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffs
   ASSERT_GE(line, 0) << "one wheel step down scrolls by the panel's step";
   // The map follows the scrolling: the second item now shows 40 pixels higher, and a click
   // there reaches it.
-  const auto moved = map.WaitFor(kSecondPanelButton, ControlMap::kDefaultWait,
-                                 [&](const TestSupport::MappedControl& c) {
-                                   return c.rect.top == before.top - 40;
-                                 });
+  const auto moved = map.WaitFor(
+      kSecondPanelButton, ControlMap::kDefaultWait,
+      [&](const TestSupport::MappedControl& c) { return c.rect.top == before.top - 40; });
   ASSERT_TRUE(moved.has_value()) << "the map did not follow the scrolling";
   from = Mark();
   ASSERT_TRUE(map.Click(kSecondPanelButton));
@@ -84,10 +83,9 @@ TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffs
   EXPECT_GE(gallery->WaitFor(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=0", from), 0);
 
   // Unscrolled, the thumb sits at the top of the bar: press a fifth of the way down, drag down.
-  const auto bar = map.WaitFor(kVerticalBar, ControlMap::kDefaultWait,
-                               [&](const TestSupport::MappedControl& c) {
-                                 return c.className == "CScrollVertical";
-                               });
+  const auto bar = map.WaitFor(
+      kVerticalBar, ControlMap::kDefaultWait,
+      [&](const TestSupport::MappedControl& c) { return c.className == "CScrollVertical"; });
   ASSERT_TRUE(bar.has_value());
   const int x = bar->shown.CentreX(), y = bar->shown.top + bar->shown.Height() / 5;
   from = Mark();
@@ -97,7 +95,8 @@ TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffs
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x, y + bar->shown.Height() / 2) + " mouseup 1"));
   line = gallery->WaitFor(Notified(kVerticalBar, Tavex::Notify::Scrolled), from);
   ASSERT_GE(line, 0);
-  EXPECT_EQ(gallery->CountContaining(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=0"), 1);  // only the wheel's
+  EXPECT_EQ(gallery->CountContaining(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=0"),
+            1);  // only the wheel's
 }
 
 TEST_F(GalleryInput, TabAndShiftTabMoveTheFocusAndCtrlTabDoesNot) {
@@ -138,10 +137,10 @@ TEST_F(GalleryInput, PressingOutsideEveryControlDragsTheWindowAndTheMapFollows) 
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x + 80, y + 80) + " mouseup 1"));
   EXPECT_GE(gallery->WaitFor("moved ", from), 0);
   // Controls keep their place in the window, so their screen rectangles move with it.
-  const auto moved = map.WaitFor(kOk, ControlMap::kDefaultWait,
-                                 [&](const TestSupport::MappedControl& c) {
-                                   return c.rect.left == ok.left + 80 && c.rect.top == ok.top + 80;
-                                 });
+  const auto moved =
+      map.WaitFor(kOk, ControlMap::kDefaultWait, [&](const TestSupport::MappedControl& c) {
+        return c.rect.left == ok.left + 80 && c.rect.top == ok.top + 80;
+      });
   EXPECT_TRUE(moved.has_value());
 }
 
@@ -159,8 +158,8 @@ TEST_F(GalleryInput, TheMapNamesEveryControlAndShowsOnlyWhatThePanelLetsThrough)
     const auto it = std::find_if(all.begin(), all.end(), [&](const auto& c) { return c.id == id; });
     return it != all.end() ? *it : TestSupport::MappedControl{};
   };
-  const TestSupport::MappedControl panel = find(kPanel), band = find(kBand),
-                                   off = find(kDisabled), last = find(kLastPanelButton);
+  const TestSupport::MappedControl panel = find(kPanel), band = find(kBand), off = find(kDisabled),
+                                   last = find(kLastPanelButton);
   EXPECT_EQ(panel.className, "MPanel");
   EXPECT_EQ(band.className, "CArea");
   EXPECT_EQ(panel.title, "Tavex gallery");

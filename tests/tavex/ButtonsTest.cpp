@@ -254,8 +254,8 @@ TEST(TimerButton, RepeatsTwoOnEachTickWhileHeldInsideAndStopsOnRelease) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   Tavex::PaintManager& pm = dialog.GetPaintManager();
@@ -292,8 +292,8 @@ TEST(TimerButton, RepeatsAtItsIntervalAfterTheFirstDelay) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   const HWND hwnd = dialog.GetSafeHwnd();
@@ -322,8 +322,8 @@ TEST(TimerButton, DisabledWhileHeldStopsRepeating) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   const HWND hwnd = dialog.GetSafeHwnd();

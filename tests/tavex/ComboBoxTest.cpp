@@ -24,8 +24,7 @@ class ComboHost : public Tavex::MDialog {
 };
 
 MComboBox* MakeCombo(ComboHost& host, int entries) {
-  auto* combo = static_cast<MComboBox*>(
-      host.CreateControl("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1));
+  auto* combo = host.CreateControlAs<MComboBox>("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1);
   for (int i = 0; i < entries; ++i) combo->AddItem(("entry " + std::to_string(i)).c_str(), 100 + i);
   return combo;
 }

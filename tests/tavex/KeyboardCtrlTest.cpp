@@ -436,8 +436,8 @@ TEST(KeyboardTipsWindow, HoveringAKeyShowsItsDescriptionAboveIt) {
   TAVEX_REQUIRE_DISPLAY();
   Tavex::MDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "kbd", 0x96000000, 0, CRect(40, 40, 640, 440)), nullptr);
-  auto* ctrl = static_cast<KeyboardCtrl*>(
-      dialog.CreateControl("KeyboardCtrl", 69, CRect(10, 20, 410, 220), nullptr, 1, 1));
+  auto* ctrl = dialog.CreateControlAs<KeyboardCtrl>("KeyboardCtrl", 69, CRect(10, 20, 410, 220),
+                                                    nullptr, 1, 1);
   ASSERT_NE(ctrl, nullptr);
   ctrl->SetWidthAndHeight(300, 150);
   ctrl->AddKeyItem("A", "Key A", 4, CRect(10, 10, 50, 50), "");

@@ -50,7 +50,8 @@ TEST(CirclePalette, CentreIsWhiteRimIsFullHueAndOutsideIsNothing) {
   EXPECT_FALSE(c.ColorAt(CPoint(2, 2), &colour));
   c.OnLButtonDown(MK_LBUTTON, CPoint(50, 50));
   ASSERT_NE(LastCode(parent, Tavex::Notify::ColourChosen), nullptr);
-  EXPECT_EQ(LastCode(parent, Tavex::Notify::ColourChosen)->lParam, static_cast<long>(RGB(255, 255, 255)));
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(RGB(255, 255, 255)));
 }
 
 TEST(ColorPalette, FieldPicksSaturationAndValueOfTheCurrentHue) {
@@ -126,7 +127,8 @@ TEST(ColorPalette, HueBarKeepsSaturationAndValueAndGreysKeepTheHue) {
   const CRect field = p.GetFieldRect();
   p.OnLButtonDown(MK_LBUTTON, CPoint(field.right - 1, field.top));
   EXPECT_EQ(p.GetColor(), RGB(0, 255, 0));
-  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam, static_cast<long>(RGB(0, 255, 0)));
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(RGB(0, 255, 0)));
 }
 
 // The release of a drag never reaches a disabled control; re-enabled, a plain move must not
@@ -215,7 +217,8 @@ TEST(ColorSelect, PresetPickSendsItsColourAndTheCurrentColourPlaceIsNoTarget) {
   s.OnLButtonDown(MK_LBUTTON, s.GetSwatchRect(2).CenterPoint());
   ASSERT_NE(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen), nullptr);
   EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->wParam, 0u);
-  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam, static_cast<long>(s.GetPresets()[2]));
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(s.GetPresets()[2]));
   const Tavex::Surface img = Render(s, 300, 30);
   const CPoint cur = s.GetSwatchRect(presets).CenterPoint();
   EXPECT_EQ(img.Pixel(cur.x, cur.y), ARGBFromCOLORREF(s.GetPresets()[2]));

@@ -114,7 +114,8 @@ TEST_F(PopupFixture, RealClicksReachThePopupsControlsAndItPaintsItsBackground) {
       {Native::InputEvent::ButtonUp, VK_LBUTTON},
   };
   ASSERT_EQ(Native::SendInput(events, 3), 3u);
-  ASSERT_TRUE(NT::PumpUntil([&] { return LastCode(ownerObject, Tavex::Notify::Click) != nullptr; }));
+  ASSERT_TRUE(
+      NT::PumpUntil([&] { return LastCode(ownerObject, Tavex::Notify::Click) != nullptr; }));
   EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::Click)->id, 7u);
 }
 
@@ -205,8 +206,8 @@ TEST_F(PopupFixture, AnEditBoxInThePopupTakesTypingAndEndsWhenThePopupIsDismisse
   popup->SetCloseHandler([&](int) { closed = true; });
   HWND hwnd = popup->CreateOver(owner, CRect(40, 40, 240, 70));
   ASSERT_NE(hwnd, nullptr);
-  auto* edit = static_cast<Tavex::MEdit*>(
-      popup->CreateControl("MEdit", 9, popup->GetDialogClientRect(), "", 1, 1));
+  auto* edit =
+      popup->CreateControlAs<Tavex::MEdit>("MEdit", 9, popup->GetDialogClientRect(), "", 1, 1);
   ASSERT_NE(edit, nullptr);
   popup->SetFocusControl(edit);
   ASSERT_NE(LastCode(ownerObject, Tavex::Notify::EditStarted), nullptr);  // editing started
@@ -224,7 +225,8 @@ TEST_F(PopupFixture, AnEditBoxInThePopupTakesTypingAndEndsWhenThePopupIsDismisse
 
   Native::SetFocus(owner);
   ASSERT_TRUE(NT::PumpUntil([&] { return closed; }));
-  ASSERT_NE(LastCode(ownerObject, Tavex::Notify::EditEnded), nullptr);  // editing ended with the popup
+  ASSERT_NE(LastCode(ownerObject, Tavex::Notify::EditEnded),
+            nullptr);  // editing ended with the popup
   EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::EditEnded)->id, 9u);
 }
 

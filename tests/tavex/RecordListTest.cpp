@@ -29,7 +29,8 @@ struct Fixture {
   }
   int Count29() const {
     int n = 0;
-    for (const Notification& note : parent.notes) n += note.code == Tavex::Notify::EditEnded ? 1 : 0;
+    for (const Notification& note : parent.notes)
+      n += note.code == Tavex::Notify::EditEnded ? 1 : 0;
     return n;
   }
 };

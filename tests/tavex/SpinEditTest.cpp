@@ -114,8 +114,8 @@ TEST(SpinEdit, ArrowsWheelAndKeysStepFromTheTypedValue) {
 
 TEST(SpinEditCaret, TheWindowCaretFollowsAValueThatGrewByAStep) {
   Tavex::MDialog dialog;
-  auto* spin = static_cast<Tavex::CSpinButton*>(
-      dialog.CreateControl("CSpinButton", 9, CRect(10, 10, 130, 40), nullptr, 1, 1));
+  auto* spin = dialog.CreateControlAs<Tavex::CSpinButton>("CSpinButton", 9, CRect(10, 10, 130, 40),
+                                                          nullptr, 1, 1);
   ASSERT_NE(spin, nullptr);
   spin->SetRange(0, 100);
   spin->SetValue(9);
