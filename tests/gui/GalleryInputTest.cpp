@@ -8,6 +8,7 @@
 
 #include "GalleryProcess.h"
 #include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
 
@@ -53,10 +54,10 @@ TEST_F(GalleryInput, AClickReachesTheButtonUnderThePointerAndNotTheDisabledOne) 
   int from = Mark();
   ASSERT_TRUE(map.Click(kDisabled));
   ASSERT_TRUE(map.Click(kApply));
-  const int press = gallery->WaitFor("notify id=12 code=1", from);
+  const int press = gallery->WaitFor(Notified(kApply, Tavex::Notify::Press), from);
   ASSERT_GE(press, 0);
-  EXPECT_GE(gallery->WaitFor("notify id=12 code=2", press), 0);
-  EXPECT_EQ(gallery->CountContaining("id=13"), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kApply, Tavex::Notify::Click), press), 0);
+  EXPECT_EQ(gallery->CountContaining("id=" + std::to_string(kDisabled)), 0);
 }
 
 TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffset) {
@@ -65,28 +66,26 @@ TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffs
   int from = Mark();
   ASSERT_TRUE(map.MoveTo(kPanel));
   ASSERT_TRUE(XDoTool("click 5"));
-  int line = gallery->WaitFor("notify id=1 code=8 w=40", from);
+  int line = gallery->WaitFor(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=40", from);
   ASSERT_GE(line, 0) << "one wheel step down scrolls by the panel's step";
   // The map follows the scrolling: the second item now shows 40 pixels higher, and a click
   // there reaches it.
-  const auto moved = map.WaitFor(kSecondPanelButton, ControlMap::kDefaultWait,
-                                 [&](const TestSupport::MappedControl& c) {
-                                   return c.rect.top == before.top - 40;
-                                 });
+  const auto moved = map.WaitFor(
+      kSecondPanelButton, ControlMap::kDefaultWait,
+      [&](const TestSupport::MappedControl& c) { return c.rect.top == before.top - 40; });
   ASSERT_TRUE(moved.has_value()) << "the map did not follow the scrolling";
   from = Mark();
   ASSERT_TRUE(map.Click(kSecondPanelButton));
-  EXPECT_GE(gallery->WaitFor("notify id=22 code=2", from), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kSecondPanelButton, Tavex::Notify::Click), from), 0);
   from = Mark();
   ASSERT_TRUE(map.MoveTo(kPanel));
   ASSERT_TRUE(XDoTool("click 4"));
-  EXPECT_GE(gallery->WaitFor("notify id=1 code=8 w=0", from), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=0", from), 0);
 
   // Unscrolled, the thumb sits at the top of the bar: press a fifth of the way down, drag down.
-  const auto bar = map.WaitFor(kVerticalBar, ControlMap::kDefaultWait,
-                               [&](const TestSupport::MappedControl& c) {
-                                 return c.className == "CScrollVertical";
-                               });
+  const auto bar = map.WaitFor(
+      kVerticalBar, ControlMap::kDefaultWait,
+      [&](const TestSupport::MappedControl& c) { return c.className == "CScrollVertical"; });
   ASSERT_TRUE(bar.has_value());
   const int x = bar->shown.CentreX(), y = bar->shown.top + bar->shown.Height() / 5;
   from = Mark();
@@ -94,9 +93,10 @@ TEST_F(GalleryInput, WheelTurnsAndThumbDragsScrollThePanelAndClicksFollowTheOffs
   ASSERT_TRUE(XDoTool("mousedown 1"));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x, y + bar->shown.Height() / 4)));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x, y + bar->shown.Height() / 2) + " mouseup 1"));
-  line = gallery->WaitFor("notify id=1 code=8", from);
+  line = gallery->WaitFor(Notified(kVerticalBar, Tavex::Notify::Scrolled), from);
   ASSERT_GE(line, 0);
-  EXPECT_EQ(gallery->CountContaining("notify id=1 code=8 w=0"), 1);  // only the wheel's
+  EXPECT_EQ(gallery->CountContaining(Notified(kVerticalBar, Tavex::Notify::Scrolled) + " w=0"),
+            1);  // only the wheel's
 }
 
 TEST_F(GalleryInput, TabAndShiftTabMoveTheFocusAndCtrlTabDoesNot) {
@@ -120,7 +120,7 @@ TEST_F(GalleryInput, TabAndShiftTabMoveTheFocusAndCtrlTabDoesNot) {
   line = gallery->WaitFor("key id=12 vk=9 mods=17", line);
   ASSERT_GE(line, 0);
   ASSERT_TRUE(XDoTool("key space"));
-  line = gallery->WaitFor("notify id=12 code=2", line);
+  line = gallery->WaitFor(Notified(kApply, Tavex::Notify::Click), line);
   EXPECT_GE(line, 0);
   EXPECT_EQ(gallery->CountContaining("focus id=13"), 0);
 }
@@ -137,16 +137,16 @@ TEST_F(GalleryInput, PressingOutsideEveryControlDragsTheWindowAndTheMapFollows) 
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x + 80, y + 80) + " mouseup 1"));
   EXPECT_GE(gallery->WaitFor("moved ", from), 0);
   // Controls keep their place in the window, so their screen rectangles move with it.
-  const auto moved = map.WaitFor(kOk, ControlMap::kDefaultWait,
-                                 [&](const TestSupport::MappedControl& c) {
-                                   return c.rect.left == ok.left + 80 && c.rect.top == ok.top + 80;
-                                 });
+  const auto moved =
+      map.WaitFor(kOk, ControlMap::kDefaultWait, [&](const TestSupport::MappedControl& c) {
+        return c.rect.left == ok.left + 80 && c.rect.top == ok.top + 80;
+      });
   EXPECT_TRUE(moved.has_value());
 }
 
 TEST_F(GalleryInput, TheCloseButtonEndsTheDialogWithResultTwo) {
   ASSERT_TRUE(map.Click(kClose));
-  EXPECT_GE(gallery->WaitFor("notify id=14 code=2"), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kClose, Tavex::Notify::Click)), 0);
   EXPECT_GE(gallery->WaitFor("result 2"), 0);
   EXPECT_EQ(gallery->Wait(), 0);
 }
@@ -158,8 +158,8 @@ TEST_F(GalleryInput, TheMapNamesEveryControlAndShowsOnlyWhatThePanelLetsThrough)
     const auto it = std::find_if(all.begin(), all.end(), [&](const auto& c) { return c.id == id; });
     return it != all.end() ? *it : TestSupport::MappedControl{};
   };
-  const TestSupport::MappedControl panel = find(kPanel), band = find(kBand),
-                                   off = find(kDisabled), last = find(kLastPanelButton);
+  const TestSupport::MappedControl panel = find(kPanel), band = find(kBand), off = find(kDisabled),
+                                   last = find(kLastPanelButton);
   EXPECT_EQ(panel.className, "MPanel");
   EXPECT_EQ(band.className, "CArea");
   EXPECT_EQ(panel.title, "Tavex gallery");

@@ -120,6 +120,10 @@ int GalleryProcess::Wait(std::chrono::milliseconds timeout) {
   }
 }
 
+std::string Notified(unsigned id, unsigned code) {
+  return "notify id=" + std::to_string(id) + " code=" + std::to_string(code);
+}
+
 bool XDoTool(const std::string& args) {
   const std::string cmd = "xdotool " + args + " >/dev/null 2>&1";
   return std::system(cmd.c_str()) == 0;

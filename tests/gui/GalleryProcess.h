@@ -42,6 +42,9 @@ class GalleryProcess {
   std::vector<std::string> m_lines;
 };
 
+// The start of the gallery's log line for a notification: "notify id=<id> code=<code>".
+std::string Notified(unsigned id, unsigned code);
+
 // Runs `xdotool` with the arguments; true when it exited 0.
 bool XDoTool(const std::string& args);
 bool HaveXDoTool();

@@ -13,22 +13,14 @@
 #include "GalleryProcess.h"
 #include "docs/LayoutFile.h"
 #include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
 
 using namespace GuiTest;
+using TestSupport::CommandOutput;
 
 namespace {
-
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  pclose(pipe);
-  return out;
-}
 
 struct Box {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -104,9 +96,9 @@ class KeyboardPage : public ::testing::Test {
     Tavex::Image shot;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     do {
-      Output("import -window root -crop " + std::to_string(window.Width()) + "x" +
-             std::to_string(window.Height()) + "+" + std::to_string(window.left) + "+" +
-             std::to_string(window.top) + " png:" + path.string() + " 2>/dev/null");
+      CommandOutput("import -window root -crop " + std::to_string(window.Width()) + "x" +
+                    std::to_string(window.Height()) + "+" + std::to_string(window.left) + "+" +
+                    std::to_string(window.top) + " png:" + path.string() + " 2>/dev/null");
       shot = Tavex::Image::LoadFile(path.string());
       if (!shot.IsNull() && ready(shot)) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -131,10 +123,10 @@ TEST_F(KeyboardPage, HoveringAKeyShowsItsTipCentredAboveIt) {
   // The first move finds the key, the next one inside it shows its tip.
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX(), esc.CentreY())));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX() + 3, esc.CentreY() + 2)));
-  const std::string id =
-      Output("timeout 5 xdotool search --sync --onlyvisible --name 'KeyboardTip Window' | head -1");
+  const std::string id = CommandOutput(
+      "timeout 5 xdotool search --sync --onlyvisible --name 'KeyboardTip Window' | head -1");
   ASSERT_FALSE(id.empty()) << "no tip window appeared";
-  const std::string geometry = Output("xdotool getwindowgeometry " + id);
+  const std::string geometry = CommandOutput("xdotool getwindowgeometry " + id);
   std::smatch m;
   ASSERT_TRUE(std::regex_search(geometry, m, std::regex("Position: (-?\\d+),(-?\\d+)[^]*Geometry: (\\d+)x(\\d+)")))
       << geometry;
@@ -146,7 +138,7 @@ TEST_F(KeyboardPage, HoveringAKeyShowsItsTipCentredAboveIt) {
   ASSERT_TRUE(map.MoveTo(kCaption));
   bool hidden = false;
   for (int i = 0; i < 30 && !hidden; ++i) {
-    hidden = Output("xdotool search --onlyvisible --name 'KeyboardTip Window'").empty();
+    hidden = CommandOutput("xdotool search --onlyvisible --name 'KeyboardTip Window'").empty();
     if (!hidden) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_TRUE(hidden);
@@ -157,11 +149,15 @@ TEST_F(KeyboardPage, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
   KeyBox(kQ, &index);
   int from = Mark();
   ClickKey(kQ);
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=" + std::to_string(index) + " l=20", from), 0);
+  EXPECT_GE(gallery->WaitFor(
+                Notified(kKeyboard, Tavex::Notify::Click) + " w=" + std::to_string(index) + " l=20",
+                from),
+            0);
   // Inside the control, between the picture's edge and the first key.
   from = Mark();
   ASSERT_TRUE(map.ClickAt(kKeyboard, 2, 2));
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=4294967295 l=0", from), 0);
+  EXPECT_GE(gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::Click) + " w=4294967295 l=0", from),
+            0);
 }
 
 TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
@@ -173,9 +169,11 @@ TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
   ASSERT_TRUE(XDoTool("mousedown 3"));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At((x0 + x1) / 2, (y0 + y1) / 2)));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x1, y1) + " mouseup 3"));
-  const int end = gallery->WaitFor("notify id=69 code=24 w=0 l=0", from);
+  const int end =
+      gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::FrameSelected) + " w=0 l=0", from);
   ASSERT_GE(end, 0);
-  EXPECT_EQ(gallery->CountContaining("code=5 "), 0) << "a selection is no right click";
+  EXPECT_EQ(gallery->CountContaining(" code=" + std::to_string(Tavex::Notify::RightClick) + " "), 0)
+      << "a selection is no right click";
   const int report = gallery->WaitFor("checked n=", end);
   ASSERT_GE(report, 0);
 

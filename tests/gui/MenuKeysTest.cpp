@@ -5,6 +5,7 @@
 
 #include "GalleryProcess.h"
 #include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 
 using namespace GuiTest;
@@ -32,7 +33,8 @@ TEST(GalleryMenuKeys, ArrowsAndEnterPickTheCheckedEntryAndEscapeClosesAnother) {
   // The pointer is still on the button (a synced move to where it is would wait in vain).
   from = static_cast<int>(gallery.Lines().size());
   ASSERT_TRUE(XDoTool("click 1"));
-  ASSERT_GE(gallery.WaitFor("notify id=230 code=2", from), 0) << "the menu did not open again";
+  ASSERT_GE(gallery.WaitFor(Notified(kMenuButton, Tavex::Notify::Click), from), 0)
+      << "the menu did not open again";
   ASSERT_TRUE(XDoTool("key --delay 60 Down Escape"));
   // The menu ended and gave the keys back: Enter now reaches the page's focused button.
   ASSERT_TRUE(XDoTool("key --delay 60 Down Return"));

@@ -23,16 +23,6 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  pclose(pipe);
-  return out;
-}
-
 }  // namespace
 
 std::vector<MappedControl> ParseControlMap(const std::string& text) {
@@ -60,10 +50,10 @@ std::vector<MappedControl> ParseControlMap(const std::string& text) {
     char name[kClassNameMax + 1] = {};
     int visible = 0;
     if (inWindow &&
-        std::sscanf(line.c_str(), "control id=%u class=%63s visible=%d rect=%d,%d,%d,%d shown=%d,%d,%d,%d",
-                    &c.id, name, &visible, &c.rect.left, &c.rect.top, &c.rect.right,
-                    &c.rect.bottom, &c.shown.left, &c.shown.top, &c.shown.right,
-                    &c.shown.bottom) == 11) {
+        std::sscanf(line.c_str(),
+                    "control id=%u class=%63s visible=%d rect=%d,%d,%d,%d shown=%d,%d,%d,%d", &c.id,
+                    name, &visible, &c.rect.left, &c.rect.top, &c.rect.right, &c.rect.bottom,
+                    &c.shown.left, &c.shown.top, &c.shown.right, &c.shown.bottom) == 11) {
       c.className = name;
       c.visible = visible != 0;
       controls.push_back(std::move(c));
@@ -115,7 +105,8 @@ bool ControlMap::MoveTo(unsigned id) const {
   return c && MovePointer(c->shown.CentreX(), c->shown.CentreY());
 }
 
-bool ControlMap::ButtonAt(unsigned id, int button, std::optional<std::pair<int, int>> offset) const {
+bool ControlMap::ButtonAt(unsigned id, int button,
+                          std::optional<std::pair<int, int>> offset) const {
   const auto c = WaitFor(id);
   if (!c) return false;
   const int x = offset ? c->rect.left + offset->first : c->shown.CentreX();
@@ -129,9 +120,19 @@ bool RunXDoTool(const std::string& args) {
   return std::system(cmd.c_str()) == 0;
 }
 
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+  pclose(pipe);
+  return out;
+}
+
 bool MovePointer(int x, int y) {
   int px = 0, py = 0;
-  const std::string where = Output("xdotool getmouselocation 2>/dev/null");
+  const std::string where = CommandOutput("xdotool getmouselocation 2>/dev/null");
   const bool known = std::sscanf(where.c_str(), "x:%d y:%d", &px, &py) == 2;
   const auto move = [](int mx, int my) {
     return RunXDoTool("mousemove --sync " + std::to_string(mx) + " " + std::to_string(my));

@@ -78,7 +78,9 @@ class ControlMap {
   // top-left corner); false when the control did not appear or xdotool failed.
   bool Click(unsigned id) const { return ButtonAt(id, 1, std::nullopt); }
   bool RightClick(unsigned id) const { return ButtonAt(id, 3, std::nullopt); }
-  bool ClickAt(unsigned id, int dx, int dy) const { return ButtonAt(id, 1, std::make_pair(dx, dy)); }
+  bool ClickAt(unsigned id, int dx, int dy) const {
+    return ButtonAt(id, 1, std::make_pair(dx, dy));
+  }
   bool MoveTo(unsigned id) const;
 
  private:
@@ -94,5 +96,7 @@ class ControlMap {
 bool MovePointer(int x, int y);
 // Runs "xdotool <args>" with a time limit; true when it exited 0.
 bool RunXDoTool(const std::string& args);
+// What a shell command prints on stdout (empty when it cannot be started).
+std::string CommandOutput(const std::string& command);
 
 }  // namespace TestSupport

@@ -2,6 +2,7 @@
 
 #include "TavexTestSupport.h"
 #include "tavex/CDeviceCtrl.h"
+#include "tavex/Codes.h"
 
 using namespace TavexTest;
 using Tavex::CDeviceCtrl;
@@ -55,7 +56,7 @@ TEST(CDeviceCtrl, ConnectedRowsComeFirstAndAPressPicksTheDevice) {
   EXPECT_TRUE(f.devices.GetDeviceRect(2).IsRectEmpty());
   f.devices.OnLButtonDown(1, CPoint(50, 150));
   ASSERT_EQ(f.parent.notes.size(), 1u);
-  EXPECT_EQ(f.parent.notes[0].code, 1u);
+  EXPECT_EQ(f.parent.notes[0].code, Tavex::Notify::Press);
   EXPECT_EQ(f.parent.notes[0].wParam, 0u);
   EXPECT_EQ(f.devices.GetCurDevice(), 0);
   // The gap between rows is no row.
