@@ -52,15 +52,7 @@ void BuildLightingPage(PageBuilder& page, WindowControls& out) {
   page.Button(ids::kLightApply, CRect(1050, 650, 1170, 684), 24);
 
   page.Label(ids::kMusicLabel, CRect(316, 590, 440, 618), 74);
-  if (auto* music = page.Combo(ids::kMusicChoice, CRect(450, 590, 630, 620))) {
-    page.Texts().Custom([music] {
-      const int selected = music->GetCurSel();
-      music->DelAllItems();
-      for (int i = 0; i < kMusicChoices; ++i)
-        music->AddItem(GetLangText(kFirstMusicText + i).c_str(), i);
-      music->SetCurSel(selected < 0 ? 0 : selected);
-    });
-  }
+  page.TextCombo(ids::kMusicChoice, CRect(450, 590, 630, 620), kFirstMusicText, kMusicChoices);
   page.Label(ids::kGainLabel, CRect(740, 590, 860, 618), 75);
   if (auto* s = page.Slider(ids::kGainSlider, CRect(870, 594, 1120, 614), kGainMaximum))
     s->SetProgress(kGainDefault);

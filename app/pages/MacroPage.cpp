@@ -4,7 +4,6 @@
 
 #include "app/WindowIds.h"
 #include "app/pages/Pages.h"
-#include "docs/LangSettings.h"
 #include "tavex/Buttons.h"
 #include "tavex/CRecordList.h"
 #include "tavex/CheckButtons.h"
@@ -95,14 +94,8 @@ void BuildSettings(PageBuilder& page) {
     delay->SetMaxLength(kDelayDigits);
     delay->SetVisible(0);
   }
-  if (auto* mouse = page.Combo(ids::kMouseField, CRect(834, 428, 1080, 458))) {
-    page.Texts().Custom([mouse] {
-      const int selected = mouse->GetCurSel();
-      mouse->DelAllItems();
-      for (int i = 0; i < kMouseChoices; ++i)
-        mouse->AddItem(GetLangText(kFirstMouseText + i).c_str(), i);
-      mouse->SetCurSel(selected < 0 ? 0 : selected);
-    });
+  if (auto* mouse = page.TextCombo(ids::kMouseField, CRect(834, 428, 1080, 458),
+                                   kFirstMouseText, kMouseChoices)) {
     mouse->SetVisible(0);
   }
   page.ImageButton(ids::kInsertEventButton, CRect(1090, 429, 1118, 457), "btn_record_time.png",

@@ -2,6 +2,7 @@
 
 #include "app/pages/Pages.h"
 
+#include "docs/LangSettings.h"
 #include "tavex/Buttons.h"
 #include "tavex/CArea.h"
 #include "tavex/CheckButtons.h"
@@ -110,6 +111,18 @@ Tavex::MComboBox* PageBuilder::Combo(unsigned id, CRect rect) {
   if (combo == nullptr) return nullptr;
   combo->SetImage(kComboImage, kButtonStates);
   combo->SetFontWidth(kControlFontSize);
+  return combo;
+}
+
+Tavex::MComboBox* PageBuilder::TextCombo(unsigned id, CRect rect, int firstText, int count) {
+  Tavex::MComboBox* combo = Combo(id, rect);
+  if (combo == nullptr) return nullptr;
+  texts_.Custom([combo, firstText, count] {
+    const int selected = combo->GetCurSel();
+    combo->DelAllItems();
+    for (int i = 0; i < count; ++i) combo->AddItem(GetLangText(firstText + i).c_str(), i);
+    combo->SetCurSel(selected < 0 ? 0 : selected);
+  });
   return combo;
 }
 

@@ -51,6 +51,9 @@ class PageBuilder {
   Tavex::CRadioButton* Radio(unsigned id, Tavex::CRect rect, int textNumber, const char* group);
   Tavex::CCheckButton* Check(unsigned id, Tavex::CRect rect, int textNumber);
   Tavex::MComboBox* Combo(unsigned id, Tavex::CRect rect);
+  // A combo box whose items are texts firstText, firstText + 1 ... (item data 0, 1 ...), filled
+  // again on every language change with the selection kept.
+  Tavex::MComboBox* TextCombo(unsigned id, Tavex::CRect rect, int firstText, int count);
   Tavex::MEdit* Edit(unsigned id, Tavex::CRect rect, const char* text);
   Tavex::MSlider* Slider(unsigned id, Tavex::CRect rect, int maximum);
   // A keyboard view in `mode` (KeyboardCtrl::kMode...) where the layout file will place it.
