@@ -1,51 +1,47 @@
-// Program entry while the main window is not part of the program: prepares the language and the
-// data folder, opens the keyboards of the device table, runs the worker and its task queue, and
-// ends in order on SIGINT or SIGTERM.
+// Program entry: one running copy per user (a second start raises the first window and ends
+// with 0), the language, the data folder, then the main window until it ends.
+#include <cstdio>
+#include <optional>
 #include <string>
 
-#include "app/ConsoleDevices.h"
-#include "app/ConsoleHost.h"
-#include "app/ProgramServices.h"
-#include "app/TaskWorker.h"
+#include "app/KeyboardDlg.h"
+#include "app/WindowIds.h"
 #include "docs/LangSettings.h"
-#include "platform/TerminationSignals.h"
-#include "tavex/Version.h"
+#include "platform/InstanceLock.h"
+#include "tavex/Manager.h"
+#include "tavex/Native.h"
+
+namespace {
+constexpr int kAnotherCopyRuns = 0;
+constexpr int kNoDisplay = 1;
+}  // namespace
 
 int main() {
-  Report(std::string("UI library ") + tavex::Version());
+  // Held for the whole process; a lock that could not be taken for another reason (no lock
+  // file possible) leaves the program running without single-instance protection.
+  std::optional<platform::InstanceLock> lock = platform::InstanceLock::Acquire(ids::kInstanceName);
+  if (!lock) {
+    if (const std::uint64_t first = Tavex::Native::FindExternalWindow(ids::kInstanceName))
+      Tavex::Native::ActivateExternalWindow(first);
+    return kAnotherCopyRuns;
+  }
+  if (!Tavex::Native::DisplayAvailable()) {
+    std::fprintf(stderr, "keywright: no display (set DISPLAY)\n");
+    return kNoDisplay;
+  }
 
-  const int language = ChooseStartupLanguage();
-  Report("language " + std::to_string(language) + ", texts from " + GetProgramFolder() +
-         "language/" + std::to_string(language) + ".lan");
+  ChooseStartupLanguage();
+  Tavex::Manager::SetInstance(nullptr);
+  CreateFolderPath(GetDataFolder() + "db");  // a failure shows later as an empty store
+  Tavex::Manager::InitGdiplus();
 
-  const std::string dataFolder = GetDataFolder() + "db";
-  Report("data folder " + dataFolder +
-         (CreateFolderPath(dataFolder) ? "" : " (could not be created, going on)"));
-
-  // Before any thread starts, so that the signals reach only the wait below.
-  platform::TerminationSignals signals;
-
-  // The store, the device list and the command sender exist once and are handed down from here.
-  ProgramServices services;
-  const std::string tablePath = GetProgramFolder() + "config.xml";
-  ConsoleDevices devices(services.Devices(), ConsoleDevices::ReadDeviceTable(tablePath));
-  Report("device table " + tablePath + ": " + std::to_string(devices.Table().size()) +
-         " models");
-  devices.StartEventReaders();
-
-  ConsoleHost host([&devices] { return devices.Refresh(); });
-  TaskDispatcher dispatcher(host);
-  TaskWorker worker(dispatcher);
-  worker.StartWorker();
-  Report("worker started, pause " + std::to_string(worker.Pause()) + " ms");
-  dispatcher.QueueTask(kTaskFirstRefresh);
-
-  Report("running; stop with Ctrl+C or SIGTERM");
-  Report(std::string(signals.Wait()) + " received, stopping");
-
-  Report(worker.StopWorker() ? "worker stopped"
-                             : "worker still finishing its task after 1000 ms, going on");
-  devices.StopEventReaders();
-  Report("event readers stopped");
-  return 0;
+  int exitCode = KeyboardDlg::kExitCodeClosed;
+  {
+    // The store, the device list and the command sender exist once and are handed down from here.
+    ProgramServices services;
+    KeyboardDlg window(services);
+    exitCode = window.Run();
+  }
+  Tavex::Manager::UnInitGdiplus();
+  return exitCode;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Keywright and starts it. When no keyboard of the device table is attached, the virtual
-# keyboard is started beside it. Until the main window exists the program is a console entry:
-# it opens the keyboards, starts the worker and prints what it does until Ctrl+C.
+# Builds Keywright and starts its main window. When no keyboard of the device table is attached,
+# the virtual keyboard is started beside it. Without a display the program runs under Xvfb for
+# a few seconds: a screenshot of the main window is saved and its path printed.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -34,8 +34,44 @@ keyboard_attached() {
   return 1
 }
 
+# No display: a private Xvfb, a screenshot once the window shows, then the quit request.
+headless_pids=()
+stop_headless() {
+  local p
+  for p in "${headless_pids[@]}"; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
+}
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  # shellcheck source=scripts/services.sh
+  source scripts/services.sh
+  d=$(kw_free_display)
+  Xvfb ":$d" -noreset -nolisten tcp -screen 0 1280x800x24 >/dev/null 2>&1 &
+  headless_pids+=($!)
+  export DISPLAY=":$d"
+  trap stop_headless EXIT
+  kw_wait_for 15 xdpyinfo || { echo "run: Xvfb did not start" >&2; exit 1; }
+  KW_HEADLESS_SHOT="${KW_SCREENSHOT:-$ROOT/build/keywright-main-window.png}"
+  export KW_HEADLESS_SHOT
+fi
+
+# Runs the program; headless, takes the screenshot and ends it with the quit request.
+run_program() {
+  if [ -z "${KW_HEADLESS_SHOT:-}" ]; then
+    "$@"
+    return
+  fi
+  "$@" &
+  local program=$!
+  kw_wait_for 20 "$BIN/keywright-request" 1 || { echo "run: the window did not appear" >&2; exit 1; }
+  sleep 2  # the first device refresh and paint
+  import -window root "$KW_HEADLESS_SHOT"
+  echo "run: screenshot of the main window: $KW_HEADLESS_SHOT"
+  "$BIN/keywright-request" || true
+  wait "$program"
+}
+
 if keyboard_attached || [ ! -x "$BIN/keywright-vkbd" ] || [ ! -f "$BIN/libhidsim.so" ]; then
-  exec "$BIN/keywright" "$@"
+  run_program "$BIN/keywright" "$@"
+  exit $?
 fi
 
 # No keyboard: a virtual one (KW_VKBD_KEYBOARDS="24ae:4076 1a2c:7fff" to choose) stands in,
@@ -44,12 +80,12 @@ export KW_VKBD_SOCKET="${KW_VKBD_SOCKET:-${XDG_RUNTIME_DIR:-/tmp}/keywright-vkbd
 vkbd_args=()
 for k in ${KW_VKBD_KEYBOARDS:-24ae:4076}; do vkbd_args+=(--keyboard "$k"); done
 "$BIN/keywright-vkbd" serve "${vkbd_args[@]}" &
-vkbd_pid=$!
-trap 'kill "$vkbd_pid" 2>/dev/null || true; wait "$vkbd_pid" 2>/dev/null || true' EXIT INT TERM
+headless_pids=("$!" "${headless_pids[@]}")
+trap stop_headless EXIT INT TERM
 for _ in $(seq 50); do
   "$BIN/keywright-vkbd" ping >/dev/null 2>&1 && break
   sleep 0.1
 done
 echo "run: no keyboard attached; virtual keyboard on $KW_VKBD_SOCKET" \
   "(inspect: KW_VKBD_SOCKET=$KW_VKBD_SOCKET build/bin/keywright-vkbd state)"
-LD_PRELOAD="$BIN/libhidsim.so${LD_PRELOAD:+:$LD_PRELOAD}" "$BIN/keywright" "$@"
+LD_PRELOAD="$BIN/libhidsim.so${LD_PRELOAD:+:$LD_PRELOAD}" run_program "$BIN/keywright" "$@"

@@ -13,7 +13,7 @@ PACKAGES=(
   libudev-dev libpulse-dev libcurl4-openssl-dev libglib2.0-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
-  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick
+  xvfb xauth xdotool xclip x11-utils x11-xserver-utils imagemagick xterm
   pulseaudio pulseaudio-utils dbus dbus-x11
   python3 zip unzip sqlite3 curl
   # input method tests: a pinyin XIM server, and locale sources for zh_CN.UTF-8

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -90,7 +91,7 @@ int CCheckButton::OnControlLButtonUp(unsigned, CPoint pt) {
   if (m_press.Up(m_enabled && PtInRect(pt), &clicked)) UpdateControl(1, 0);
   if (!clicked) return 0;
   UserSetCheck(NextCheck());
-  SendMessageW(2, 0, 0);
+  SendMessageW(Notify::Click, 0, 0);
   return 1;
 }
 
@@ -100,7 +101,7 @@ int CCheckButton::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
   const bool shortcut = m_shortcut != 0 && key == m_shortcut;
   if (!space && !shortcut) return 0;
   UserSetCheck(NextCheck());
-  SendMessageW(7, 0, m_check.load());
+  SendMessageW(Notify::CheckToggled, 0, m_check.load());
   return 1;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 CColorPalette::CColorPalette(MObject* parent, unsigned id, CRect rect, int visible)
@@ -71,7 +73,7 @@ bool CColorPalette::Pick(CPoint pt) {
     }
   }
   UpdateControl(1, 0);
-  SendMessageW(27, 0, static_cast<long>(GetColor()));
+  SendMessageW(Notify::ColourChosen, 0, static_cast<long>(GetColor()));
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 CColorSelect::CColorSelect(MObject* parent, unsigned id, CRect rect, int visible)
@@ -64,7 +66,7 @@ int CColorSelect::OnControlLButtonDown(unsigned, CPoint pt) {
   if (i < 0) return 0;
   const COLORREF c = m_presets[static_cast<std::size_t>(i)];
   SetColor(c);
-  SendMessageW(27, 0, static_cast<long>(c));
+  SendMessageW(Notify::ColourChosen, 0, static_cast<long>(c));
   return 1;
 }
 

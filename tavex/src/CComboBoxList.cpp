@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "tavex/Codes.h"
 #include "tavex/EditBuffer.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
@@ -187,7 +188,7 @@ int CComboBoxList::TypeToFind(char32_t cp, std::uint32_t timeMs) {
 bool CComboBoxList::PickHighlighted() {
   const int row = GetHoverRow();
   if (row < 0) return false;
-  SendMessageW(2, static_cast<unsigned>(row), kPickCode);
+  SendMessageW(Notify::Click, static_cast<unsigned>(row), Notify::ComboPickFlag);
   return true;
 }
 
@@ -208,7 +209,7 @@ int CComboBoxList::OnControlMouseMove(unsigned, CPoint pt) {
 
 int CComboBoxList::OnControlLButtonUp(unsigned, CPoint pt) {
   const int row = RowAt(pt);
-  if (row >= 0) SendMessageW(2, static_cast<unsigned>(row), kPickCode);
+  if (row >= 0) SendMessageW(Notify::Click, static_cast<unsigned>(row), Notify::ComboPickFlag);
   return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "tavex/CDeviceCtrl.h"
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -131,7 +132,7 @@ int CDeviceCtrl::OnControlLButtonDown(unsigned, CPoint pt) {
     std::lock_guard guard(m_dataLock);
     m_current = hit;
   }
-  SendMessageW(1, static_cast<unsigned>(hit), 0);
+  SendMessageW(Notify::Press, static_cast<unsigned>(hit), 0);
   UpdateControl(1, 0);
   return 1;
 }

@@ -1,6 +1,7 @@
 #include "tavex/CRecordList.h"
 
 #include "InPlaceEditor.h"
+#include "tavex/Codes.h"
 
 #include <algorithm>
 #include <string>
@@ -194,7 +195,7 @@ void CRecordList::FinishEdit(bool keep) {
       changed = true;
     }
   }
-  if (changed) SendMessageW(29, 0, row);
+  if (changed) SendMessageW(Notify::EditEnded, 0, row);
   UpdateControl(1, 0);
 }
 
@@ -267,7 +268,7 @@ int CRecordList::OnControlLButtonDown(unsigned, CPoint pt) {
   const int editRow = GetEditRow();
   if (editRow >= 0 && editRow != row) EndEdit();
   if (inDelay && GetEditRow() < 0) ShowEdit();
-  SendMessageW(1, static_cast<unsigned>(row), 0);
+  SendMessageW(Notify::Press, static_cast<unsigned>(row), 0);
   if (selectionChanged) UpdateControl(1, 0);
   return 1;
 }
@@ -280,7 +281,7 @@ int CRecordList::OnControlRButtonUp(unsigned, CPoint pt) {
     changed = m_select != m_hover;
     m_select = m_hover;
   }
-  if (PtInRect(pt) && row >= 0) SendMessageW(5, static_cast<unsigned>(row), 0);
+  if (PtInRect(pt) && row >= 0) SendMessageW(Notify::RightClick, static_cast<unsigned>(row), 0);
   if (changed) UpdateControl(1, 0);
   return 1;
 }
@@ -293,7 +294,7 @@ int CRecordList::OnControlKeyDown(unsigned key, unsigned, unsigned) {
 int CRecordList::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   // The delay box reports to the list only; losing the focus ends the edit.
   if (m_editor->TakeBoxNotice(id, code)) return 1;
-  if (code == 8) UpdateControl(1, 0);
+  if (code == Notify::Scrolled) UpdateControl(1, 0);
   return MPanel::OnMessage(id, code, wParam, lParam);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tavex/Codes.h"
 #include "tavex/Manager.h"
 #include "tavex/SpinButtons.h"
 
@@ -79,7 +80,7 @@ bool CSpinButton::Commit() {
   }
   ShowValue();
   PlaceCaret();
-  if (changed) SendMessageW(28, 0, 0);
+  if (changed) SendMessageW(Notify::SpinChanged, 0, 0);
   return changed;
 }
 
@@ -97,7 +98,7 @@ bool CSpinButton::StepBy(int steps) {
   const bool stepped = m_spin.StepBy(steps);
   ShowValue();
   PlaceCaret();
-  if (stepped) SendMessageW(28, 0, 0);
+  if (stepped) SendMessageW(Notify::SpinChanged, 0, 0);
   return committed || stepped;
 }
 

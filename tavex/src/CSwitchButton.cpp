@@ -1,5 +1,6 @@
 #include "tavex/CheckButtons.h"
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -71,7 +72,7 @@ int CSwitchButton::OnControlLButtonUp(unsigned, CPoint pt) {
   if (m_press.Up(m_enabled && PtInRect(pt), &clicked)) UpdateControl(1, 0);
   if (!clicked) return 0;
   SetCheck(m_check.load() ? 0 : 1);
-  SendMessageW(2, 0, m_check.load());
+  SendMessageW(Notify::Click, 0, m_check.load());
   return 1;
 }
 

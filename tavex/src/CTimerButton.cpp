@@ -1,5 +1,6 @@
 #include "tavex/Buttons.h"
 
+#include "tavex/Codes.h"
 #include "tavex/PaintManager.h"
 
 namespace Tavex {
@@ -38,7 +39,7 @@ int CTimerButton::OnControlTimerKey(unsigned key) {
     m_manager->SetTimer(this, kTimerKey, m_interval);
   }
   // Held but dragged outside: wait without sending until the pointer is back.
-  if (m_press.IsHover()) SendMessageW(2, 0, 0);
+  if (m_press.IsHover()) SendMessageW(Notify::Click, 0, 0);
   return 0;
 }
 

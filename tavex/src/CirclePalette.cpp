@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 namespace {
@@ -79,7 +81,7 @@ int CirclePalette::OnControlLButtonDown(unsigned, CPoint pt) {
   if (!m_enabled || !ColorAt(pt, &c)) return 0;
   m_drag = 1;
   SetColor(c);
-  SendMessageW(27, 0, static_cast<long>(c));
+  SendMessageW(Notify::ColourChosen, 0, static_cast<long>(c));
   return 1;
 }
 
@@ -87,7 +89,7 @@ int CirclePalette::OnControlMouseMove(unsigned, CPoint pt) {
   COLORREF c = 0;
   if (m_drag && ColorAt(pt, &c) && c != m_color.load()) {
     SetColor(c);
-    SendMessageW(27, 0, static_cast<long>(c));
+    SendMessageW(Notify::ColourChosen, 0, static_cast<long>(c));
   }
   return 1;
 }

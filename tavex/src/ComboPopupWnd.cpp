@@ -1,5 +1,6 @@
 #include "ComboPopupWnd.h"
 
+#include "tavex/Codes.h"
 #include "tavex/MComboBox.h"
 #include "tavex/Native.h"
 
@@ -88,7 +89,7 @@ bool ComboPopupWnd::HandleChar(unsigned codePoint, std::uint32_t timeMs) {
 }
 
 int ComboPopupWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
-  if (m_owner != nullptr && code == 2 && lParam == CComboBoxList::kPickCode) {
+  if (m_owner != nullptr && code == Notify::Click && lParam == Notify::ComboPickFlag) {
     m_owner->OnMessage(id, code, wParam, lParam);
   }
   return 1;

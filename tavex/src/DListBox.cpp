@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -320,7 +321,7 @@ void DListBox::FinishEdit(bool keep) {
       changed = true;
     }
   }
-  if (changed) SendMessageW(29, 0, row);
+  if (changed) SendMessageW(Notify::EditEnded, 0, row);
   UpdateControl(1, 0);
 }
 
@@ -372,13 +373,13 @@ int DListBox::OnControlLButtonDown(unsigned, CPoint pt) {
   if (editRow >= 0 && row != editRow) EndEdit();
   if (row < 0) return 1;
   SetCurSel(row);
-  SendMessageW(1, static_cast<unsigned>(row), 0);
+  SendMessageW(Notify::Press, static_cast<unsigned>(row), 0);
   return 1;
 }
 
 int DListBox::OnControlLButtonUp(unsigned, CPoint pt) {
   const int row = RowAt(pt);
-  if (row >= 0) SendMessageW(2, static_cast<unsigned>(row), 0);
+  if (row >= 0) SendMessageW(Notify::Click, static_cast<unsigned>(row), 0);
   return 1;
 }
 
@@ -386,7 +387,7 @@ int DListBox::OnControlRButtonUp(unsigned, CPoint pt) {
   if (!PtInRect(pt)) return 0;
   const int row = GetHoverRow();
   if (row >= 0) SetCurSel(row);
-  SendMessageW(5, static_cast<unsigned>(row), 0);
+  SendMessageW(Notify::RightClick, static_cast<unsigned>(row), 0);
   return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "tavex/Codes.h"
 #include "tavex/MControl.h"
 #include "tavex/Native.h"
 #include "tavex/PaintManager.h"
@@ -123,7 +124,7 @@ MControl* DragDrop::Drop(CPoint pt) {
   m_pm.GetControls().ForEach([&](MControl* c) {
     if (c != source && c->IsVisible() && c->PtInRect(pt)) target = c;
   });
-  source->SendMessageW(kDropNotify, target != nullptr ? target->GetControlID() : 0,
+  source->SendMessageW(Notify::Dropped, target != nullptr ? target->GetControlID() : 0,
                        static_cast<long>(MAKELPARAM(pt.x, pt.y)));
   return target;
 }

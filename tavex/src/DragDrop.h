@@ -3,12 +3,13 @@
 // drop arms it; moving the pointer more than a few pixels with the button held starts the
 // drag: a translucent picture of the control (its drop bitmap) follows the pointer, kept
 // inside the window rectangle. Releasing drops it: the source's parent gets notification
-// kDropNotify (wParam = identifier of the control under the pointer or 0, lParam = the
+// Notify::Dropped (wParam = identifier of the control under the pointer or 0, lParam = the
 // client point packed as MAKELPARAM).
 //
 // Threads: UI thread. The picture window is the library's own popup.
 #include <memory>
 
+#include "tavex/Codes.h"
 #include "tavex/Geometry.h"
 #include "tavex/Painter.h"
 
@@ -19,7 +20,6 @@ class PaintManager;
 
 class DragDrop {
  public:
-  static constexpr unsigned kDropNotify = 33;
   static constexpr int kThreshold = 4;
 
   explicit DragDrop(PaintManager& manager);

@@ -1,5 +1,6 @@
 #include "InPlaceEditor.h"
 
+#include "tavex/Codes.h"
 #include "tavex/MPopupWnd.h"
 #include "tavex/PaintManager.h"
 
@@ -118,7 +119,7 @@ bool InPlaceEditor::TakeEndKey(unsigned key) {
 
 bool InPlaceEditor::TakeBoxNotice(unsigned id, unsigned code) {
   if (id != kEditId) return false;
-  if (code == 29) m_finish(true);
+  if (code == Notify::EditEnded) m_finish(true);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -247,7 +248,7 @@ int KeyFuncControl::OnControlLButtonDown(unsigned, CPoint pt) {
     m_hover = hit;
     m_pressed = hit;
   }
-  SendMessageW(1, static_cast<unsigned>(hit), 0);
+  SendMessageW(Notify::Press, static_cast<unsigned>(hit), 0);
   UpdateControl(1, 0);
   return 1;
 }

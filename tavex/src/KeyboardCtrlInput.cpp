@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "tavex/Codes.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/PaintManager.h"
@@ -143,7 +144,7 @@ int KeyboardCtrl::OnControlLButtonUp(unsigned, CPoint pt) {
     }
   }
   if (repaint) RepaintIfVisible();
-  SendMessageW(2, wParam, lParam);
+  SendMessageW(Notify::Click, wParam, lParam);
   return 1;
 }
 
@@ -171,7 +172,7 @@ int KeyboardCtrl::OnControlRButtonUp(unsigned, CPoint pt) {
     std::lock_guard guard(m_dataLock);
     if (m_dragging) {
       ClearFrameSelect();
-      code = 24;
+      code = Notify::FrameSelected;
       repaint = true;
     } else if (m_rect.PtInRect(pt)) {
       const int before = m_select;
@@ -181,7 +182,7 @@ int KeyboardCtrl::OnControlRButtonUp(unsigned, CPoint pt) {
       const DWORD value =
           key != nullptr && GetWindowKeyRect(key->rect).PtInRect(pt) ? key->keyValue : 0;
       m_currentKeyValue = value;
-      code = 5;
+      code = Notify::RightClick;
       wParam = static_cast<unsigned>(m_select);
       lParam = static_cast<long>(value);
       repaint = m_select != before;

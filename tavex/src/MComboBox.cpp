@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ComboPopupWnd.h"
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/Native.h"
@@ -291,7 +292,7 @@ int MComboBox::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
     if (index == m_select) return 1;
   }
   SetCurSel(index);
-  SendMessageW(2, static_cast<unsigned>(index), 0);
+  SendMessageW(Notify::Click, static_cast<unsigned>(index), 0);
   return 1;
 }
 
@@ -304,10 +305,10 @@ void MComboBox::OnPopupClosed() {
 }
 
 int MComboBox::OnMessage(unsigned, unsigned code, unsigned wParam, long lParam) {
-  if (code != 2 || lParam != CComboBoxList::kPickCode) return 0;
+  if (code != Notify::Click || lParam != Notify::ComboPickFlag) return 0;
   const int index = static_cast<int>(wParam);
   SetCurSel(index);
-  SendMessageW(2, static_cast<unsigned>(index), 0);
+  SendMessageW(Notify::Click, static_cast<unsigned>(index), 0);
   // The popup is inside its own message handling: close it by message, not at once.
   if (m_popup && m_popup->IsValid()) m_popup->PostMessageW(WM_CLOSE, 0, 0);
   OnPopupClosed();

@@ -1,5 +1,6 @@
 #include "tavex/MControl.h"
 
+#include "tavex/Codes.h"
 #include "tavex/PaintManager.h"
 
 namespace Tavex {
@@ -144,7 +145,8 @@ int MControl::RouteMouse(Input kind, unsigned keys, CPoint pt) {
                                                : OnControlRButtonDown(keys, pt);
       if (kind == Input::LDbl && m_dblClk) {
         CPoint at = pt;
-        SendMessageW(3, keys, static_cast<long>(reinterpret_cast<std::intptr_t>(&at)));
+        SendMessageW(Notify::DoubleClick, keys,
+                     static_cast<long>(reinterpret_cast<std::intptr_t>(&at)));
         return OnControlLButtonDblClk(keys, pt);
       }
       // A press (or a double click acting as a second press) focuses this control.
@@ -439,14 +441,14 @@ int MControl::PressMove(PressBehaviour& press, CPoint pt) {
 int MControl::PressDown(PressBehaviour& press, CPoint pt) {
   const bool inside = m_enabled && PtInRect(pt);
   if (press.Down(inside)) UpdateControl(1, 0);
-  if (inside) SendMessageW(1, 0, 0);
+  if (inside) SendMessageW(Notify::Press, 0, 0);
   return inside ? 1 : 0;
 }
 
 int MControl::PressUp(PressBehaviour& press, CPoint pt) {
   bool clicked = false;
   if (press.Up(m_enabled && PtInRect(pt), &clicked)) UpdateControl(1, 0);
-  if (clicked) SendMessageW(2, 0, 0);
+  if (clicked) SendMessageW(Notify::Click, 0, 0);
   return clicked ? 1 : 0;
 }
 

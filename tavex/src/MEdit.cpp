@@ -5,6 +5,7 @@
 #include "EditInput.h"
 #include "tavex/AnimationClock.h"
 #include "tavex/Caret.h"
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
@@ -216,7 +217,7 @@ void MEdit::AfterInput(bool moved, bool changed) {
   EnsureCaretVisible();
   RestartBlink();
   UpdateControl(1, 0);
-  if (changed) SendMessageW(26, 0, 0);
+  if (changed) SendMessageW(Notify::TextChanged, 0, 0);
 }
 
 void MEdit::DrawControl(Painter& painter, CRect) {
@@ -311,7 +312,7 @@ int MEdit::OnControlLButtonDown(unsigned keys, CPoint pt) {
   m_press.Down(true);
   if (!GetTextBox().PtInRect(pt)) {
     m_pressInBox = 0;
-    SendMessageW(1, 0, 0);
+    SendMessageW(Notify::Press, 0, 0);
     return 1;
   }
   m_pressInBox = 1;
@@ -322,7 +323,7 @@ int MEdit::OnControlLButtonDown(unsigned keys, CPoint pt) {
     m_buffer.SetCaret(m_buffer.OffsetOfIndex(static_cast<std::size_t>(IndexAtX(pt.x))), extend);
   }
   AfterInput(true, false);
-  SendMessageW(9, 0, 0);
+  SendMessageW(Notify::InnerPress, 0, 0);
   return 1;
 }
 
@@ -330,9 +331,9 @@ int MEdit::OnControlLButtonUp(unsigned, CPoint pt) {
   m_selecting = 0;
   bool clicked = false;
   m_press.Up(m_enabled && PtInRect(pt), &clicked);
-  if (m_pressInBox && GetTextBox().PtInRect(pt)) SendMessageW(31, 0, 0);
+  if (m_pressInBox && GetTextBox().PtInRect(pt)) SendMessageW(Notify::TextBoxReleased, 0, 0);
   m_pressInBox = 0;
-  if (clicked) SendMessageW(2, 0, 0);
+  if (clicked) SendMessageW(Notify::Click, 0, 0);
   return 1;
 }
 
@@ -407,14 +408,14 @@ void MEdit::SetControlFocus(int focus) {
     RestartBlink();
     ReportTextInput(true, nullptr);
     UpdateControl(1, 0);
-    SendMessageW(30, 0, 0);
+    SendMessageW(Notify::EditStarted, 0, 0);
   } else {
     ReportTextInput(false, nullptr);
     m_preedit.clear();
     m_selecting = 0;
     if (m_manager != nullptr) m_manager->KillTimer(this, EditInput::kBlinkTimer);
     UpdateControl(1, 0);
-    SendMessageW(29, 0, 0);
+    SendMessageW(Notify::EditEnded, 0, 0);
   }
 }
 

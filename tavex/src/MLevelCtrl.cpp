@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -80,7 +81,7 @@ int MLevelCtrl::OnControlLButtonDown(unsigned, CPoint pt) {
   const int step = m_enabled ? StepAt(pt) : -1;
   if (step < 0) return 0;
   SetLevel(step + 1);
-  SendMessageW(2, static_cast<unsigned>(m_level.load()), 0);
+  SendMessageW(Notify::Click, static_cast<unsigned>(m_level.load()), 0);
   return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "tavex/MListBox.h"
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 MListBox::MListBox(MObject* parent, unsigned id, CRect rect, int visible)
@@ -21,7 +23,7 @@ int MListBox::OnControlLButtonDown(unsigned keys, CPoint pt) {
   if (m_doubleClick) {
     m_doubleClick = false;
     const int row = RowAt(pt);
-    if (row >= 0) SendMessageW(3, static_cast<unsigned>(row), 0);
+    if (row >= 0) SendMessageW(Notify::DoubleClick, static_cast<unsigned>(row), 0);
   }
   return r;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 MPalette::MPalette(MObject* parent, unsigned id, CRect rect, int visible, int enabled)
@@ -77,7 +79,7 @@ int MPalette::OnControlLButtonDown(unsigned, CPoint pt) {
     c = m_colors[static_cast<std::size_t>(i)];
   }
   SetColor(c);
-  SendMessageW(27, c, 0);
+  SendMessageW(Notify::ColourChosen, c, 0);
   return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "tavex/MPanel.h"
 
+#include "tavex/Codes.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/PaintManager.h"
 #include "tavex/Painter.h"
@@ -199,7 +200,7 @@ int MPanel::OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lPar
 }
 
 int MPanel::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
-  if ((id == 1 || id == 2) && code == 8) UpdateControl(1, 0);
+  if ((id == 1 || id == 2) && code == Notify::Scrolled) UpdateControl(1, 0);
   return m_parent != nullptr ? m_parent->OnBaseMessage(id, code, wParam, lParam) : 0;
 }
 

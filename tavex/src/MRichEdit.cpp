@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "EditInput.h"
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/Native.h"
@@ -136,7 +137,7 @@ void MRichEdit::AfterInput(bool moved, bool changed) {
   EnsureCaretVisible();
   UpdateControl(1, 0);
   PlaceCaret();
-  if (changed) SendMessageW(26, 0, 0);
+  if (changed) SendMessageW(Notify::TextChanged, 0, 0);
 }
 
 CRect MRichEdit::CaretRectLocal() const {
@@ -252,7 +253,7 @@ int MRichEdit::OnControlLButtonDown(unsigned keys, CPoint pt) {
     m_buffer.SetCaret(OffsetAt(pt), (keys & MK_SHIFT) != 0);
   }
   AfterInput(true, false);
-  SendMessageW(1, 0, 0);
+  SendMessageW(Notify::Press, 0, 0);
   return 1;
 }
 
@@ -260,7 +261,7 @@ int MRichEdit::OnControlLButtonUp(unsigned, CPoint pt) {
   m_selecting = 0;
   bool clicked = false;
   m_press.Up(m_enabled && PtInRect(pt), &clicked);
-  if (clicked) SendMessageW(2, 0, 0);
+  if (clicked) SendMessageW(Notify::Click, 0, 0);
   return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -45,7 +46,7 @@ int MScroll::SetScrollPos(int pos, bool notify) {
     m_pos = now;
   }
   UpdateControl(1, 0);
-  if (notify) SendMessageW(8, static_cast<unsigned>(now), 0);
+  if (notify) SendMessageW(Notify::Scrolled, static_cast<unsigned>(now), 0);
   return now;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -167,7 +168,7 @@ int MSlider::OnControlLButtonUp(unsigned, CPoint pt) {
   m_dragging = 0;
   m_press.Up(GetThumbRect().PtInRect(pt), nullptr);
   UpdateControl(1, 0);
-  SendMessageW(2, 0, 0);
+  SendMessageW(Notify::Click, 0, 0);
   return 1;
 }
 
@@ -176,7 +177,7 @@ int MSlider::OnControlScroll(int, unsigned direction, CPoint) {
   const int step = direction == 0 ? m_wheelStep : -m_wheelStep;
   const int target = std::clamp(m_value.load() + step, m_min.load(), m_max.load());
   SetFromUser(target);
-  SendMessageW(2, 0, 0);
+  SendMessageW(Notify::Click, 0, 0);
   return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "tavex/Codes.h"
 #include "tavex/Manager.h"
 
 namespace Tavex {
@@ -29,7 +30,7 @@ CRect MSpinButton::GetDownRect() const { return SpinCore::DownRect(GetRect()); }
 bool MSpinButton::StepBy(int steps) {
   if (!m_spin.StepBy(steps)) return false;
   UpdateControl(1, 0);
-  SendMessageW(28, 0, 0);
+  SendMessageW(Notify::SpinChanged, 0, 0);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tavex/Codes.h"
 #include "tavex/MPanel.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
@@ -119,7 +120,7 @@ int MTabCtrl::SetSelectItem(int index) {
     m_select = index;
     m_hover = -1;
   }
-  SendMessageW(2, static_cast<unsigned>(index), 0);
+  SendMessageW(Notify::Click, static_cast<unsigned>(index), 0);
   ShowPages();
   if (m_animate && m_manager != nullptr) {
     m_animStep = 0;
@@ -397,7 +398,7 @@ int MTabCtrl::OnControlLButtonDown(unsigned, CPoint pt) {
     }
   }
   if (buttonOf >= 0) {
-    SendMessageW(9, static_cast<unsigned>(buttonOf), 0);
+    SendMessageW(Notify::InnerPress, static_cast<unsigned>(buttonOf), 0);
     UpdateControl(1, 0);
   }
   return 1;

@@ -1,5 +1,6 @@
 #include "tavex/MenuItem.h"
 
+#include "tavex/Codes.h"
 #include "tavex/MRender.h"
 #include "tavex/Manager.h"
 
@@ -51,7 +52,7 @@ int MenuItem::OnControlLButtonDown(unsigned, CPoint pt) {
   if (m_separator) return 0;
   m_press.Down(PtInRect(pt) != 0);
   UpdateControl(1, 0);
-  SendMessageW(7, static_cast<unsigned>(GetCheck()), 1);
+  SendMessageW(Notify::CheckToggled, static_cast<unsigned>(GetCheck()), 1);
   return 1;
 }
 
@@ -60,7 +61,7 @@ int MenuItem::OnControlLButtonUp(unsigned, CPoint pt) {
   bool clicked = false;
   m_press.Up(PtInRect(pt) != 0, &clicked);
   UpdateControl(1, 0);
-  if (clicked) SendMessageW(2, static_cast<unsigned>(GetCheck()), 0);
+  if (clicked) SendMessageW(Notify::Click, static_cast<unsigned>(GetCheck()), 0);
   return 1;
 }
 
@@ -73,7 +74,7 @@ bool MenuItem::IsSelectable() const {
   return !m_separator && m_visible && m_enabled;
 }
 
-void MenuItem::Pick() { SendMessageW(2, static_cast<unsigned>(GetCheck()), 0); }
+void MenuItem::Pick() { SendMessageW(Notify::Click, static_cast<unsigned>(GetCheck()), 0); }
 
 void MenuItem::OnControlMouseLeave() {
   if (m_press.Leave()) UpdateControl(1, 0);

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tavex/Codes.h"
+
 namespace Tavex {
 
 namespace {
-constexpr UINT kUserClose = 0x442;
 constexpr int kSeparatorStep = 4;
 constexpr DWORD kStyle = WS_POPUP | WS_VISIBLE;
 // Placed by the library itself, above the other windows, without a taskbar entry.
@@ -161,7 +162,7 @@ void MenuWnd::CloseWindow() {
   // One request is enough; activation loss during the close must not queue another.
   if (!IsValid() || m_closing) return;
   m_closing = true;
-  PostMessageW(kUserClose, 2, 0);
+  PostMessageW(WM_USERCLOSEWINDOW, 2, 0);
 }
 
 int MenuWnd::SetMenuPoint() {
@@ -278,7 +279,7 @@ void MenuWnd::FollowPointer() {
 int MenuWnd::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
   // Only a click is a choice; the press before it is not posted, so that one click runs the
   // owner's command once, and a menu already closing takes no further choice.
-  if (code != 2 || m_closing) return 1;
+  if (code != Notify::Click || m_closing) return 1;
   if (m_owner != nullptr) Native::PostMessage(m_owner, m_message, wParam, id);
   CloseWindow();
   return 1;

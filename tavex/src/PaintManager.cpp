@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ControlMap.h"
 #include "DragDrop.h"
 #include "TooltipWnd.h"
 #include "tavex/AnimationClock.h"
@@ -51,6 +52,7 @@ void PaintManager::Init(HWND hwnd, MWindow* owner) {
 }
 
 void PaintManager::DestroyData() {
+  if (ControlMap::Enabled()) ControlMap::Forget(m_hWnd);
   ClearTimers();
   if (m_drag) m_drag->Cancel();
   if (m_shadow) m_shadow->DestroyWindow();
@@ -363,6 +365,9 @@ bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       return false;
     }
     case WM_WINDOWPOSCHANGED:
+      // A move changes every control's screen position without a repaint.
+      if (ControlMap::Enabled()) ControlMap::Update(*this);
+      [[fallthrough]];
     case WM_SHOWWINDOW:
       if (m_shadow) m_shadow->Follow(m_hWnd);
       return false;

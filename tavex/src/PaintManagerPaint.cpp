@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ControlMap.h"
 #include "tavex/MRender.h"
 #include "tavex/Native.h"
 #include "tavex/PaintManager.h"
@@ -303,6 +304,7 @@ void PaintManager::OnPaint() {
   // Instead of sleeping on the UI thread, the next paint is held back; whatever is
   // invalidated meanwhile is painted together once the pause is over.
   Native::DelayNextPaint(m_hWnd, kPaintPauseMs);
+  if (ControlMap::Enabled()) ControlMap::Update(*this);
   if (TraceEnabled()) {
     std::fprintf(stderr,
                  "tavex-paint #%d %s %dx%d update=%d,%d,%dx%d clear=%.3f background=%.3f "

@@ -1,13 +1,13 @@
 // The gallery's back pictures page end to end: the open drop-down list and the menu, as the X
 // server shows them, carry the skin's nine-part picture with its corners unscaled.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
 #include "GalleryProcess.h"
+#include "support/ControlMap.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
 
@@ -43,8 +43,9 @@ int CornerMismatches(const Tavex::Image& shot, const Tavex::Image& skin, int row
 
 TEST(BackPicturesPage, OpenListAndMenuShowTheSkinPictureWithUnscaledCorners) {
   if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
-  const auto base = std::filesystem::temp_directory_path() /
-                    ("tavex-backs-" + std::to_string(getpid()));
+  const TestSupport::ControlMap folder;  // the test's own temporary folder
+  ASSERT_TRUE(folder.Ready());
+  const auto base = std::filesystem::path(folder.Folder()) / "backs";
   const std::string shot = base.string() + ".png";
   GalleryProcess gallery({"--page", "backs", "--screenshot", shot});
   ASSERT_TRUE(gallery.Started());
@@ -66,7 +67,4 @@ TEST(BackPicturesPage, OpenListAndMenuShowTheSkinPictureWithUnscaledCorners) {
   EXPECT_GT(checked, 100);
   EXPECT_EQ(CornerMismatches(menu, skin, 6, &checked), 0);
   EXPECT_GT(checked, 100);
-  for (const char* suffix : {".png", "-combo.png", "-menu.png"}) {
-    std::filesystem::remove(base.string() + suffix);
-  }
 }

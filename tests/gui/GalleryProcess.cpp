@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 
 namespace GuiTest {
 
@@ -15,10 +14,23 @@ std::string ProgramFolder() {
   return std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string() + "/";
 }
 
-GalleryProcess::GalleryProcess(const std::vector<std::string>& args) {
+GalleryProcess::GalleryProcess(const std::vector<std::string>& args,
+                               const std::vector<std::pair<std::string, std::string>>& env) {
   int fds[2];
   if (pipe(fds) != 0) return;
   const std::string exe = ProgramFolder() + "tavex-gallery";
+  // The child's environment is built before fork: only exec-safe calls run after it.
+  std::vector<std::string> variables;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& item : env) replaced = replaced || entry.rfind(item.first + "=", 0) == 0;
+    if (!replaced) variables.push_back(entry);
+  }
+  for (const auto& [name, value] : env) variables.push_back(name + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& v : variables) envp.push_back(v.data());
+  envp.push_back(nullptr);
   m_pid = fork();
   if (m_pid == 0) {
     dup2(fds[1], STDOUT_FILENO);
@@ -28,7 +40,7 @@ GalleryProcess::GalleryProcess(const std::vector<std::string>& args) {
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
+    execve(exe.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   close(fds[1]);
@@ -63,17 +75,6 @@ void GalleryProcess::Read(int fd) {
     }
   }
   close(fd);
-}
-
-bool GalleryProcess::WaitReady(int* x, int* y) {
-  const int ready = WaitFor("ready ");
-  if (ready < 0) return false;
-  const std::string line = Lines()[static_cast<std::size_t>(ready)];
-  std::smatch m;
-  if (!std::regex_search(line, m, std::regex("x=(-?\\d+) y=(-?\\d+)"))) return false;
-  *x = std::stoi(m[1]);
-  *y = std::stoi(m[2]);
-  return true;
 }
 
 int GalleryProcess::WaitFor(const std::string& text, int from, std::chrono::milliseconds timeout) {
@@ -117,6 +118,10 @@ int GalleryProcess::Wait(std::chrono::milliseconds timeout) {
     if (std::chrono::steady_clock::now() >= deadline) return -1;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+}
+
+std::string Notified(unsigned id, unsigned code) {
+  return "notify id=" + std::to_string(id) + " code=" + std::to_string(code);
 }
 
 bool XDoTool(const std::string& args) {

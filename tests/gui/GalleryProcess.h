@@ -8,13 +8,16 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace GuiTest {
 
 class GalleryProcess {
  public:
-  explicit GalleryProcess(const std::vector<std::string>& args = {});
+  // `env`: variables set for the gallery only (the control map, an input method ...).
+  explicit GalleryProcess(const std::vector<std::string>& args = {},
+                          const std::vector<std::pair<std::string, std::string>>& env = {});
   ~GalleryProcess();
   GalleryProcess(const GalleryProcess&) = delete;
   GalleryProcess& operator=(const GalleryProcess&) = delete;
@@ -24,9 +27,6 @@ class GalleryProcess {
   // -1 on time-out.
   int WaitFor(const std::string& text, int from = 0,
               std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  // Waits for the gallery's "ready x=X y=Y" line and reads the window's client origin from it;
-  // false on time-out or a line without it.
-  bool WaitReady(int* x, int* y);
   std::vector<std::string> Lines() const;
   int CountContaining(const std::string& text) const;
   // Waits for the process to end; its exit status or -1 on time-out.
@@ -41,6 +41,9 @@ class GalleryProcess {
   std::condition_variable m_changed;
   std::vector<std::string> m_lines;
 };
+
+// The start of the gallery's log line for a notification: "notify id=<id> code=<code>".
+std::string Notified(unsigned id, unsigned code);
 
 // Runs `xdotool` with the arguments; true when it exited 0.
 bool XDoTool(const std::string& args);

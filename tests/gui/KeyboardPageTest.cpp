@@ -12,22 +12,15 @@
 
 #include "GalleryProcess.h"
 #include "docs/LayoutFile.h"
+#include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 #include "tavex/Painter.h"
 
 using namespace GuiTest;
+using TestSupport::CommandOutput;
 
 namespace {
-
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-  pclose(pipe);
-  return out;
-}
 
 struct Box {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -38,72 +31,90 @@ struct Box {
   }
 };
 
+// The keyboard page's ids (tools/tavex-gallery/KeyboardPage.h): the control, the caption, and
+// the mode buttons 100 to 104 from kFirstModeButton on.
+constexpr unsigned kKeyboard = 69, kCaption = 70, kFirstModeButton = 80;
+constexpr int kFirstMode = 100;
+
 class KeyboardPage : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
     if (!HaveXDoTool()) GTEST_SKIP() << "xdotool missing";
+    ASSERT_TRUE(map.Ready());
     const std::string path = LayoutFile::PathFor(ProgramFolder(), "tarnwick_k87");
     ASSERT_TRUE(layout.LoadDeviceInfo(path, 1) && layout.LoadLayout(path));
     XDoTool("mousemove 0 0");
-    gallery = std::make_unique<GalleryProcess>(std::vector<std::string>{"--keyboard-mode", "101"});
+    gallery = std::make_unique<GalleryProcess>(std::vector<std::string>{"--keyboard-mode", "101"},
+                                               std::vector{map.Environment()});
     ASSERT_TRUE(gallery->Started());
-    ASSERT_TRUE(gallery->WaitReady(&originX, &originY)) << "the gallery did not start";
+    ASSERT_GE(gallery->WaitFor("ready "), 0) << "the gallery did not start";
+    const auto keyboard = map.WaitFor(kKeyboard);
+    ASSERT_TRUE(keyboard.has_value()) << "the keyboard control is not on the map";
+    window = keyboard->client;
+    // Client coordinates of the control: where screenshots of the client area show it.
+    control = {keyboard->rect.left - window.left, keyboard->rect.top - window.top,
+               keyboard->rect.right - window.left, keyboard->rect.bottom - window.top};
   }
   void TearDown() override { gallery.reset(); }
 
-  // A key's rectangle in the page's client coordinates (the picture is as wide as the control,
-  // so it sits at the control's corner).
+  // A key's rectangle in the window's client coordinates: the layout places keys within the
+  // control, whose picture starts at its corner.
   Box KeyBox(uint32_t code, int* index = nullptr) const {
     const auto& keys = layout.Keys();
     for (std::size_t i = 0; i < keys.size(); ++i) {
       if (keys[i].code != code) continue;
       if (index != nullptr) *index = static_cast<int>(i);
-      return {layout.XPos() + keys[i].left, layout.YPos() + keys[i].top,
-              layout.XPos() + keys[i].right, layout.YPos() + keys[i].bottom};
+      return InWindow(keys[i]);
     }
     ADD_FAILURE() << "no key " << code;
     return {};
   }
+  Box InWindow(const LayoutKey& k) const {
+    return {control.left + k.left, control.top + k.top, control.left + k.right,
+            control.top + k.bottom};
+  }
+  // Client coordinates to the screen.
   std::string At(int x, int y) const {
-    return std::to_string(originX + x) + " " + std::to_string(originY + y);
+    return std::to_string(window.left + x) + " " + std::to_string(window.top + y);
   }
   int Mark() const { return static_cast<int>(gallery->Lines().size()); }
-  // A synced move waits for motion: going to where the pointer already is would never end,
-  // so the pointer first steps aside by a pixel.
-  void Click(int x, int y) {
-    ASSERT_TRUE(XDoTool("mousemove --sync " + At(x + 1, y) + " mousemove --sync " + At(x, y) + " click 1"));
+  // Clicks the middle of a key: where the layout puts it inside the keyboard control.
+  void ClickKey(uint32_t code) {
+    const Box key = KeyBox(code);
+    ASSERT_TRUE(map.ClickAt(kKeyboard, key.CentreX() - control.left, key.CentreY() - control.top));
   }
   void SwitchTo(int mode) {
     const int from = Mark();
-    Click(1260 - 24 - (5 - (mode - 100)) * 76 + 34, 30);
+    ASSERT_TRUE(map.Click(kFirstModeButton + static_cast<unsigned>(mode - kFirstMode)));
     ASSERT_GE(gallery->WaitFor("mode " + std::to_string(mode), from), 0);
   }
-  // What the screen shows of the page, read until `ready` says yes (repaints are paced) or
-  // 3 s have passed; the last picture is returned either way.
+  // What the screen shows of the window's client area, read until `ready` says yes (repaints
+  // are paced) or 3 s have passed; the last picture is returned either way.
   Tavex::Image ScreenUntil(const std::function<bool(const Tavex::Image&)>& ready) const {
-    const auto path = std::filesystem::temp_directory_path() / "kw-keyboard-page.png";
+    const auto path = std::filesystem::path(map.Folder()) / "keyboard-page.png";
     Tavex::Image shot;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     do {
-      Output("import -window root -crop 1260x500+" + std::to_string(originX) + "+" +
-             std::to_string(originY) + " png:" + path.string() + " 2>/dev/null");
+      CommandOutput("import -window root -crop " + std::to_string(window.Width()) + "x" +
+                    std::to_string(window.Height()) + "+" + std::to_string(window.left) + "+" +
+                    std::to_string(window.top) + " png:" + path.string() + " 2>/dev/null");
       shot = Tavex::Image::LoadFile(path.string());
       if (!shot.IsNull() && ready(shot)) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < end);
-    std::filesystem::remove(path);
     return shot;
   }
   static unsigned Rgb(const Tavex::Image& shot, int x, int y) { return shot.Pixel(x, y) & 0xFFFFFF; }
 
+  TestSupport::ControlMap map;
   LayoutFile layout;
   std::unique_ptr<GalleryProcess> gallery;
-  int originX = 0;
-  int originY = 0;
+  TestSupport::ScreenRect window;  // the client area on the screen
+  Box control;                     // the keyboard control in client coordinates
 };
 
-constexpr uint32_t kEsc = 0x29, kQ = 0x14;
+constexpr uint32_t kEsc = 0x29, kQ = 0x14, kD = 0x07;
 
 }  // namespace
 
@@ -112,22 +123,22 @@ TEST_F(KeyboardPage, HoveringAKeyShowsItsTipCentredAboveIt) {
   // The first move finds the key, the next one inside it shows its tip.
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX(), esc.CentreY())));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(esc.CentreX() + 3, esc.CentreY() + 2)));
-  const std::string id =
-      Output("timeout 5 xdotool search --sync --onlyvisible --name 'KeyboardTip Window' | head -1");
+  const std::string id = CommandOutput(
+      "timeout 5 xdotool search --sync --onlyvisible --name 'KeyboardTip Window' | head -1");
   ASSERT_FALSE(id.empty()) << "no tip window appeared";
-  const std::string geometry = Output("xdotool getwindowgeometry " + id);
+  const std::string geometry = CommandOutput("xdotool getwindowgeometry " + id);
   std::smatch m;
   ASSERT_TRUE(std::regex_search(geometry, m, std::regex("Position: (-?\\d+),(-?\\d+)[^]*Geometry: (\\d+)x(\\d+)")))
       << geometry;
   const int x = std::stoi(m[1]), y = std::stoi(m[2]), w = std::stoi(m[3]), h = std::stoi(m[4]);
-  EXPECT_EQ(y + h, originY + esc.top) << "the tip's bottom touches the key's top edge";
-  EXPECT_NEAR(x + w / 2, originX + esc.CentreX(), 1) << "and is centred on the key";
+  EXPECT_EQ(y + h, window.top + esc.top) << "the tip's bottom touches the key's top edge";
+  EXPECT_NEAR(x + w / 2, window.left + esc.CentreX(), 1) << "and is centred on the key";
 
   // Leaving the keyboard hides it.
-  ASSERT_TRUE(XDoTool("mousemove --sync " + At(40, 480)));
+  ASSERT_TRUE(map.MoveTo(kCaption));
   bool hidden = false;
   for (int i = 0; i < 30 && !hidden; ++i) {
-    hidden = Output("xdotool search --onlyvisible --name 'KeyboardTip Window'").empty();
+    hidden = CommandOutput("xdotool search --onlyvisible --name 'KeyboardTip Window'").empty();
     if (!hidden) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   EXPECT_TRUE(hidden);
@@ -135,25 +146,34 @@ TEST_F(KeyboardPage, HoveringAKeyShowsItsTipCentredAboveIt) {
 
 TEST_F(KeyboardPage, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
   int index = -1;
-  const Box q = KeyBox(kQ, &index);
+  KeyBox(kQ, &index);
   int from = Mark();
-  Click(q.CentreX(), q.CentreY());
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=" + std::to_string(index) + " l=20", from), 0);
+  ClickKey(kQ);
+  EXPECT_GE(gallery->WaitFor(
+                Notified(kKeyboard, Tavex::Notify::Click) + " w=" + std::to_string(index) + " l=20",
+                from),
+            0);
   // Inside the control, between the picture's edge and the first key.
   from = Mark();
-  Click(layout.XPos() + 2, layout.YPos() + 2);
-  EXPECT_GE(gallery->WaitFor("notify id=69 code=2 w=4294967295 l=0", from), 0);
+  ASSERT_TRUE(map.ClickAt(kKeyboard, 2, 2));
+  EXPECT_GE(gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::Click) + " w=4294967295 l=0", from),
+            0);
 }
 
 TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
-  const int x0 = 200, y0 = 250, x1 = 300, y1 = 330;
+  // From the middle of Q to the middle of D: Q W E, A S D and whatever else the frame touches.
+  const Box q = KeyBox(kQ), d = KeyBox(kD);
+  const int x0 = q.CentreX(), y0 = q.CentreY(), x1 = d.CentreX(), y1 = d.CentreY();
   const int from = Mark();
-  ASSERT_TRUE(XDoTool("mousemove --sync " + At(x0, y0) + " mousedown 3"));
-  ASSERT_TRUE(XDoTool("mousemove --sync " + At(x0 + 40, y0 + 30)));
+  ASSERT_TRUE(TestSupport::MovePointer(window.left + x0, window.top + y0));
+  ASSERT_TRUE(XDoTool("mousedown 3"));
+  ASSERT_TRUE(XDoTool("mousemove --sync " + At((x0 + x1) / 2, (y0 + y1) / 2)));
   ASSERT_TRUE(XDoTool("mousemove --sync " + At(x1, y1) + " mouseup 3"));
-  const int end = gallery->WaitFor("notify id=69 code=24 w=0 l=0", from);
+  const int end =
+      gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::FrameSelected) + " w=0 l=0", from);
   ASSERT_GE(end, 0);
-  EXPECT_EQ(gallery->CountContaining("code=5 "), 0) << "a selection is no right click";
+  EXPECT_EQ(gallery->CountContaining(" code=" + std::to_string(Tavex::Notify::RightClick) + " "), 0)
+      << "a selection is no right click";
   const int report = gallery->WaitFor("checked n=", end);
   ASSERT_GE(report, 0);
 
@@ -161,9 +181,7 @@ TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
   std::string expected;
   int count = 0;
   for (const LayoutKey& k : layout.Keys()) {
-    const Box key{layout.XPos() + k.left, layout.YPos() + k.top, layout.XPos() + k.right,
-                  layout.YPos() + k.bottom};
-    if (!key.Intersects(selection)) continue;
+    if (!InWindow(k).Intersects(selection)) continue;
     expected += (expected.empty() ? "" : ",") + std::to_string(k.code);
     ++count;
   }
@@ -188,11 +206,11 @@ TEST_F(KeyboardPage, ModesChangeWhatTheKeysLookLikeAndColourClicksToggle) {
   EXPECT_NE(Rgb(shot, innerX, innerY), 0x007ACCu);
   EXPECT_FALSE(cyan(shot));
   int from = Mark();
-  Click(q.CentreX(), q.CentreY());
+  ClickKey(kQ);
   ASSERT_GE(gallery->WaitFor("colour code=20 value=FFFF00", from), 0);
   EXPECT_TRUE(cyan(ScreenUntil(cyan)));
   from = Mark();
-  Click(q.CentreX(), q.CentreY());
+  ClickKey(kQ);
   ASSERT_GE(gallery->WaitFor("colour code=20 value=000000", from), 0);
   EXPECT_FALSE(cyan(ScreenUntil([&](const Tavex::Image& s) { return !cyan(s); })));
 
@@ -201,15 +219,15 @@ TEST_F(KeyboardPage, ModesChangeWhatTheKeysLookLikeAndColourClicksToggle) {
   const Tavex::Image first = ScreenUntil([](const Tavex::Image&) { return true; });
   const Tavex::Image later = ScreenUntil([&](const Tavex::Image& s) {
     for (const LayoutKey& k : layout.Keys()) {
-      const int x = layout.XPos() + (k.left + k.right) / 2, y = layout.YPos() + k.top;
-      if (Rgb(s, x, y) != Rgb(first, x, y)) return true;
+      const Box key = InWindow(k);
+      if (Rgb(s, key.CentreX(), key.top) != Rgb(first, key.CentreX(), key.top)) return true;
     }
     return false;
   });
   int changed = 0;
   for (const LayoutKey& k : layout.Keys()) {
-    const int x = layout.XPos() + (k.left + k.right) / 2, y = layout.YPos() + k.top;
-    if (Rgb(later, x, y) != Rgb(first, x, y)) ++changed;
+    const Box key = InWindow(k);
+    if (Rgb(later, key.CentreX(), key.top) != Rgb(first, key.CentreX(), key.top)) ++changed;
   }
   EXPECT_GT(changed, 0);
 }

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "GalleryProcess.h"
+#include "support/ControlMap.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 
 using namespace GuiTest;
@@ -11,16 +13,15 @@ using namespace GuiTest;
 TEST(GalleryMenuKeys, ArrowsAndEnterPickTheCheckedEntryAndEscapeClosesAnother) {
   if (!Tavex::Native::DisplayAvailable()) GTEST_SKIP() << "no display";
   if (!HaveXDoTool()) GTEST_SKIP() << "xdotool missing";
+  constexpr unsigned kMenuButton = 230;  // tools/tavex-gallery/ListsPage.h
   XDoTool("mousemove 0 0");
-  GalleryProcess gallery({"--page", "lists"});
+  TestSupport::ControlMap map;
+  ASSERT_TRUE(map.Ready());
+  GalleryProcess gallery({"--page", "lists"}, {map.Environment()});
   ASSERT_TRUE(gallery.Started());
   ASSERT_GE(gallery.WaitFor("ready page=lists"), 0) << "the gallery did not start";
-  // The page's menu button sits at (20, 300)-(200, 334).
-  const std::string clickMenuButton =
-      "search --sync --onlyvisible --name 'Tavex gallery: lists' "
-      "mousemove --sync --window %1 110 317 click 1";
 
-  ASSERT_TRUE(XDoTool(clickMenuButton));
+  ASSERT_TRUE(map.Click(kMenuButton));
   int from = gallery.WaitFor("notify id=");
   ASSERT_GE(from, 0);
   // Reset key, Assign macro (checked), a separator, Assign shortcut: Up wraps to the last.
@@ -32,7 +33,8 @@ TEST(GalleryMenuKeys, ArrowsAndEnterPickTheCheckedEntryAndEscapeClosesAnother) {
   // The pointer is still on the button (a synced move to where it is would wait in vain).
   from = static_cast<int>(gallery.Lines().size());
   ASSERT_TRUE(XDoTool("click 1"));
-  ASSERT_GE(gallery.WaitFor("notify id=230 code=2", from), 0) << "the menu did not open again";
+  ASSERT_GE(gallery.WaitFor(Notified(kMenuButton, Tavex::Notify::Click), from), 0)
+      << "the menu did not open again";
   ASSERT_TRUE(XDoTool("key --delay 60 Down Escape"));
   // The menu ended and gave the keys back: Enter now reaches the page's focused button.
   ASSERT_TRUE(XDoTool("key --delay 60 Down Return"));

@@ -87,31 +87,6 @@ std::string Text(GVariant* value) {
   return text;
 }
 
-// Labels and ids of the root's children in a GetLayout reply.
-std::vector<std::pair<int, std::string>> MenuChildren(GVariant* reply) {
-  std::vector<std::pair<int, std::string>> children;
-  if (reply == nullptr) return children;
-  GVariant* layout = g_variant_get_child_value(reply, 1);
-  GVariant* items = g_variant_get_child_value(layout, 2);
-  for (gsize i = 0; i < g_variant_n_children(items); ++i) {
-    GVariant* boxed = g_variant_get_child_value(items, i);
-    GVariant* item = g_variant_get_variant(boxed);
-    gint32 id = 0;
-    GVariant* props = nullptr;
-    g_variant_get(item, "(i@a{sv}av)", &id, &props, nullptr);
-    const gchar* label = "";
-    g_variant_lookup(props, "label", "&s", &label);
-    children.emplace_back(id, label);
-    g_variant_unref(props);
-    g_variant_unref(item);
-    g_variant_unref(boxed);
-  }
-  g_variant_unref(items);
-  g_variant_unref(layout);
-  g_variant_unref(reply);
-  return children;
-}
-
 TEST_F(StatusIconTest, TheItemRegistersWithTheWatcherAndAnswersItsHost) {
   TestWatcher watcher;
   ASSERT_TRUE(watcher.Ready());

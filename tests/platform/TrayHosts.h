@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Owns org.kde.StatusNotifierWatcher and records the items that register.
@@ -88,3 +89,7 @@ void IgnoreXErrors();
 // Whether the session bus and the display the tests need are there.
 bool SessionBusAvailable();
 bool DisplayAvailable();
+
+// Ids and labels of the root's children in a com.canonical.dbusmenu GetLayout reply (which it
+// takes over); empty for a null reply.
+std::vector<std::pair<int, std::string>> MenuChildren(GVariant* reply);

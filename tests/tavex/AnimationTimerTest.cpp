@@ -20,8 +20,8 @@ constexpr int kPeriodMs = 10;  // the manager's animation period before SetMTime
 
 // Two preview frames on four keys.
 KeyboardCtrl* PreviewKeyboard(Tavex::MDialog& dialog) {
-  auto* kb = static_cast<KeyboardCtrl*>(
-      dialog.CreateControl("KeyboardCtrl", 69, CRect(0, 0, 400, 40), nullptr, 1, 1));
+  auto* kb =
+      dialog.CreateControlAs<KeyboardCtrl>("KeyboardCtrl", 69, CRect(0, 0, 400, 40), nullptr, 1, 1);
   for (int i = 0; i < 4; ++i) kb->AddKeyItem("k", "k", 100 + i, CRect(i * 40, 0, i * 40 + 30, 30), "");
   const std::vector<unsigned char> frames{10, 10, 10, 10, 200, 200, 200, 200};
   kb->SetLightModeData(frames.data(), static_cast<int>(frames.size()));

@@ -17,6 +17,7 @@
 #include "TavexTestSupport.h"
 #include "tavex/Buttons.h"
 #include "tavex/CComboBoxList.h"
+#include "tavex/Codes.h"
 #include "tavex/Edits.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/MComboBox.h"
@@ -151,8 +152,7 @@ TEST(MComboBox, PopupDrawsItsNinePartBackPictureAndItsOwnScrollBarPicture) {
   TAVEX_REQUIRE_DISPLAY();
   Host host;
   ASSERT_NE(host.Create(nullptr, "host", 0x96000000, 0, CRect(100, 100, 500, 400)), nullptr);
-  auto* combo = static_cast<MComboBox*>(
-      host.CreateControl("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1));
+  auto* combo = host.CreateControlAs<MComboBox>("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1);
   for (int i = 0; i < 8; ++i) combo->AddItem(("entry " + std::to_string(i)).c_str(), i);
   combo->SetBackImage(kNineRes);
   combo->SetShowModeMID(10, 10, 10, 10);
@@ -187,8 +187,7 @@ TEST(MComboBox, PopupWithoutBorderWidthsDrawsThePictureAtNaturalSize) {
   TAVEX_REQUIRE_DISPLAY();
   Host host;
   ASSERT_NE(host.Create(nullptr, "host", 0x96000000, 0, CRect(100, 100, 500, 400)), nullptr);
-  auto* combo = static_cast<MComboBox*>(
-      host.CreateControl("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1));
+  auto* combo = host.CreateControlAs<MComboBox>("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1);
   combo->AddItem("one", 1);
   combo->SetBackImage(kNineRes);
   ASSERT_TRUE(combo->OpenList());
@@ -212,7 +211,8 @@ TEST(MenuWnd, BackPictureScrollIdsAndTranslucencySetBeforeCreateHoldInTheWindow)
   menu->AddMenu("Reset", 606);
   menu->SetScrollResID(kBarVRes, kBarHRes);
   menu->SetLayeredWindow(1);
-  HWND hwnd = menu->Create(owner, CPoint(250, 250), 0x721, kNineRes, 10, 200, BackModeFrame);
+  HWND hwnd =
+      menu->Create(owner, CPoint(250, 250), Tavex::WM_KEYMENU, kNineRes, 10, 200, BackModeFrame);
   ASSERT_NE(hwnd, nullptr);
   PaintManager& pm = menu->GetPaintManager();
   EXPECT_EQ(pm.GetScrollVID(), kBarVRes);

@@ -8,6 +8,7 @@
 
 #include "StdControlsSupport.h"
 #include "tavex/Buttons.h"
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 #include "tavex/PaintManager.h"
 
@@ -31,8 +32,8 @@ TEST(PushButton, SendsOneOnPressAndTwoOnReleaseInside) {
   EXPECT_EQ(b.GetLook(), PressBehaviour::kPressed);
   b.OnLButtonUp(0, CPoint(21, 21));
   ASSERT_EQ(parent.notes.size(), 2u);
-  EXPECT_EQ(parent.notes[0].code, 1u);
-  EXPECT_EQ(parent.notes[1].code, 2u);
+  EXPECT_EQ(parent.notes[0].code, Tavex::Notify::Press);
+  EXPECT_EQ(parent.notes[1].code, Tavex::Notify::Click);
   EXPECT_EQ(parent.notes[1].id, 7u);
 }
 
@@ -42,8 +43,8 @@ TEST(PushButton, ReleaseOutsideOnlyRestoresTheLook) {
   b.OnLButtonDown(MK_LBUTTON, CPoint(20, 20));
   b.OnMouseMove(MK_LBUTTON, CPoint(300, 300));
   b.OnLButtonUp(0, CPoint(300, 300));
-  EXPECT_EQ(CountCode(parent, 1), 1);
-  EXPECT_EQ(CountCode(parent, 2), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Press), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 0);
   EXPECT_EQ(b.GetLook(), PressBehaviour::kNormal);
 }
 
@@ -62,7 +63,7 @@ TEST(PushButton, DisablingDuringAPressCannotCompleteAClickLater) {
   b.SetEnabled(0);
   b.SetEnabled(1);
   b.OnLButtonUp(0, CPoint(5, 5));
-  EXPECT_EQ(CountCode(parent, 2), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 0);
 }
 
 TEST(UpgradeButton, StatusRepaintsOnlyWhenItChangesAndBadgeSitsTopRight) {
@@ -116,7 +117,7 @@ TEST(PushButton, PressDraggedOutAndBackInStillClicksAndLooksNormalWhileOutside) 
   b.OnMouseMove(MK_LBUTTON, CPoint(30, 30));
   EXPECT_EQ(b.GetLook(), PressBehaviour::kPressed);
   b.OnLButtonUp(0, CPoint(30, 30));
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   EXPECT_EQ(b.GetLook(), PressBehaviour::kHover);
   b.OnMouseLeave();
   EXPECT_EQ(b.GetLook(), PressBehaviour::kNormal);
@@ -137,7 +138,7 @@ TEST(PushButton, HiddenWhilePressedForgetsThePress) {
   b.SetVisible(0);
   b.SetVisible(1);
   b.OnLButtonUp(0, CPoint(5, 5));
-  EXPECT_EQ(CountCode(parent, 2), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 0);
 }
 
 // The shipped state image holds normal, hover, pressed and disabled side by side; each look
@@ -253,8 +254,8 @@ TEST(TimerButton, RepeatsTwoOnEachTickWhileHeldInsideAndStopsOnRelease) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   Tavex::PaintManager& pm = dialog.GetPaintManager();
@@ -291,8 +292,8 @@ TEST(TimerButton, RepeatsAtItsIntervalAfterTheFirstDelay) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   const HWND hwnd = dialog.GetSafeHwnd();
@@ -321,8 +322,8 @@ TEST(TimerButton, DisabledWhileHeldStopsRepeating) {
   TAVEX_REQUIRE_DISPLAY();
   RecordingDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "timer", 0x96000000, 0, CRect(50, 50, 350, 250)), nullptr);
-  auto* b = static_cast<Tavex::CTimerButton*>(
-      dialog.CreateControl("CTimerButton", 5, CRect(10, 10, 110, 40), "+", 1, 1));
+  auto* b = dialog.CreateControlAs<Tavex::CTimerButton>("CTimerButton", 5, CRect(10, 10, 110, 40),
+                                                        "+", 1, 1);
   ASSERT_NE(b, nullptr);
   b->SetInterval(60000);
   const HWND hwnd = dialog.GetSafeHwnd();

@@ -3,6 +3,7 @@
 
 #include "StdControlsSupport.h"
 #include "tavex/CheckButtons.h"
+#include "tavex/Codes.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -24,8 +25,8 @@ TEST(CheckButton, ClickTogglesAndSendsTwoWithoutAPressNotification) {
   EXPECT_EQ(c.GetCheck(), 1);
   TavexTest::Click(c, CPoint(4, 10));
   EXPECT_EQ(c.GetCheck(), 0);
-  EXPECT_EQ(CountCode(parent, 2), 2);
-  EXPECT_EQ(CountCode(parent, 1), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Press), 0);
 }
 
 TEST(CheckButton, SpaceOnTheFocusedBoxTogglesAndSendsSevenWithTheNewState) {
@@ -35,7 +36,7 @@ TEST(CheckButton, SpaceOnTheFocusedBoxTogglesAndSendsSevenWithTheNewState) {
   c.SetControlFocus(1);
   EXPECT_EQ(c.OnKeyDown(VK_SPACE, 1, 16), 0);  // Shift+Space is not a toggle
   EXPECT_EQ(c.OnKeyDown(VK_SPACE, 1, 0), 1);
-  const auto* n = LastCode(parent, 7);
+  const auto* n = LastCode(parent, Tavex::Notify::CheckToggled);
   ASSERT_NE(n, nullptr);
   EXPECT_EQ(n->wParam, 0u);
   EXPECT_EQ(n->lParam, 1);
@@ -100,7 +101,7 @@ TEST_F(RadioGroups, ClickChecksAndNeverUnchecksItself) {
   EXPECT_EQ(radios[3]->GetCheck(), 0);
   TavexTest::Click(*radios[2], CPoint(5, 65));
   EXPECT_EQ(radios[2]->GetCheck(), 1);
-  EXPECT_EQ(CountCode(parent, 2), 2);  // through the panel, with the radio's id
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 2);  // through the panel, with the radio's id
   EXPECT_EQ(parent.notes.back().id, 12u);
 }
 
@@ -117,10 +118,10 @@ TEST(SwitchButton, ClickFlipsAndReportsTheNewStateInLParam) {
   RecordingParent parent;
   Tavex::CSwitchButton s(&parent, 8, CRect(0, 0, 60, 24), nullptr);
   TavexTest::Click(s, CPoint(10, 10));
-  ASSERT_NE(LastCode(parent, 2), nullptr);
-  EXPECT_EQ(LastCode(parent, 2)->lParam, 1);
+  ASSERT_NE(LastCode(parent, Tavex::Notify::Click), nullptr);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::Click)->lParam, 1);
   TavexTest::Click(s, CPoint(10, 10));
-  EXPECT_EQ(LastCode(parent, 2)->lParam, 0);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::Click)->lParam, 0);
   EXPECT_EQ(s.GetCheck(), 0);
 }
 
@@ -162,10 +163,10 @@ TEST(CheckButton, OwnShortcutKeyTogglesWithoutFocusAndOtherKeysDoNothing) {
   EXPECT_EQ(c.GetCheck(), 1);
   EXPECT_EQ(c.OnControlKeyDown('M', 1, 0), 1);
   EXPECT_EQ(c.GetCheck(), 0);
-  ASSERT_EQ(CountCode(parent, 7), 2);
+  ASSERT_EQ(CountCode(parent, Tavex::Notify::CheckToggled), 2);
   EXPECT_EQ(parent.notes[0].lParam, 1);
   EXPECT_EQ(parent.notes[1].lParam, 0);
-  EXPECT_EQ(CountCode(parent, 2), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 0);
 }
 
 TEST(CheckButton, ReleaseOutsideAfterAPressInsideDoesNotToggle) {
@@ -186,9 +187,9 @@ TEST_F(RadioGroups, SpaceOnAFocusedRadioChecksItClearsTheGroupAndSendsSeven) {
   EXPECT_EQ(radios[0]->GetCheck(), 0);
   EXPECT_EQ(radios[1]->OnKeyDown(VK_SPACE, 1, 0), 1);
   EXPECT_EQ(radios[1]->GetCheck(), 1);  // a radio never unchecks itself
-  ASSERT_EQ(CountCode(parent, 7), 2);
-  EXPECT_EQ(LastCode(parent, 7)->id, 11u);
-  EXPECT_EQ(LastCode(parent, 7)->lParam, 1);
+  ASSERT_EQ(CountCode(parent, Tavex::Notify::CheckToggled), 2);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::CheckToggled)->id, 11u);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::CheckToggled)->lParam, 1);
 }
 
 TEST_F(RadioGroups, UncheckingOneLeavesTheCheckedSiblingAlone) {
@@ -220,7 +221,7 @@ TEST(RadioButton, DialogLevelGroupsWorkThroughTheManagersListsAndSkipHiddenRepai
   for (const CRect& r : dialogSide.repaints) EXPECT_NE(r, hidden->GetRect());
   b->SetCheck(1);
   EXPECT_EQ(a->GetCheck(), 0);
-  EXPECT_EQ(CountCode(dialogSide, 2), 1);
+  EXPECT_EQ(CountCode(dialogSide, Tavex::Notify::Click), 1);
 }
 
 TEST(SwitchButton, DisabledSwitchIgnoresClicksAndSetCheckSendsNothing) {

@@ -4,6 +4,7 @@
 // Both helpers define the display check the same way.
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
 
@@ -23,8 +24,7 @@ class ComboHost : public Tavex::MDialog {
 };
 
 MComboBox* MakeCombo(ComboHost& host, int entries) {
-  auto* combo = static_cast<MComboBox*>(
-      host.CreateControl("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1));
+  auto* combo = host.CreateControlAs<MComboBox>("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1);
   for (int i = 0; i < entries; ++i) combo->AddItem(("entry " + std::to_string(i)).c_str(), 100 + i);
   return combo;
 }
@@ -99,11 +99,11 @@ TEST(MComboBox, OpenedListWindowHasTheRowsHeightAndAPickSelects) {
   EXPECT_TRUE(combo->IsOpen());
 
   // The popup's list reports a pick as (row, 19).
-  combo->OnMessage(1, 2, 3, Tavex::CComboBoxList::kPickCode);
+  combo->OnMessage(1, Tavex::Notify::Click, 3, Tavex::Notify::ComboPickFlag);
   EXPECT_EQ(combo->GetCurSel(), 3);
   EXPECT_EQ(combo->GetTitle(), "entry 3");
   ASSERT_FALSE(host.notes.empty());
-  EXPECT_EQ(host.notes.back().code, 2u);
+  EXPECT_EQ(host.notes.back().code, Tavex::Notify::Click);
   EXPECT_EQ(host.notes.back().wParam, 3u);
   EXPECT_FALSE(combo->IsOpen());
   Tavex::NativeTest::PumpUntil([&] { return !Tavex::Native::IsWindow(popup); });

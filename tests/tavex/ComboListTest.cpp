@@ -16,6 +16,7 @@
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
 #include "tavex/CComboBoxList.h"
+#include "tavex/Codes.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
 #include "tavex/MRender.h"
@@ -35,15 +36,14 @@ constexpr unsigned kOpaqueRes = 0x7C02;
 class ComboHost : public MDialog {
  public:
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override {
-    if (code == 2) picks.push_back({id, code, wParam, lParam});
+    if (code == Tavex::Notify::Click) picks.push_back({id, code, wParam, lParam});
     return 1;
   }
   std::vector<Notification> picks;
 };
 
 MComboBox* MakeCombo(ComboHost& host, int entries) {
-  auto* combo = static_cast<MComboBox*>(
-      host.CreateControl("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1));
+  auto* combo = host.CreateControlAs<MComboBox>("MComboBox", 9, CRect(20, 20, 180, 50), "", 1, 1);
   for (int i = 0; i < entries; ++i) combo->AddItem(("entry " + std::to_string(i)).c_str(), 100 + i);
   return combo;
 }
@@ -333,7 +333,8 @@ TEST(MenuWnd, BackPictureWithSeeThroughCornersMakesTheMenuLayered) {
   ASSERT_NE(owner, nullptr);
   auto* menu = new MenuWnd();
   menu->AddMenu("Reset", 606);
-  HWND hwnd = menu->Create(owner, CPoint(250, 250), 0x721, kRoundRes, 10, 200, BackModeFrame);
+  HWND hwnd =
+      menu->Create(owner, CPoint(250, 250), Tavex::WM_KEYMENU, kRoundRes, 10, 200, BackModeFrame);
   ASSERT_NE(hwnd, nullptr);
   EXPECT_TRUE(menu->GetPaintManager().IsLayered());
   EXPECT_TRUE(menu->GetExStyle() & WS_EX_LAYERED);

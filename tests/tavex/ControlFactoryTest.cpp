@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "TavexTestSupport.h"
+#include "tavex/Buttons.h"
+#include "tavex/CArea.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/MDialog.h"
 #include "tavex/MPanel.h"
@@ -78,4 +80,36 @@ TEST(ControlFactory, PanelCreateControlPutsChildrenIntoThePanelsOwnLists) {
   EXPECT_EQ(child->GetParantObject(), static_cast<Tavex::MObject*>(panel));
   EXPECT_EQ(panel->CreateControl("CComboBoxList", 13, CRect(), nullptr, 1, 1), nullptr);
   EXPECT_EQ(dialog.GetControl(12), child);
+}
+
+TEST(ControlFactory, TypedCreationGivesNullForAnotherClassAndLeavesNoControlBehind) {
+  Tavex::MDialog dialog;
+  const CRect rect(0, 0, 10, 10);
+  // A name that makes a control of another class: null, and neither list keeps it.
+  EXPECT_EQ(dialog.CreateControlAs<Tavex::MButton>("CArea", 5, rect, nullptr, 1, 1), nullptr);
+  EXPECT_EQ(dialog.CreateAreaAs<Tavex::MButton>("CArea", 6, rect, nullptr, 1, 1), nullptr);
+  EXPECT_EQ(dialog.CreateControlAs<Tavex::MButton>("NoSuchControl", 7, rect, nullptr, 1, 1),
+            nullptr);
+  EXPECT_EQ(dialog.GetControls().Size(), 0u);
+  EXPECT_EQ(dialog.GetPaintManager().GetAreas().Size(), 0u);
+  EXPECT_EQ(dialog.GetControl(5), nullptr);
+  // The right class, or one of its bases, gives the listed control.
+  auto* area = dialog.CreateAreaAs<Tavex::CArea>("CArea", 8, rect, nullptr, 1, 1);
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(dialog.GetControl(8), area);
+  Tavex::MControl* button = dialog.CreateControlAs<Tavex::MControl>("MButton", 9, rect, "", 1, 1);
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(dialog.GetControls().Contains(button));
+
+  auto* panel = static_cast<Tavex::MPanel*>(
+      dialog.AddControl(new Tavex::MPanel(&dialog, 3, CRect(0, 0, 100, 100))));
+  const std::size_t children = panel->GetChildControls().Size();  // its own scroll bars
+  EXPECT_EQ(panel->CreateControlAs<Tavex::MButton>("CArea", 11, rect, nullptr, 1, 1), nullptr);
+  EXPECT_EQ(panel->CreateAreaAs<Tavex::MButton>("CArea", 12, rect, nullptr, 1, 1), nullptr);
+  EXPECT_EQ(panel->GetChildControls().Size(), children);
+  EXPECT_EQ(panel->GetDrawControls().Size(), 0u);
+  EXPECT_EQ(panel->GetControl(11), nullptr);
+  auto* child = panel->CreateControlAs<Tavex::CArea>("CArea", 13, rect, nullptr, 1, 1);
+  ASSERT_NE(child, nullptr);
+  EXPECT_TRUE(panel->GetChildControls().Contains(child));
 }

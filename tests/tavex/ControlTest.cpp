@@ -4,6 +4,7 @@
 
 #include "TavexTestSupport.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/MControlFont.h"
 #include "tavex/Manager.h"
 #include "tavex/Painter.h"
@@ -122,10 +123,10 @@ TEST(MControl, APressGoesToTheLastResponsiveChildUnderThePoint) {
 TEST(MControl, SendMessageReportsToTheParentWithTheControlIdentifier) {
   RecordingParent parent;
   Probe probe(&parent, 42, CRect(0, 0, 10, 10));
-  probe.SendMessageW(2, 5, -1);
+  probe.SendMessageW(Tavex::Notify::Click, 5, -1);
   ASSERT_EQ(parent.notes.size(), 1u);
   EXPECT_EQ(parent.notes[0].id, 42u);
-  EXPECT_EQ(parent.notes[0].code, 2u);
+  EXPECT_EQ(parent.notes[0].code, Tavex::Notify::Click);
   EXPECT_EQ(parent.notes[0].wParam, 5u);
   EXPECT_EQ(parent.notes[0].lParam, -1);
 }
@@ -136,14 +137,14 @@ TEST(PressBehaviour, AClickIsAPressInsideFollowedByAReleaseInside) {
   button.OnLButtonDown(0, CPoint(5, 5));
   button.OnLButtonUp(0, CPoint(6, 6));
   ASSERT_EQ(parent.notes.size(), 2u);
-  EXPECT_EQ(parent.notes[0].code, 1u);
-  EXPECT_EQ(parent.notes[1].code, 2u);
+  EXPECT_EQ(parent.notes[0].code, Tavex::Notify::Press);
+  EXPECT_EQ(parent.notes[1].code, Tavex::Notify::Click);
 
   parent.notes.clear();
   button.OnLButtonDown(0, CPoint(5, 5));
   button.OnLButtonUp(0, CPoint(50, 50));  // released outside: no click
   ASSERT_EQ(parent.notes.size(), 1u);
-  EXPECT_EQ(parent.notes[0].code, 1u);
+  EXPECT_EQ(parent.notes[0].code, Tavex::Notify::Press);
   EXPECT_EQ(button.press.GetLook(true), Tavex::PressBehaviour::kNormal);
 }
 

@@ -7,6 +7,7 @@
 
 #include "StdControlsSupport.h"
 #include "tavex/CDeviceCtrl.h"
+#include "tavex/Codes.h"
 #include "tavex/Painter.h"
 
 using namespace TavexTest;
@@ -61,7 +62,7 @@ TEST(CDeviceCtrl, ConnectedRowsComeFirstAndAPressPicksTheDevice) {
   EXPECT_TRUE(f.devices.GetDeviceRect(2).IsRectEmpty());
   f.devices.OnLButtonDown(1, CPoint(50, 150));
   ASSERT_EQ(f.parent.notes.size(), 1u);
-  EXPECT_EQ(f.parent.notes[0].code, 1u);
+  EXPECT_EQ(f.parent.notes[0].code, Tavex::Notify::Press);
   EXPECT_EQ(f.parent.notes[0].wParam, 0u);
   EXPECT_EQ(f.devices.GetCurDevice(), 0);
   // The gap between rows is no row.

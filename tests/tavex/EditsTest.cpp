@@ -5,6 +5,7 @@
 #include "tavex/AnimationClock.h"
 #include "tavex/Caret.h"
 #include "tavex/Clipboard.h"
+#include "tavex/Codes.h"
 #include "tavex/EditBuffer.h"
 #include "tavex/Edits.h"
 #include "tavex/PaintManager.h"
@@ -126,18 +127,18 @@ TEST(EditControl, TypedCharactersReachOnlyTheFocusedBoxAndNotifyTwentySix) {
   Tavex::MEdit e(&parent, 21, CRect(0, 0, 200, 30), "");
   EXPECT_EQ(e.OnWindowMessage(WM_CHAR, 'a', 0), 0);
   e.SetControlFocus(1);
-  EXPECT_EQ(CountCode(parent, 30), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::EditStarted), 1);
   e.OnWindowMessage(WM_CHAR, 0x4E2D, 0);  // 中
   e.OnWindowMessage(WM_CHAR, 'z', 0);
   e.OnWindowMessage(WM_CHAR, 0x01, 0);  // Ctrl+A's character: ignored
   EXPECT_EQ(e.GetTitle(), "中z");
-  EXPECT_EQ(CountCode(parent, 26), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 2);
   e.OnKeyDown(VK_LEFT, 1, 0);
   e.OnKeyDown(VK_HOME, 1, kShift);
   e.OnWindowMessage(WM_CHAR, 'q', 0);
   EXPECT_EQ(e.GetTitle(), "qz");
   e.SetControlFocus(0);
-  EXPECT_EQ(CountCode(parent, 29), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::EditEnded), 1);
 }
 
 TEST(EditControl, DigitsOnlyAndLimitApplyToTyping) {
@@ -148,7 +149,7 @@ TEST(EditControl, DigitsOnlyAndLimitApplyToTyping) {
   e.SetControlFocus(1);
   for (unsigned c : {'1', 'x', '2', '3', '4'}) e.OnWindowMessage(WM_CHAR, c, 0);
   EXPECT_EQ(e.GetTitle(), "123");
-  EXPECT_EQ(CountCode(parent, 26), 3);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 3);
 }
 
 TEST(EditControl, DisabledBoxTakesNoKeysCharactersOrPresses) {
@@ -159,8 +160,8 @@ TEST(EditControl, DisabledBoxTakesNoKeysCharactersOrPresses) {
   e.OnKeyDown(VK_BACK, 1, 0);
   e.OnLButtonDown(MK_LBUTTON, CPoint(20, 15));
   EXPECT_EQ(e.GetTitle(), "abc");
-  EXPECT_EQ(CountCode(parent, 26), 0);
-  EXPECT_EQ(CountCode(parent, 9), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::InnerPress), 0);
 }
 
 TEST(EditControl, PressInsideTheTextBoxPlacesTheCaretAndSendsNineThirtyOneAndTwo) {
@@ -173,13 +174,13 @@ TEST(EditControl, PressInsideTheTextBoxPlacesTheCaretAndSendsNineThirtyOneAndTwo
   EXPECT_EQ(start, 0);
   EXPECT_EQ(end, 0);
   e.OnLButtonUp(0, CPoint(x, 15));
-  EXPECT_EQ(CountCode(parent, 9), 1);
-  EXPECT_EQ(CountCode(parent, 31), 1);
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::InnerPress), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextBoxReleased), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   // The border is outside the text box: 1 instead of 9.
   e.OnLButtonDown(MK_LBUTTON, CPoint(2, 15));
-  EXPECT_EQ(CountCode(parent, 1), 1);
-  EXPECT_EQ(CountCode(parent, 9), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Press), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::InnerPress), 1);
 }
 
 // The shipped box image holds normal, hover, focused and disabled side by side.
@@ -329,7 +330,7 @@ TEST(RichEdit, EnterBreaksLinesAndCaretReportsLineAndColumn) {
   EXPECT_EQ(r.GetCaretLineColumn(), CPoint(2, 1));
   r.OnKeyDown(VK_UP, 1, 0);
   EXPECT_EQ(r.GetCaretLineColumn(), CPoint(2, 0));
-  EXPECT_EQ(CountCode(parent, 26), 3);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 3);
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ namespace Native = Tavex::Native;
 class EditDialog : public Tavex::MDialog {
  public:
   void InitUI(CRect) override {
-    plain = static_cast<MEdit*>(CreateControl("MEdit", 1, CRect(10, 10, 200, 40), "name", 1, 1));
-    digits = static_cast<MEdit*>(CreateControl("MEdit", 2, CRect(10, 50, 200, 80), "12", 1, 1));
-    password = static_cast<MEdit*>(CreateControl("MEdit", 3, CRect(10, 90, 200, 120), "", 1, 1));
+    plain = CreateControlAs<MEdit>("MEdit", 1, CRect(10, 10, 200, 40), "name", 1, 1);
+    digits = CreateControlAs<MEdit>("MEdit", 2, CRect(10, 50, 200, 80), "12", 1, 1);
+    password = CreateControlAs<MEdit>("MEdit", 3, CRect(10, 90, 200, 120), "", 1, 1);
     rich = CreateControl("MRichEdit", 4, CRect(10, 130, 200, 190), "", 1, 1);
     if (digits != nullptr) digits->SetDigitsOnly(1);
     if (password != nullptr) password->SetPassword(1);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/KeyboardTips.h"
@@ -109,12 +110,12 @@ TEST(KeyboardCtrl, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
   b.Click(kEmpty);
   ASSERT_EQ(b.parent.notes.size(), 1u);
   EXPECT_EQ(b.Last().id, 69u);
-  EXPECT_EQ(b.Last().code, 2u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::Click);
   EXPECT_EQ(b.Last().wParam, 0xFFFFFFFFu);
   EXPECT_EQ(b.Last().lParam, 0);
 
   b.Click(kOnB);
-  EXPECT_EQ(b.Last().code, 2u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::Click);
   EXPECT_EQ(b.Last().wParam, 1u);
   EXPECT_EQ(b.Last().lParam, 5);
   EXPECT_EQ(b.ctrl.GetCurrentKeyValue(), 5u);
@@ -153,7 +154,7 @@ TEST(KeyboardCtrl, RightDragChecksTouchedKeysAndEndsWithCode24) {
   EXPECT_TRUE(b.ctrl.IsFrameDragging());
   b.ctrl.OnRButtonUp(0, CPoint(125, 50));
   ASSERT_EQ(b.parent.notes.size(), 1u);
-  EXPECT_EQ(b.Last().code, 24u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::FrameSelected);
   EXPECT_EQ(b.Last().wParam, 0u);
   EXPECT_EQ(b.Last().lParam, 0);
   const auto keys = b.ctrl.GetKeyItems();
@@ -172,13 +173,13 @@ TEST(KeyboardCtrl, SmallRightMovesStayARightClickOnTheKey) {
   EXPECT_FALSE(b.ctrl.IsFrameDragging());
   b.ctrl.OnRButtonUp(0, CPoint(kOnA.x + 15, kOnA.y + 10));
   ASSERT_EQ(b.parent.notes.size(), 1u);
-  EXPECT_EQ(b.Last().code, 5u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::RightClick);
   EXPECT_EQ(b.Last().wParam, 0u);
   EXPECT_EQ(b.Last().lParam, 4);
   EXPECT_EQ(b.ctrl.GetCheckItemCount(), 1);  // the earlier check survives
 
   b.ctrl.OnRButtonUp(0, kEmpty);
-  EXPECT_EQ(b.Last().code, 5u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::RightClick);
   EXPECT_EQ(b.Last().wParam, 0xFFFFFFFFu);
   EXPECT_EQ(b.Last().lParam, 0);
 }
@@ -192,7 +193,7 @@ TEST(KeyboardCtrl, ADragWhosePressWasNotSeenSelectsNothing) {
   EXPECT_FALSE(b.ctrl.IsFrameDragging());
   EXPECT_EQ(b.ctrl.GetCheckItemCount(), 1);
   b.ctrl.OnRButtonUp(0, CPoint(125, 50));
-  EXPECT_EQ(b.Last().code, 5u);
+  EXPECT_EQ(b.Last().code, Tavex::Notify::RightClick);
 }
 
 TEST(KeyboardCtrl, SelectionsBelowSixPixelsTouchNothing) {
@@ -435,8 +436,8 @@ TEST(KeyboardTipsWindow, HoveringAKeyShowsItsDescriptionAboveIt) {
   TAVEX_REQUIRE_DISPLAY();
   Tavex::MDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "kbd", 0x96000000, 0, CRect(40, 40, 640, 440)), nullptr);
-  auto* ctrl = static_cast<KeyboardCtrl*>(
-      dialog.CreateControl("KeyboardCtrl", 69, CRect(10, 20, 410, 220), nullptr, 1, 1));
+  auto* ctrl = dialog.CreateControlAs<KeyboardCtrl>("KeyboardCtrl", 69, CRect(10, 20, 410, 220),
+                                                    nullptr, 1, 1);
   ASSERT_NE(ctrl, nullptr);
   ctrl->SetWidthAndHeight(300, 150);
   ctrl->AddKeyItem("A", "Key A", 4, CRect(10, 10, 50, 50), "");

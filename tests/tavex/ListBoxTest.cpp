@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "StdControlsSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/DListBox.h"
 #include "tavex/MListBox.h"
 #include "tavex/WinTypes.h"
@@ -76,9 +77,9 @@ TEST(DListBox, PressAndReleaseOnARowSelectItAndReportTheRow) {
   f.list.OnLButtonDown(1, CPoint(50, 40));
   f.list.OnLButtonUp(0, CPoint(50, 40));
   ASSERT_EQ(f.parent.notes.size(), 2u);
-  EXPECT_EQ(f.parent.notes[0].code, 1u);
+  EXPECT_EQ(f.parent.notes[0].code, Tavex::Notify::Press);
   EXPECT_EQ(f.parent.notes[0].wParam, 1u);
-  EXPECT_EQ(f.parent.notes[1].code, 2u);
+  EXPECT_EQ(f.parent.notes[1].code, Tavex::Notify::Click);
   EXPECT_EQ(f.list.GetCurSel(), 1);
   EXPECT_TRUE(f.list.SwapItem(0, 1));
   EXPECT_EQ(f.list.GetItemText(0), "Profile 2");
@@ -109,14 +110,14 @@ TEST(DListBox, RenameEndsOnFocusLossAndReportsOnlyAChangedText) {
   EXPECT_EQ(f.list.GetEditText(), "Profile 2");
   f.list.SetControlFocus(0);
   EXPECT_EQ(f.list.GetEditRow(), -1);
-  EXPECT_EQ(CountCode(f.parent, 29), 0);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::EditEnded), 0);
 
   f.list.ShowEdit();
   f.list.OnKeyDown(VK_BACK, 1, 0);
   f.Type("X");
   f.list.SetControlFocus(0);
   EXPECT_EQ(f.list.GetItemText(1), "Profile X");
-  ASSERT_EQ(CountCode(f.parent, 29), 1);
+  ASSERT_EQ(CountCode(f.parent, Tavex::Notify::EditEnded), 1);
   EXPECT_EQ(f.parent.notes.back().lParam, 1);
 }
 
@@ -142,7 +143,7 @@ TEST(DListBox, APressOnAnotherRowEndsTheRenameButOneInsideTheBoxKeepsIt) {
   f.Type("zz");
   f.list.OnKeyDown(VK_ESCAPE, 1, 0);
   EXPECT_EQ(f.list.GetItemText(2), "Profile 3");
-  EXPECT_EQ(CountCode(f.parent, 29), 1);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::EditEnded), 1);
 }
 
 TEST(MListBox, ADoubleClickOnARowReportsThreeWithTheRowAfterThePress) {
@@ -155,12 +156,12 @@ TEST(MListBox, ADoubleClickOnARowReportsThreeWithTheRowAfterThePress) {
   list.OnWindowMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 45));
   list.OnLButtonDblClk(1, CPoint(40, 45));
   ASSERT_EQ(parent.notes.size(), 4u);
-  EXPECT_EQ(parent.notes[2].code, 1u);
-  EXPECT_EQ(parent.notes[3].code, 3u);
+  EXPECT_EQ(parent.notes[2].code, Tavex::Notify::Press);
+  EXPECT_EQ(parent.notes[3].code, Tavex::Notify::DoubleClick);
   EXPECT_EQ(parent.notes[3].wParam, 1u);
   // A double click below the rows is only a press.
   list.OnWindowMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 80));
   list.OnLButtonDblClk(1, CPoint(40, 80));
-  EXPECT_EQ(parent.notes.back().code, 3u);
+  EXPECT_EQ(parent.notes.back().code, Tavex::Notify::DoubleClick);
   EXPECT_EQ(parent.notes.size(), 4u);
 }

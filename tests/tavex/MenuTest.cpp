@@ -6,6 +6,7 @@
 // Both helpers define the display check the same way.
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MenuWnd.h"
 
 using namespace TavexTest;
@@ -13,7 +14,7 @@ namespace NT = Tavex::NativeTest;
 using Tavex::MenuWnd;
 
 namespace {
-constexpr UINT kOwnerMessage = 0x721;
+constexpr UINT kOwnerMessage = Tavex::WM_KEYMENU;
 }
 
 TEST(MenuWnd, ThreeEntriesAndASeparatorMakeAMenu121PixelsHigh) {

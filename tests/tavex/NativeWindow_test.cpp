@@ -1,5 +1,6 @@
 // Native windows: creation protocol, geometry, show states, enable, other processes.
 #include "NativeTestSupport.h"
+#include "tavex/Codes.h"
 
 namespace Tavex::NativeTest {
 namespace {
@@ -195,16 +196,16 @@ TEST_F(NativeWindowTest, AnotherProcessFindsTheMarkedWindowAndPostsOnlyAllowedMe
   EXPECT_EQ(id, Native::GetNativeId(hwnd));
   EXPECT_EQ(Native::FindExternalWindow("TavexNoSuchMark"), 0u);
 
-  Native::AllowExternalMessage(0x69B);
+  Native::AllowExternalMessage(Tavex::WM_EXTERNALREQUEST);
   ASSERT_TRUE(Native::PostExternalMessage(id, 0x69C, 0, 1));  // not allowed: dropped
-  ASSERT_TRUE(Native::PostExternalMessage(id, 0x69B, 3, 610));
-  ASSERT_TRUE(PumpUntil([] { return Count(0x69B) == 1; }));
+  ASSERT_TRUE(Native::PostExternalMessage(id, Tavex::WM_EXTERNALREQUEST, 3, Tavex::kExternalQuit));
+  ASSERT_TRUE(PumpUntil([] { return Count(Tavex::WM_EXTERNALREQUEST) == 1; }));
   Pump(30);
   EXPECT_EQ(Count(0x69C), 0);
-  const Seen quit = Only({0x69B}).front();
+  const Seen quit = Only({Tavex::WM_EXTERNALREQUEST}).front();
   EXPECT_EQ(quit.hwnd, hwnd);
   EXPECT_EQ(quit.wParam, 3u);
-  EXPECT_EQ(quit.lParam, 610);
+  EXPECT_EQ(quit.lParam, Tavex::kExternalQuit);
   Native::DestroyWindow(hwnd);
 }
 

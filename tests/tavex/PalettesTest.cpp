@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "StdControlsSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/Palettes.h"
 
 namespace {
@@ -31,7 +32,7 @@ TEST(Palette, PressOnASwatchSendsItsColourInWParam) {
   p.SetColors({RGB(1, 2, 3), RGB(4, 5, 6)});
   p.SetColumns(2);
   p.OnLButtonDown(MK_LBUTTON, CPoint(60, 10));
-  const auto* n = LastCode(parent, 27);
+  const auto* n = LastCode(parent, Tavex::Notify::ColourChosen);
   ASSERT_NE(n, nullptr);
   EXPECT_EQ(n->wParam, RGB(4, 5, 6));
   EXPECT_EQ(p.GetColor(), RGB(4, 5, 6));
@@ -48,8 +49,9 @@ TEST(CirclePalette, CentreIsWhiteRimIsFullHueAndOutsideIsNothing) {
   EXPECT_LT(GetGValue(colour), 10);
   EXPECT_FALSE(c.ColorAt(CPoint(2, 2), &colour));
   c.OnLButtonDown(MK_LBUTTON, CPoint(50, 50));
-  ASSERT_NE(LastCode(parent, 27), nullptr);
-  EXPECT_EQ(LastCode(parent, 27)->lParam, static_cast<long>(RGB(255, 255, 255)));
+  ASSERT_NE(LastCode(parent, Tavex::Notify::ColourChosen), nullptr);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(RGB(255, 255, 255)));
 }
 
 TEST(ColorPalette, FieldPicksSaturationAndValueOfTheCurrentHue) {
@@ -63,7 +65,7 @@ TEST(ColorPalette, FieldPicksSaturationAndValueOfTheCurrentHue) {
   p.OnMouseMove(MK_LBUTTON, CPoint(50, 500));  // dragged below: clamped to black
   EXPECT_EQ(p.GetColor(), RGB(0, 0, 0));
   p.OnLButtonUp(0, CPoint(50, 500));
-  EXPECT_EQ(LastCode(parent, 27)->lParam, 0);
+  EXPECT_EQ(LastCode(parent, Tavex::Notify::ColourChosen)->lParam, 0);
 }
 
 TEST(ColorSelect, DisabledSelectIgnoresPresses) {
@@ -125,7 +127,8 @@ TEST(ColorPalette, HueBarKeepsSaturationAndValueAndGreysKeepTheHue) {
   const CRect field = p.GetFieldRect();
   p.OnLButtonDown(MK_LBUTTON, CPoint(field.right - 1, field.top));
   EXPECT_EQ(p.GetColor(), RGB(0, 255, 0));
-  EXPECT_EQ(TavexTest::LastCode(parent, 27)->lParam, static_cast<long>(RGB(0, 255, 0)));
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(RGB(0, 255, 0)));
 }
 
 // The release of a drag never reaches a disabled control; re-enabled, a plain move must not
@@ -137,10 +140,10 @@ TEST(ColorPalette, DisabledDuringADragEndsTheDrag) {
   const COLORREF chosen = p.GetColor();
   p.SetEnabled(0);
   p.SetEnabled(1);
-  const int sent = CountCode(parent, 27);
+  const int sent = CountCode(parent, Tavex::Notify::ColourChosen);
   p.OnMouseMove(0, CPoint(50, 90));
   EXPECT_EQ(p.GetColor(), chosen);
-  EXPECT_EQ(CountCode(parent, 27), sent);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::ColourChosen), sent);
 }
 
 TEST(CirclePalette, DrawnWheelShowsTheColourAPressPicks) {
@@ -164,9 +167,9 @@ TEST(CirclePalette, DragSendsOnlyChangesAndEndsOnReleaseOrDisable) {
   Tavex::CirclePalette c(&parent, 6, CRect(0, 0, 101, 101));
   c.OnLButtonDown(MK_LBUTTON, CPoint(50, 20));
   c.OnMouseMove(MK_LBUTTON, CPoint(50, 20));
-  EXPECT_EQ(CountCode(parent, 27), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::ColourChosen), 1);
   c.OnMouseMove(MK_LBUTTON, CPoint(20, 50));
-  EXPECT_EQ(CountCode(parent, 27), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::ColourChosen), 2);
   c.OnLButtonUp(0, CPoint(20, 50));
   const COLORREF chosen = c.GetColor();
   c.OnMouseMove(0, CPoint(80, 50));
@@ -178,7 +181,7 @@ TEST(CirclePalette, DragSendsOnlyChangesAndEndsOnReleaseOrDisable) {
   c.SetEnabled(1);
   c.OnMouseMove(0, CPoint(50, 30));
   EXPECT_EQ(c.GetColor(), second);
-  EXPECT_EQ(CountCode(parent, 27), 3);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::ColourChosen), 3);
 }
 
 TEST(Palette, SwatchesShowTheColourTheyPickAndTheChosenOneIsRinged) {
@@ -196,13 +199,13 @@ TEST(Palette, SwatchesShowTheColourTheyPickAndTheChosenOneIsRinged) {
   const CRect fifth = p.GetSwatchRect(5);
   p.OnLButtonDown(MK_LBUTTON, fifth.CenterPoint());
   EXPECT_EQ(p.GetColor(), colours[5]);
-  EXPECT_EQ(TavexTest::LastCode(parent, 27)->lParam, 0);
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam, 0);
   const Tavex::Surface after = Render(p, 160, 40);
   EXPECT_EQ(after.Pixel(fifth.left - 1, fifth.top + 5), 0xFFFFFFFFu);
   EXPECT_NE(before.Pixel(fifth.left - 1, fifth.top + 5), 0xFFFFFFFFu);
   // Presses between swatches pick nothing.
   p.OnLButtonDown(MK_LBUTTON, CPoint(fifth.right + 1, fifth.top + 5));
-  EXPECT_EQ(CountCode(parent, 27), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::ColourChosen), 1);
 }
 
 TEST(ColorSelect, PresetPickSendsItsColourAndTheCurrentColourPlaceIsNoTarget) {
@@ -212,9 +215,10 @@ TEST(ColorSelect, PresetPickSendsItsColourAndTheCurrentColourPlaceIsNoTarget) {
   s.OnLButtonDown(MK_LBUTTON, s.GetSwatchRect(presets).CenterPoint());
   EXPECT_TRUE(parent.notes.empty());
   s.OnLButtonDown(MK_LBUTTON, s.GetSwatchRect(2).CenterPoint());
-  ASSERT_NE(TavexTest::LastCode(parent, 27), nullptr);
-  EXPECT_EQ(TavexTest::LastCode(parent, 27)->wParam, 0u);
-  EXPECT_EQ(TavexTest::LastCode(parent, 27)->lParam, static_cast<long>(s.GetPresets()[2]));
+  ASSERT_NE(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen), nullptr);
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->wParam, 0u);
+  EXPECT_EQ(TavexTest::LastCode(parent, Tavex::Notify::ColourChosen)->lParam,
+            static_cast<long>(s.GetPresets()[2]));
   const Tavex::Surface img = Render(s, 300, 30);
   const CPoint cur = s.GetSwatchRect(presets).CenterPoint();
   EXPECT_EQ(img.Pixel(cur.x, cur.y), ARGBFromCOLORREF(s.GetPresets()[2]));

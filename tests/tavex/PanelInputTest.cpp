@@ -6,6 +6,7 @@
 #undef TAVEX_REQUIRE_DISPLAY
 #include "TavexTestSupport.h"
 #include "tavex/CRecordList.h"
+#include "tavex/Codes.h"
 #include "tavex/DListBox.h"
 #include "tavex/Edits.h"
 #include "tavex/MDialog.h"
@@ -65,16 +66,15 @@ class PanelInputTest : public ::testing::Test {
     outer = static_cast<Tavex::MPanel*>(
         host.AddControl(new Tavex::MPanel(&host, 10, CRect(0, 0, 600, 400))));
     ASSERT_NE(outer, nullptr);
-    outerEdit = static_cast<Tavex::MEdit*>(
-        outer->CreateControl("MEdit", 11, CRect(20, 20, 220, 50), "", 1, 1));
+    outerEdit = outer->CreateControlAs<Tavex::MEdit>("MEdit", 11, CRect(20, 20, 220, 50), "", 1, 1);
     inner = static_cast<Tavex::MPanel*>(
         outer->AddControl(new Tavex::MPanel(outer, 12, CRect(0, 80, 600, 400))));
-    innerEdit = static_cast<Tavex::MEdit*>(
-        inner->CreateControl("MEdit", 13, CRect(20, 90, 220, 120), "", 1, 1));
-    list = static_cast<Tavex::DListBox*>(
-        inner->CreateControl("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1));
-    records = static_cast<Tavex::CRecordList*>(
-        inner->CreateControl("CRecordList", 15, CRect(150, 250, 590, 380), "", 1, 1));
+    innerEdit =
+        inner->CreateControlAs<Tavex::MEdit>("MEdit", 13, CRect(20, 90, 220, 120), "", 1, 1);
+    list =
+        inner->CreateControlAs<Tavex::DListBox>("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1);
+    records = inner->CreateControlAs<Tavex::CRecordList>("CRecordList", 15,
+                                                         CRect(150, 250, 590, 380), "", 1, 1);
     ASSERT_TRUE(outerEdit && inner && innerEdit && list && records);
     list->AddString("Alpha", 1L, 0);
     list->AddString("Beta", 2L, 0);
@@ -120,8 +120,10 @@ TEST_F(PanelInputTest, KeysReachAnEditInAPanelAndInAPanelInsideAPanel) {
   EXPECT_EQ(outerEdit->GetTitle(), "b");
   EXPECT_FALSE(outerEdit->IsFocused());
   EXPECT_TRUE(inner->IsFocused());
-  EXPECT_GE(Count(13, 26), 2) << "the nested box reports its changes to the dialog";
-  EXPECT_GE(Count(11, 29), 1) << "the first box reported the end of its editing";
+  EXPECT_GE(Count(13, Tavex::Notify::TextChanged), 2)
+      << "the nested box reports its changes to the dialog";
+  EXPECT_GE(Count(11, Tavex::Notify::EditEnded), 1)
+      << "the first box reported the end of its editing";
 }
 
 TEST_F(PanelInputTest, TheRenameBoxTakesTypedKeysAndEndsOnAPressElsewhere) {
@@ -136,7 +138,7 @@ TEST_F(PanelInputTest, TheRenameBoxTakesTypedKeysAndEndsOnAPressElsewhere) {
   ClickAt(CPoint(120, 105));
   ASSERT_TRUE(PumpUntil([&] { return list->GetEditRow() < 0; }));
   EXPECT_EQ(list->GetItemText(0), "Alphz");
-  EXPECT_EQ(Count(14, 29), 1);
+  EXPECT_EQ(Count(14, Tavex::Notify::EditEnded), 1);
   for (const Notification& note : host.notes) {
     EXPECT_TRUE(note.id >= 10 && note.id <= 15) << "the box itself stays private: " << note.id;
   }
@@ -151,7 +153,7 @@ TEST_F(PanelInputTest, TheDelayBoxTakesDigitsOnlyAndEnterKeepsThem) {
   Tap(VK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return records->GetEditRow() < 0; }));
   EXPECT_EQ(records->GetRecordItems()[1]->delay, 3578);
-  EXPECT_EQ(Count(15, 29), 1);
+  EXPECT_EQ(Count(15, Tavex::Notify::EditEnded), 1);
 }
 
 namespace {
@@ -164,10 +166,10 @@ class LayeredInPlace : public ::testing::Test {
               nullptr);
     auto* panel = static_cast<Tavex::MPanel*>(
         host.AddControl(new Tavex::MPanel(&host, 10, CRect(0, 0, 600, 400))));
-    list = static_cast<Tavex::DListBox*>(
-        panel->CreateControl("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1));
-    records = static_cast<Tavex::CRecordList*>(
-        panel->CreateControl("CRecordList", 15, CRect(150, 250, 590, 380), "", 1, 1));
+    list =
+        panel->CreateControlAs<Tavex::DListBox>("DListBox", 14, CRect(20, 140, 240, 230), "", 1, 1);
+    records = panel->CreateControlAs<Tavex::CRecordList>("CRecordList", 15,
+                                                         CRect(150, 250, 590, 380), "", 1, 1);
     ASSERT_TRUE(list && records);
     list->AddString("Alpha", 1L, 0);
     list->AddString("Beta", 2L, 0);
@@ -182,7 +184,8 @@ class LayeredInPlace : public ::testing::Test {
   }
   int Count29(unsigned id) const {
     int n = 0;
-    for (const Notification& note : host.notes) n += note.id == id && note.code == 29 ? 1 : 0;
+    for (const Notification& note : host.notes)
+      n += note.id == id && note.code == Tavex::Notify::EditEnded ? 1 : 0;
     return n;
   }
   Host host;

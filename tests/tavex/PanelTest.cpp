@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 #include "tavex/MPanel.h"
 #include "tavex/Painter.h"
@@ -26,10 +27,10 @@ TEST(MPanel, ANotificationFromInsideAPanelReachesTheDialogWithTheInnerIdentifier
   inner->AddControl(probe);
   outer->AddControl(inner);
   dialog.AddControl(outer);
-  probe->SendMessageW(2, 4, 5);
+  probe->SendMessageW(Tavex::Notify::Click, 4, 5);
   ASSERT_EQ(dialog.notes.size(), 1u);
   EXPECT_EQ(dialog.notes[0].id, 77u);
-  EXPECT_EQ(dialog.notes[0].code, 2u);
+  EXPECT_EQ(dialog.notes[0].code, Tavex::Notify::Click);
   EXPECT_EQ(dialog.notes[0].wParam, 4u);
   EXPECT_EQ(dialog.notes[0].lParam, 5);
   EXPECT_EQ(dialog.GetControl(77), probe);
@@ -82,7 +83,7 @@ TEST(MPanel, TheWheelScrollsItsBarAndTellsTheParent) {
   EXPECT_EQ(panel.GetScrollOffset(), CPoint(0, 30));
   ASSERT_FALSE(parent.notes.empty());
   EXPECT_EQ(parent.notes.back().id, 1u);
-  EXPECT_EQ(parent.notes.back().code, 8u);
+  EXPECT_EQ(parent.notes.back().code, Tavex::Notify::Scrolled);
   EXPECT_EQ(parent.notes.back().wParam, 30u);
   EXPECT_EQ(panel.OnScroll(1, 0, CPoint(50, 50)), 1);
   EXPECT_EQ(panel.OnScroll(1, 0, CPoint(50, 50)), 0);  // already at the top

@@ -11,6 +11,7 @@
 #include "StdControlsSupport.h"
 #include "tavex/AnimationClock.h"
 #include "tavex/Buttons.h"
+#include "tavex/Codes.h"
 #include "tavex/MPanel.h"
 #include "tavex/Manager.h"
 #include "tavex/PaintManager.h"
@@ -229,7 +230,7 @@ TEST(Picture, TakesNoMouseSoPressesReachTheControlBelow) {
   panel.AddControl(new Tavex::MButton(&panel, 7, CRect(0, 0, 100, 40), "OK"));
   panel.AddControl(new Tavex::MPicture(&panel, 8, CRect(0, 0, 100, 40)));  // on top
   TavexTest::Click(panel, CPoint(20, 20));
-  ASSERT_EQ(CountCode(parent, 2), 1);
+  ASSERT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   EXPECT_EQ(parent.notes.back().id, 7u);
 }
 
@@ -237,13 +238,13 @@ TEST(PhotoFrame, PressSendsOneAndOnlyAReleaseInsideSendsTwo) {
   RecordingParent parent;
   Tavex::CPhotoFrame f(&parent, 3, CRect(0, 0, 60, 60));
   TavexTest::Click(f, CPoint(30, 30));
-  EXPECT_EQ(CountCode(parent, 1), 1);
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Press), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   f.OnLButtonDown(MK_LBUTTON, CPoint(30, 30));
   f.OnMouseMove(MK_LBUTTON, CPoint(90, 30));
   f.OnLButtonUp(0, CPoint(90, 30));
-  EXPECT_EQ(CountCode(parent, 1), 2);
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Press), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   // The frame takes the accent while hovered.
   f.OnMouseMove(0, CPoint(30, 30));
   EXPECT_EQ(Render(f, 60, 60).Pixel(0, 30), Tavex::Manager::GetSelectColor());

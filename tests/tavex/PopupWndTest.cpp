@@ -8,6 +8,7 @@
 // Both helpers define the display check the same way.
 #undef TAVEX_REQUIRE_DISPLAY
 #include "StdControlsSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/Edits.h"
 #include "tavex/MPopupWnd.h"
 
@@ -83,14 +84,14 @@ TEST_F(PopupFixture, ControlsOfThePopupNotifyTheOwnerObjectWithTheirOwnIdentifie
   EXPECT_EQ(button->GetManager(), &popup.GetPaintManager());
 
   Click(*button, CPoint(50, 20));
-  ASSERT_NE(LastCode(ownerObject, 2), nullptr);
-  EXPECT_EQ(LastCode(ownerObject, 2)->id, 41u);
-  EXPECT_EQ(CountCode(ownerObject, 1), 1);
+  ASSERT_NE(LastCode(ownerObject, Tavex::Notify::Click), nullptr);
+  EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::Click)->id, 41u);
+  EXPECT_EQ(CountCode(ownerObject, Tavex::Notify::Press), 1);
 
   // Detached: nothing more reaches the old owner.
   popup.SetOwnerObject(nullptr);
   Click(*button, CPoint(50, 20));
-  EXPECT_EQ(CountCode(ownerObject, 2), 1);
+  EXPECT_EQ(CountCode(ownerObject, Tavex::Notify::Click), 1);
 }
 
 TEST_F(PopupFixture, RealClicksReachThePopupsControlsAndItPaintsItsBackground) {
@@ -113,8 +114,9 @@ TEST_F(PopupFixture, RealClicksReachThePopupsControlsAndItPaintsItsBackground) {
       {Native::InputEvent::ButtonUp, VK_LBUTTON},
   };
   ASSERT_EQ(Native::SendInput(events, 3), 3u);
-  ASSERT_TRUE(NT::PumpUntil([&] { return LastCode(ownerObject, 2) != nullptr; }));
-  EXPECT_EQ(LastCode(ownerObject, 2)->id, 7u);
+  ASSERT_TRUE(
+      NT::PumpUntil([&] { return LastCode(ownerObject, Tavex::Notify::Click) != nullptr; }));
+  EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::Click)->id, 7u);
 }
 
 TEST_F(PopupFixture, CloseEndsTheWindowOnceAndAnAutoDeletePopupGoesWithIt) {
@@ -204,12 +206,12 @@ TEST_F(PopupFixture, AnEditBoxInThePopupTakesTypingAndEndsWhenThePopupIsDismisse
   popup->SetCloseHandler([&](int) { closed = true; });
   HWND hwnd = popup->CreateOver(owner, CRect(40, 40, 240, 70));
   ASSERT_NE(hwnd, nullptr);
-  auto* edit = static_cast<Tavex::MEdit*>(
-      popup->CreateControl("MEdit", 9, popup->GetDialogClientRect(), "", 1, 1));
+  auto* edit =
+      popup->CreateControlAs<Tavex::MEdit>("MEdit", 9, popup->GetDialogClientRect(), "", 1, 1);
   ASSERT_NE(edit, nullptr);
   popup->SetFocusControl(edit);
-  ASSERT_NE(LastCode(ownerObject, 30), nullptr);  // editing started
-  EXPECT_EQ(LastCode(ownerObject, 30)->id, 9u);
+  ASSERT_NE(LastCode(ownerObject, Tavex::Notify::EditStarted), nullptr);  // editing started
+  EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::EditStarted)->id, 9u);
   NT::Pump(50);
   ASSERT_FALSE(closed);  // the edit box lives as long as the popup
   Native::InputEvent keys[] = {
@@ -219,12 +221,13 @@ TEST_F(PopupFixture, AnEditBoxInThePopupTakesTypingAndEndsWhenThePopupIsDismisse
   ASSERT_EQ(Native::SendInput(keys, 4), 4u);
   ASSERT_TRUE(NT::PumpUntil([&] { return closed || edit->GetTitle() == "42"; }));
   ASSERT_FALSE(closed);
-  EXPECT_GE(CountCode(ownerObject, 26), 1);
+  EXPECT_GE(CountCode(ownerObject, Tavex::Notify::TextChanged), 1);
 
   Native::SetFocus(owner);
   ASSERT_TRUE(NT::PumpUntil([&] { return closed; }));
-  ASSERT_NE(LastCode(ownerObject, 29), nullptr);  // editing ended with the popup
-  EXPECT_EQ(LastCode(ownerObject, 29)->id, 9u);
+  ASSERT_NE(LastCode(ownerObject, Tavex::Notify::EditEnded),
+            nullptr);  // editing ended with the popup
+  EXPECT_EQ(LastCode(ownerObject, Tavex::Notify::EditEnded)->id, 9u);
 }
 
 TEST_F(PopupFixture, ALayeredPopupGetsAnAlphaWindowAndPaintsThroughTheLayeredOutput) {

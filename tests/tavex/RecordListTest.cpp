@@ -2,6 +2,7 @@
 
 #include "StdControlsSupport.h"
 #include "tavex/CRecordList.h"
+#include "tavex/Codes.h"
 #include "tavex/WinTypes.h"
 
 using namespace TavexTest;
@@ -28,7 +29,8 @@ struct Fixture {
   }
   int Count29() const {
     int n = 0;
-    for (const Notification& note : parent.notes) n += note.code == 29 ? 1 : 0;
+    for (const Notification& note : parent.notes)
+      n += note.code == Tavex::Notify::EditEnded ? 1 : 0;
     return n;
   }
 };

@@ -12,8 +12,8 @@ using namespace TavexTest;
 
 TEST(RichEditCaret, TheWindowCaretFollowsTypingAndLinesAndLeavesWithTheFocus) {
   Tavex::MDialog dialog;
-  auto* edit = static_cast<Tavex::MRichEdit*>(
-      dialog.CreateControl("MRichEdit", 7, CRect(10, 20, 310, 220), "", 1, 1));
+  auto* edit =
+      dialog.CreateControlAs<Tavex::MRichEdit>("MRichEdit", 7, CRect(10, 20, 310, 220), "", 1, 1);
   ASSERT_NE(edit, nullptr);
   Tavex::PaintManager& pm = dialog.GetPaintManager();
   EXPECT_FALSE(pm.GetCaret().IsVisible());
@@ -45,8 +45,8 @@ TEST(RichEditCaret, InsideAScrolledPanelTheCaretIsPlacedWhereTheTextIsShown) {
   auto* panel = static_cast<Tavex::MPanel*>(
       dialog.AddControl(new Tavex::MPanel(&dialog, 5, CRect(0, 0, 400, 200))));
   panel->SetVirtualHeight(600);
-  auto* edit = static_cast<Tavex::MRichEdit*>(
-      panel->CreateControl("MRichEdit", 7, CRect(10, 300, 310, 400), "", 1, 1));
+  auto* edit =
+      panel->CreateControlAs<Tavex::MRichEdit>("MRichEdit", 7, CRect(10, 300, 310, 400), "", 1, 1);
   ASSERT_NE(edit, nullptr);
   panel->GetVScroll()->SetScrollPos(250);
   ASSERT_EQ(panel->GetScrollOffset().y, 250);

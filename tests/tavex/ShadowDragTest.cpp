@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 #include "tavex/MShadow.h"
 #include "tavex/Native.h"
@@ -95,12 +96,12 @@ TEST(DragDrop, DraggingAControlDropsItOnAnotherAndSendsNoClick) {
   Pump(20);
   bool dropped = false, clicked = false;
   for (const auto& n : dialog.notes) {
-    if (n.id == 1 && n.code == 33) {
+    if (n.id == 1 && n.code == Tavex::Notify::Dropped) {
       dropped = true;
       EXPECT_EQ(n.wParam, 2u);
       EXPECT_EQ(n.lParam, static_cast<long>(MAKELPARAM(250, 150)));
     }
-    clicked = clicked || (n.id == 1 && n.code == 2);
+    clicked = clicked || (n.id == 1 && n.code == Tavex::Notify::Click);
   }
   EXPECT_TRUE(dropped);
   EXPECT_FALSE(clicked);

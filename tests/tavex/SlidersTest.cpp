@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "StdControlsSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/PaintManager.h"
 #include "tavex/Sliders.h"
 #include "tavex/SpinButtons.h"
@@ -51,9 +52,9 @@ TEST(Slider, PressSetsTheValueUnderThePointerAndReleaseSendsTwo) {
   EXPECT_EQ(s.GetProgress(), 50);
   s.OnMouseMove(MK_LBUTTON, CPoint(500, 10));
   EXPECT_EQ(s.GetProgress(), 100);
-  EXPECT_EQ(CountCode(parent, 2), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 0);
   s.OnLButtonUp(0, CPoint(500, 10));
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   EXPECT_EQ(s.GetThumbRect().CenterPoint().x, 209);
 }
 
@@ -64,7 +65,7 @@ TEST(Slider, WheelStepsAndSendsTwoEvenAtTheEnd) {
   s.OnScroll(1, 0, CPoint(5, 5));
   s.OnScroll(1, 0, CPoint(5, 5));
   EXPECT_EQ(s.GetProgress(), 100);
-  EXPECT_EQ(CountCode(parent, 2), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 2);
   s.OnScroll(1, 1, CPoint(5, 5));
   EXPECT_EQ(s.GetProgress(), 99);
 }
@@ -91,7 +92,7 @@ TEST(LevelCtrl, ClickOnAStepSetsThatLevelAndReportsIt) {
   l.OnLButtonDown(MK_LBUTTON, CPoint(60, 5));  // third step (steps are 22 px + 3 px gaps)
   EXPECT_EQ(l.GetLevel(), 3);
   ASSERT_EQ(parent.notes.size(), 1u);
-  EXPECT_EQ(parent.notes[0].code, 2u);
+  EXPECT_EQ(parent.notes[0].code, Tavex::Notify::Click);
   EXPECT_EQ(parent.notes[0].wParam, 3u);
   l.SetLevel(9);
   EXPECT_EQ(l.GetLevel(), 4);
@@ -110,10 +111,10 @@ TEST(SpinButton, ArrowsStepInsideTheRangeAndNotifyOnlyOnChange) {
   s.OnLButtonDown(MK_LBUTTON, up);
   s.OnLButtonUp(0, up);
   EXPECT_EQ(s.GetValue(), 2);
-  EXPECT_EQ(CountCode(parent, 28), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::SpinChanged), 1);
   s.OnScroll(1, 1, CPoint(5, 5));
   EXPECT_EQ(s.GetValue(), 1);
-  EXPECT_EQ(CountCode(parent, 28), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::SpinChanged), 2);
 }
 
 // The release of a drag never reaches a control that was disabled or hidden meanwhile; the drag
@@ -247,7 +248,7 @@ TEST(SpinButton, ArrowKeysStepOnlyTheFocusedFieldWithoutModifiers) {
   EXPECT_EQ(s.OnKeyDown(VK_DOWN, 1, 0), 1);
   EXPECT_EQ(s.OnKeyDown(VK_DOWN, 1, 0), 1);
   EXPECT_EQ(s.GetValue(), 4);
-  EXPECT_EQ(CountCode(parent, 28), 3);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::SpinChanged), 3);
 }
 
 TEST(SpinButton, LargeStepsStopAtTheBoundsInsteadOfWrapping) {
@@ -275,7 +276,7 @@ TEST(SpinButton, PressOnAnArrowAtItsEndChangesNothingAndSendsNothing) {
   s.OnLButtonDown(MK_LBUTTON, CPoint(20, 15));  // on the number, not an arrow
   s.OnLButtonUp(0, CPoint(20, 15));
   EXPECT_EQ(s.GetValue(), 0);
-  EXPECT_EQ(CountCode(parent, 28), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::SpinChanged), 0);
 }
 
 }  // namespace

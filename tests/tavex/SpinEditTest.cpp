@@ -4,6 +4,7 @@
 #include <string>
 
 #include "StdControlsSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 #include "tavex/PaintManager.h"
 #include "tavex/SpinButtons.h"
@@ -40,15 +41,15 @@ TEST(SpinEdit, TypedValueIsClampedAndEnterNotifiesOnce) {
   EXPECT_EQ(f.spin.GetValue(), 10);  // nothing taken before Enter
   EXPECT_EQ(f.spin.OnKeyDown(VK_RETURN, 1, 0), 1);
   EXPECT_EQ(f.spin.GetValue(), 480);
-  EXPECT_EQ(CountCode(f.parent, 28), 1);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 1);
   f.spin.OnKeyDown(VK_RETURN, 1, 0);  // unchanged: silent
-  EXPECT_EQ(CountCode(f.parent, 28), 1);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 1);
 
   Type(f.spin, "999");
   f.spin.OnKeyDown(VK_RETURN, 1, 0);
   EXPECT_EQ(f.spin.GetValue(), 500);
   EXPECT_EQ(std::string(f.spin.GetControlTitle()), "500");
-  EXPECT_EQ(CountCode(f.parent, 28), 2);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 2);
 }
 
 TEST(SpinEdit, LosingTheFocusCommitsTheTypedValue) {
@@ -56,7 +57,7 @@ TEST(SpinEdit, LosingTheFocusCommitsTheTypedValue) {
   Type(f.spin, "-7");
   f.spin.SetControlFocus(0);
   EXPECT_EQ(f.spin.GetValue(), -7);
-  EXPECT_EQ(CountCode(f.parent, 28), 1);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 1);
 }
 
 TEST(SpinEdit, EscapeEmptyOrIncompleteTextShowTheLastValueAgain) {
@@ -75,7 +76,7 @@ TEST(SpinEdit, EscapeEmptyOrIncompleteTextShowTheLastValueAgain) {
   f.spin.SetControlFocus(0);
   EXPECT_EQ(f.spin.GetValue(), 12);
   EXPECT_EQ(std::string(f.spin.GetControlTitle()), "12");
-  EXPECT_EQ(CountCode(f.parent, 28), 0);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 0);
 }
 
 TEST(SpinEdit, RefusesLettersMisplacedMinusAndMoreDigitsThanTheRangeNeeds) {
@@ -101,20 +102,20 @@ TEST(SpinEdit, ArrowsWheelAndKeysStepFromTheTypedValue) {
   EXPECT_EQ(f.spin.GetValue(), 50);
   f.spin.OnKeyDown(VK_UP, 1, 0);
   EXPECT_EQ(f.spin.GetValue(), 55);
-  EXPECT_EQ(CountCode(f.parent, 28), 3);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 3);
 
   Type(f.spin, "98");
   f.spin.OnKeyDown(VK_UP, 1, 0);  // commits 98, then stops at the bound
   EXPECT_EQ(f.spin.GetValue(), 100);
   EXPECT_EQ(std::string(f.spin.GetControlTitle()), "100");
   f.spin.OnKeyDown(VK_UP, 1, 0);
-  EXPECT_EQ(CountCode(f.parent, 28), 5);
+  EXPECT_EQ(CountCode(f.parent, Tavex::Notify::SpinChanged), 5);
 }
 
 TEST(SpinEditCaret, TheWindowCaretFollowsAValueThatGrewByAStep) {
   Tavex::MDialog dialog;
-  auto* spin = static_cast<Tavex::CSpinButton*>(
-      dialog.CreateControl("CSpinButton", 9, CRect(10, 10, 130, 40), nullptr, 1, 1));
+  auto* spin = dialog.CreateControlAs<Tavex::CSpinButton>("CSpinButton", 9, CRect(10, 10, 130, 40),
+                                                          nullptr, 1, 1);
   ASSERT_NE(spin, nullptr);
   spin->SetRange(0, 100);
   spin->SetValue(9);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/ControlFactory.h"
 #include "tavex/MTabCtrl.h"
 #include "tavex/MTabLayout.h"
@@ -51,14 +52,14 @@ TEST(MTabCtrl, SelectingTheSelectedTabAgainSendsNothing) {
   MTabCtrl tabs(&parent, 3, CRect(0, 0, 400, 40), "");
   AddTabs(tabs, 3);
   EXPECT_EQ(tabs.SetSelectItem(1), -1);
-  ASSERT_EQ(CountCode(parent, 2), 1);
+  ASSERT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   EXPECT_EQ(parent.notes.back().wParam, 1u);
   EXPECT_EQ(tabs.SetSelectItem(1), 1);
   EXPECT_EQ(tabs.SetSelectItem(7), 1);
   EXPECT_EQ(tabs.SetSelectItem(-1), 1);
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
   EXPECT_EQ(tabs.SetSelectItem(2), 1);
-  EXPECT_EQ(CountCode(parent, 2), 2);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 2);
 }
 
 TEST(MTabCtrl, HidingTheSelectedTabKeepsAValidVisibleSelection) {
@@ -104,7 +105,7 @@ TEST(MTabCtrl, AClickOnATabSelectsItAndARepeatedClickSendsNothingMore) {
     tabs.OnLButtonUp(0, CPoint(250, 20));
   }
   EXPECT_EQ(tabs.GetSelectItem(), 2);
-  EXPECT_EQ(CountCode(parent, 2), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::Click), 1);
 }
 
 TEST(MTabLayout, ShowsExactlyOnePageAndIgnoresIndicesOutOfRange) {
@@ -149,7 +150,7 @@ TEST(MTabCtrl, PressingATabsButtonReportsNineWithTheTabAndDoesNotSelectBeforeRel
   EXPECT_EQ(tabs.GetItemInfo(1)->buttonRect, CRect(185, 6, 197, 18));
   tabs.OnMouseMove(0, CPoint(190, 10));
   tabs.OnLButtonDown(1, CPoint(190, 10));
-  ASSERT_EQ(CountCode(parent, 9), 1);
+  ASSERT_EQ(CountCode(parent, Tavex::Notify::InnerPress), 1);
   EXPECT_EQ(parent.notes.back().wParam, 1u);
   EXPECT_EQ(tabs.GetItemInfo(1)->buttonState, 2);
   EXPECT_EQ(tabs.GetSelectItem(), -1);

@@ -3,6 +3,7 @@
 #include "DemoButton.h"
 #include "GalleryDialog.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/KeyboardTips.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MPanel.h"
@@ -47,7 +48,7 @@ BackPicturesPage::BackPicturesPage(std::string screenshotPath, bool chinese)
     : m_screenshot(std::move(screenshotPath)), m_chinese(chinese) {}
 
 void BackPicturesPage::Label(unsigned id, CRect rect, const char* text) {
-  if (auto* t = static_cast<Tavex::MText*>(CreateControl("MText", id, rect, text, 1, 0))) {
+  if (auto* t = CreateControlAs<Tavex::MText>("MText", id, rect, text, 1, 0)) {
     t->SetTextColor(0xFF9A9AA0);
     t->SetFontWidth(13);
   }
@@ -65,24 +66,23 @@ void BackPicturesPage::TipPicture(unsigned id, CRect rect, bool ninePart) {
                         T("Copy and paste", "复制并粘贴"), POINT{0, 0});
   Tavex::Surface surface(Tavex::KeyboardTips::kWidth, Tavex::KeyboardTips::kHeight);
   tips.Compose(surface);
-  if (auto* picture = static_cast<Tavex::MPicture*>(
-          CreateControl("MPicture", id, rect, nullptr, 1, 1))) {
+  if (auto* picture = CreateControlAs<Tavex::MPicture>("MPicture", id, rect, nullptr, 1, 1)) {
     picture->SetPicture(surface.ToImage());
   }
 }
 
 void BackPicturesPage::InitUI(CRect client) {
-  auto* header = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", 100, CRect(0, 0, client.Width(), 40), nullptr, 1, 1));
+  auto* header =
+      CreateAreaAs<Tavex::CArea>("CArea", 100, CRect(0, 0, client.Width(), 40), nullptr, 1, 1);
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
-  if (auto* title = static_cast<Tavex::MText*>(CreateControl(
-          "MText", 101, CRect(16, 0, 600, 40), T("Back pictures", "背景图片"), 1, 0))) {
+  if (auto* title = CreateControlAs<Tavex::MText>("MText", 101, CRect(16, 0, 600, 40),
+                                                  T("Back pictures", "背景图片"), 1, 0)) {
     title->SetFontWidth(17);
   }
 
   Label(110, CRect(20, 56, 300, 74), T("Drop-down list with a nine-part back", "九宫格背景的下拉列表"));
-  m_combo = static_cast<Tavex::MComboBox*>(
-      CreateControl("MComboBox", kCombo, CRect(20, 80, 240, 110), "", 1, 1));
+  m_combo =
+      CreateControlAs<Tavex::MComboBox>("MComboBox", kCombo, CRect(20, 80, 240, 110), "", 1, 1);
   const char* english[] = {"Wave", "Breathing", "Static", "Ripple", "Reactive", "Rainbow",
                            "Spectrum", "Off"};
   const char* chinese[] = {"波浪", "呼吸", "常亮", "涟漪", "触发", "彩虹", "光谱", "关闭"};
@@ -153,7 +153,7 @@ LRESULT BackPicturesPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam
 int BackPicturesPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kMenuButton && code == 2) OpenMenu();
+  if (id == kMenuButton && code == Tavex::Notify::Click) OpenMenu();
   return 0;
 }
 

@@ -6,6 +6,7 @@
 // and menu (NAME-combo.png, NAME-menu.png).
 #include <string>
 
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 
 namespace Tavex {
@@ -19,7 +20,7 @@ class BackPicturesPage : public Tavex::MDialog {
   static constexpr unsigned kCombo = 210;
   static constexpr unsigned kMenuButton = 230;
   static constexpr unsigned kPanel = 240;
-  static constexpr unsigned kMenuMessage = 0x721;
+  static constexpr unsigned kMenuMessage = Tavex::WM_KEYMENU;
   static constexpr unsigned kScreenshotTimer = 1;
   static constexpr unsigned kMenuTimer = 2;
   static constexpr unsigned kCaptureTimer = 3;

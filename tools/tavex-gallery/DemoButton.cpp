@@ -1,5 +1,6 @@
 #include "DemoButton.h"
 
+#include "tavex/Codes.h"
 #include "tavex/Manager.h"
 #include "tavex/Painter.h"
 
@@ -48,7 +49,7 @@ int DemoButton::OnControlKeyDown(unsigned key, unsigned, unsigned modifiers) {
   m_log("key id=" + std::to_string(m_id) + " vk=" + std::to_string(key) +
         " mods=" + std::to_string(modifiers));
   if (key == VK_SPACE && modifiers == 0) {
-    SendMessageW(2, 0, 0);
+    SendMessageW(Tavex::Notify::Click, 0, 0);
     return 1;
   }
   return 0;

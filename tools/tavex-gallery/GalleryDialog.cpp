@@ -6,6 +6,7 @@
 #include "DemoButton.h"
 #include "GalleryTexts.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/MPanel.h"
 
 namespace Gallery {
@@ -45,11 +46,11 @@ void GalleryDialog::InitUI(CRect client) {
   // picture of our own.
   if (!LoadBKImage("main_bkg.png")) GetPaintManager().SetBKImage(MakeBackground());
   SetBackMode(Tavex::BackModeFrame, 10);
-  auto* header = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", kHeader, CRect(0, 0, client.Width(), 44), nullptr, 1, 1));
+  auto* header =
+      CreateAreaAs<Tavex::CArea>("CArea", kHeader, CRect(0, 0, client.Width(), 44), nullptr, 1, 1);
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
-  auto* accent = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", kHeader + 1, CRect(0, 44, client.Width(), 48), nullptr, 1, 1));
+  auto* accent = CreateAreaAs<Tavex::CArea>("CArea", kHeader + 1, CRect(0, 44, client.Width(), 48),
+                                            nullptr, 1, 1);
   if (accent != nullptr) accent->SetTransparent(0, 0, RGB(0xCA, 0x51, 0x00));
 
   const auto button = [&](unsigned id, CRect rect, const char* title) {
@@ -73,19 +74,19 @@ void GalleryDialog::InitUI(CRect client) {
   AddControl(panel);
 
   // Transparency samples over the background.
-  auto* fade = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", kHeader + 2, CRect(330, 130, 620, 230), nullptr, 1, 1));
+  auto* fade =
+      CreateAreaAs<Tavex::CArea>("CArea", kHeader + 2, CRect(330, 130, 620, 230), nullptr, 1, 1);
   if (fade != nullptr) fade->SetTransparent(0, 100, RGB(0xCA, 0x51, 0x00));
-  auto* framed = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", kHeader + 3, CRect(330, 250, 620, 330), nullptr, 1, 1));
+  auto* framed =
+      CreateAreaAs<Tavex::CArea>("CArea", kHeader + 3, CRect(330, 250, 620, 330), nullptr, 1, 1);
   if (framed != nullptr) {
     framed->SetTransparent(0, 0, RGB(0x2A, 0x2A, 0x2A));
     framed->SetFrame(1, 0xFFCA5100);
   }
   // Half-transparent bands over the skin background.
   for (int i = 0; i < 3; ++i) {
-    auto* band = static_cast<Tavex::CArea*>(CreateArea(
-        "CArea", kHeader + 4 + i, CRect(20 + i * 200, 345, 200 + i * 200, 385), nullptr, 1, 1));
+    auto* band = CreateAreaAs<Tavex::CArea>(
+        "CArea", kHeader + 4 + i, CRect(20 + i * 200, 345, 200 + i * 200, 385), nullptr, 1, 1);
     if (band != nullptr) band->SetTransparent(30 + i * 25, 30 + i * 25, RGB(0xFF, 0xFF, 0xFF));
   }
 }
@@ -128,8 +129,8 @@ int GalleryDialog::OnWindowPosChanged(WINDOWPOS* pos) {
 int GalleryDialog::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
       " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kClose && code == 2) DoClose();
-  if (id == kOk && code == 2) DoOK();
+  if (id == kClose && code == Tavex::Notify::Click) DoClose();
+  if (id == kOk && code == Tavex::Notify::Click) DoOK();
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "docs/LayoutViews.h"
 #include "store/LightFrameStore.h"
 #include "tavex/CArea.h"
+#include "tavex/Codes.h"
 #include "tavex/Manager.h"
 #include "tavex/MControlFont.h"
 
@@ -53,15 +54,15 @@ std::string KeyboardPage::Text(int number) const {
 }
 
 void KeyboardPage::InitUI(CRect client) {
-  auto* header = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", 100, CRect(0, 0, client.Width(), 60), nullptr, 1, 1));
+  auto* header =
+      CreateAreaAs<Tavex::CArea>("CArea", 100, CRect(0, 0, client.Width(), 60), nullptr, 1, 1);
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
-  auto* accent = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", 101, CRect(0, 60, client.Width(), 63), nullptr, 1, 1));
+  auto* accent =
+      CreateAreaAs<Tavex::CArea>("CArea", 101, CRect(0, 60, client.Width(), 63), nullptr, 1, 1);
   if (accent != nullptr) accent->SetTransparent(0, 0, RGB(0xCA, 0x51, 0x00));
 
-  m_keyboard = static_cast<Tavex::KeyboardCtrl*>(
-      CreateControl("KeyboardCtrl", kKeyboard, CRect(), nullptr, 1, 1));
+  m_keyboard =
+      CreateControlAs<Tavex::KeyboardCtrl>("KeyboardCtrl", kKeyboard, CRect(), nullptr, 1, 1);
   if (m_keyboard == nullptr) return;
   ApplyLayout<Tavex::KeyboardCtrl, CRect>(m_layout, {m_keyboard, nullptr, nullptr});
   m_keyboard->SetFont(Tavex::Manager::GetFontName().c_str(), 10);
@@ -196,16 +197,16 @@ LRESULT KeyboardPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int KeyboardPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id >= kFirstModeButton && id < kFirstModeButton + 5 && code == 2) {
+  if (id >= kFirstModeButton && id < kFirstModeButton + 5 && code == Tavex::Notify::Click) {
     SwitchMode(Tavex::KeyboardCtrl::kModePlain + static_cast<int>(id - kFirstModeButton));
-  } else if (id == kKeyboard && code == 24 && m_keyboard != nullptr) {
+  } else if (id == kKeyboard && code == Tavex::Notify::FrameSelected && m_keyboard != nullptr) {
     std::string codes;
     for (const Tavex::KEY_INFO* k : m_keyboard->GetKeyItems()) {
       if (k->checked) codes += (codes.empty() ? "" : ",") + std::to_string(k->keyValue);
     }
     GalleryDialog::Log("checked n=" + std::to_string(m_keyboard->GetCheckItemCount()) + " codes=" + codes);
-  } else if (id == kKeyboard && code == 2 && m_mode == Tavex::KeyboardCtrl::kModeColours &&
-             m_keyboard != nullptr) {
+  } else if (id == kKeyboard && code == Tavex::Notify::Click &&
+             m_mode == Tavex::KeyboardCtrl::kModeColours && m_keyboard != nullptr) {
     char colour[16];
     std::snprintf(colour, sizeof colour, "%06X",
                   static_cast<unsigned>(m_keyboard->GetKeyColor(static_cast<DWORD>(lParam))));

@@ -6,6 +6,7 @@
 #include "tavex/CArea.h"
 #include "tavex/CDeviceCtrl.h"
 #include "tavex/CRecordList.h"
+#include "tavex/Codes.h"
 #include "tavex/DListBox.h"
 #include "tavex/KeyFuncControl.h"
 #include "tavex/MComboBox.h"
@@ -46,19 +47,18 @@ ListsPage::ListsPage(std::string screenshotPath, bool layered)
 }
 
 void ListsPage::InitUI(CRect client) {
-  auto* header = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", 100, CRect(0, 0, client.Width(), 70), nullptr, 1, 1));
+  auto* header =
+      CreateAreaAs<Tavex::CArea>("CArea", 100, CRect(0, 0, client.Width(), 70), nullptr, 1, 1);
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
 
   // Pages: one coloured area per tab; the strip shows the selected one.
   const char* icons[] = {"icon/tab_home.png", "icon/tab_customkey.png", "icon/tab_macro.png",
                          "icon/tab_light.png", "icon/tab_config.png"};
   const unsigned colours[] = {0x2A2A2A, 0x22303A, 0x2A3A22, 0x3A2A22, 0x30303A};
-  auto* tabs = static_cast<Tavex::MTabCtrl*>(
-      CreateControl("MTabCtrl", kTabs, CRect(20, 5, 420, 65), "", 1, 1));
+  auto* tabs = CreateControlAs<Tavex::MTabCtrl>("MTabCtrl", kTabs, CRect(20, 5, 420, 65), "", 1, 1);
   for (int i = 0; i < 5; ++i) {
-    auto* page = static_cast<Tavex::CArea*>(
-        CreateArea("CArea", 300 + i, CRect(220, 300, 400, 334), nullptr, 1, 1));
+    auto* page =
+        CreateAreaAs<Tavex::CArea>("CArea", 300 + i, CRect(220, 300, 400, 334), nullptr, 1, 1);
     page->SetTransparent(0, 0, colours[i]);
     page->SetFrame(1, 0xFFCA5100);
     tabs->InsertItem(10 + i, "", icons[i], page, 3, 0);
@@ -67,8 +67,8 @@ void ListsPage::InitUI(CRect client) {
   tabs->SetTabCtrlHeight(0);
   tabs->SetSelectItem(2);
 
-  m_combo = static_cast<Tavex::MComboBox*>(
-      CreateControl("MComboBox", kCombo, CRect(20, 90, 220, 120), "", 1, 1));
+  m_combo =
+      CreateControlAs<Tavex::MComboBox>("MComboBox", kCombo, CRect(20, 90, 220, 120), "", 1, 1);
   // The lighting mode names of the shipped layout.
   for (int number = 800; number <= 808; ++number) {
     m_combo->AddItem(Text(number).c_str(), static_cast<long>(m_combo->GetCount()));
@@ -78,8 +78,8 @@ void ListsPage::InitUI(CRect client) {
 
   auto* holder = new Tavex::MPanel(this, 240, CRect(20, 140, 260, 290), 1);
   AddControl(holder);
-  auto* list = static_cast<Tavex::DListBox*>(
-      holder->CreateControl("DListBox", kList, CRect(20, 140, 260, 290), nullptr, 1, 1));
+  auto* list = holder->CreateControlAs<Tavex::DListBox>("DListBox", kList, CRect(20, 140, 260, 290),
+                                                        nullptr, 1, 1);
   for (int i = 1; i <= 7; ++i) {
     list->AddString((Text(65) + " " + std::to_string(i)).c_str(), static_cast<long>(i), 0);
   }
@@ -94,8 +94,8 @@ void ListsPage::InitUI(CRect client) {
   AddControl(new DemoButton(this, kMenuButton, CRect(20, 300, 200, 334), Text(900).c_str(),
                             &GalleryDialog::Log));
 
-  auto* devices = static_cast<Tavex::CDeviceCtrl*>(
-      CreateControl("CDeviceCtrl", 250, CRect(280, 90, 480, 230), "", 1, 1));
+  auto* devices =
+      CreateControlAs<Tavex::CDeviceCtrl>("CDeviceCtrl", 250, CRect(280, 90, 480, 230), "", 1, 1);
   devices->SetImage("img_device_state.png", 4);
   devices->SetFontWidth(14);
   devices->AddDevice(Text(901).c_str(), 1, 1, 5, true);
@@ -106,8 +106,8 @@ void ListsPage::InitUI(CRect client) {
 
   auto* recordHolder = new Tavex::MPanel(this, 260, CRect(500, 80, 940, 290), 1);
   AddControl(recordHolder);
-  auto* records = static_cast<Tavex::CRecordList*>(recordHolder->CreateControl(
-      "CRecordList", kRecords, CRect(500, 80, 940, 290), nullptr, 1, 1));
+  auto* records = recordHolder->CreateControlAs<Tavex::CRecordList>(
+      "CRecordList", kRecords, CRect(500, 80, 940, 290), nullptr, 1, 1);
   records->SetFontWidth(14);
   const char* keys[] = {"A", "A", "Shift", "B", "B", "Shift"};
   const int kinds[] = {2, 3, 2, 2, 3, 3};
@@ -119,8 +119,8 @@ void ListsPage::InitUI(CRect client) {
 
   auto* paletteHolder = new Tavex::MPanel(this, 270, CRect(20, 350, 930, 600), 1);
   AddControl(paletteHolder);
-  auto* palette = static_cast<Tavex::KeyFuncControl*>(paletteHolder->CreateControl(
-      "KeyFuncControl", 271, CRect(20, 350, 930, 600), nullptr, 1, 1));
+  auto* palette = paletteHolder->CreateControlAs<Tavex::KeyFuncControl>(
+      "KeyFuncControl", 271, CRect(20, 350, 930, 600), nullptr, 1, 1);
   palette->SetItemCheckByItemData(58, 0, 0);
   // Tooltips of the icon row, as the key page gives them: media and web functions 232-249 are
   // named by texts 732-749.
@@ -166,12 +166,12 @@ LRESULT ListsPage::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int ListsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (id == kMenuButton && code == 2) OpenMenu();
-  if (id == kList && code == 29) {
+  if (id == kMenuButton && code == Tavex::Notify::Click) OpenMenu();
+  if (id == kList && code == Tavex::Notify::EditEnded) {
     GalleryDialog::Log("renamed row=" + std::to_string(lParam) +
                        " text=" + std::string(m_list->GetItemText(static_cast<int>(lParam))));
   }
-  if (id == kRecords && code == 29) {
+  if (id == kRecords && code == Tavex::Notify::EditEnded) {
     const auto rows = m_records->GetRecordItems();
     if (lParam >= 0 && static_cast<std::size_t>(lParam) < rows.size()) {
       GalleryDialog::Log("delay row=" + std::to_string(lParam) +

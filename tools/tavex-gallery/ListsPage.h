@@ -7,6 +7,7 @@
 // text ("renamed row=R text=T", "delay row=R value=V").
 #include <string>
 
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 
 namespace Tavex {
@@ -25,7 +26,7 @@ class ListsPage : public Tavex::MDialog {
   static constexpr unsigned kList = 220;
   static constexpr unsigned kMenuButton = 230;
   static constexpr unsigned kRecords = 261;
-  static constexpr unsigned kMenuMessage = 0x721;
+  static constexpr unsigned kMenuMessage = Tavex::WM_KEYMENU;
   static constexpr unsigned kScreenshotTimer = 1;
   static constexpr unsigned kCaptureTimer = 2;
   static constexpr unsigned kMenuTimer = 3;

@@ -24,8 +24,16 @@ class StandardPage : public Tavex::MDialog {
   const char* T(const char* english, const char* chinese) const {
     return m_chinese ? chinese : english;
   }
-  Tavex::MControl* Make(const char* name, unsigned id, Tavex::CRect rect, const char* title,
-                        int visible = 1, int enabled = 1);
+  // Creates a control by class name as a T (any control by default); logs "missing <name>"
+  // and gives null when the name made nothing or something else.
+  template <typename T = Tavex::MControl>
+  T* Make(const char* name, unsigned id, Tavex::CRect rect, const char* title, int visible = 1,
+          int enabled = 1) {
+    T* c = CreateControlAs<T>(name, id, rect, title, visible, enabled);
+    if (c == nullptr) LogMissing(name);
+    return c;
+  }
+  static void LogMissing(const char* name);
   void Label(unsigned id, Tavex::CRect rect, const char* text);
 
   std::string m_screenshot;

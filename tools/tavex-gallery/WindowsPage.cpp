@@ -4,6 +4,7 @@
 #include "tavex/Buttons.h"
 #include "tavex/CArea.h"
 #include "tavex/CheckButtons.h"
+#include "tavex/Codes.h"
 #include "tavex/MAirBladder.h"
 #include "tavex/MPopupWnd.h"
 #include "tavex/MText.h"
@@ -31,7 +32,7 @@ WindowsPage::~WindowsPage() {
 }
 
 Tavex::MControl* WindowsPage::Button(unsigned id, CRect rect, const char* title) {
-  auto* b = static_cast<Tavex::MButton*>(CreateControl("MButton", id, rect, title, 1, 1));
+  auto* b = CreateControlAs<Tavex::MButton>("MButton", id, rect, title, 1, 1);
   if (b != nullptr) {
     b->SetImage("btn_apply.png", 4);
     b->SetFontWidth(14);
@@ -40,7 +41,7 @@ Tavex::MControl* WindowsPage::Button(unsigned id, CRect rect, const char* title)
 }
 
 void WindowsPage::Label(CRect rect, const char* text) {
-  auto* t = static_cast<Tavex::MText*>(CreateControl("MText", m_nextLabel++, rect, text, 1, 0));
+  auto* t = CreateControlAs<Tavex::MText>("MText", m_nextLabel++, rect, text, 1, 0);
   if (t != nullptr) {
     t->SetTextColor(0xFF9A9AA0);
     t->SetFontWidth(13);
@@ -48,16 +49,16 @@ void WindowsPage::Label(CRect rect, const char* text) {
 }
 
 void WindowsPage::InitUI(CRect client) {
-  auto* header = static_cast<Tavex::CArea*>(
-      CreateArea("CArea", 700, CRect(0, 0, client.Width(), 40), nullptr, 1, 1));
+  auto* header =
+      CreateAreaAs<Tavex::CArea>("CArea", 700, CRect(0, 0, client.Width(), 40), nullptr, 1, 1);
   if (header != nullptr) header->SetTransparent(0, 0, RGB(0x1E, 0x1E, 0x1E));
-  if (auto* title = static_cast<Tavex::MText*>(CreateControl(
-          "MText", 701, CRect(16, 0, 600, 40), T("Auxiliary windows", "辅助窗口"), 1, 0))) {
+  if (auto* title = CreateControlAs<Tavex::MText>("MText", 701, CRect(16, 0, 600, 40),
+                                                  T("Auxiliary windows", "辅助窗口"), 1, 0)) {
     title->SetFontWidth(17);
   }
-  if (auto* close = static_cast<Tavex::MButton*>(CreateControl(
-          "CImageButton", kClose, CRect(client.Width() - 34, 6, client.Width() - 6, 34), nullptr,
-          1, 1))) {
+  if (auto* close = CreateControlAs<Tavex::MButton>(
+          "CImageButton", kClose, CRect(client.Width() - 34, 6, client.Width() - 6, 34), nullptr, 1,
+          1)) {
     close->SetImage("sysbtn_close.png", 4);
   }
 
@@ -78,9 +79,9 @@ void WindowsPage::InitUI(CRect client) {
   const char* modes[] = {T("Above", "上方"), T("Below", "下方"), T("Left", "左侧"),
                          T("Right", "右侧")};
   for (int i = 0; i < 4; ++i) {
-    auto* r = static_cast<Tavex::CRadioButton*>(
-        CreateControl("CRadioButton", kFirstMode + static_cast<unsigned>(i),
-                      CRect(16 + i * 130, y, 136 + i * 130, y + 24), modes[i], 1, 1));
+    auto* r = CreateControlAs<Tavex::CRadioButton>(
+        "CRadioButton", kFirstMode + static_cast<unsigned>(i),
+        CRect(16 + i * 130, y, 136 + i * 130, y + 24), modes[i], 1, 1);
     if (r == nullptr) continue;
     r->SetImage("btn_radiobox.png", 4);
     r->SetGroupName("side");
@@ -121,31 +122,31 @@ void WindowsPage::OpenPopup() {
     m_popup = nullptr;
     return;
   }
-  if (auto* t = static_cast<Tavex::MText*>(m_popup->CreateControl(
-          "MText", 40, CRect(16, 10, kPopupWidth - 16, 40), T("Popup window", "弹出窗口"), 1, 0))) {
+  if (auto* t = m_popup->CreateControlAs<Tavex::MText>(
+          "MText", 40, CRect(16, 10, kPopupWidth - 16, 40), T("Popup window", "弹出窗口"), 1, 0)) {
     t->SetFontWidth(16);
   }
-  if (auto* c = static_cast<Tavex::CCheckButton*>(m_popup->CreateControl(
+  if (auto* c = m_popup->CreateControlAs<Tavex::CCheckButton>(
           "CCheckButton", 41, CRect(16, 50, kPopupWidth - 16, 74),
-          T("Apply to every profile", "应用到所有配置文件"), 1, 1))) {
+          T("Apply to every profile", "应用到所有配置文件"), 1, 1)) {
     c->SetImage("btn_checkbox.png", 4);
     c->SetCheck(1);
   }
-  if (auto* s = static_cast<Tavex::MSlider*>(m_popup->CreateControl(
-          "MSlider", 42, CRect(16, 90, kPopupWidth - 16, 114), nullptr, 1, 1))) {
+  if (auto* s = m_popup->CreateControlAs<Tavex::MSlider>(
+          "MSlider", 42, CRect(16, 90, kPopupWidth - 16, 114), nullptr, 1, 1)) {
     s->SetImage("img_slider_back.png", 2);
     s->SetThumbImage("img_thumb.png");
     s->SetShowText(1);
     s->SetProgress(40);
   }
   const int by = kPopupHeight - 50;
-  if (auto* ok = static_cast<Tavex::MButton*>(m_popup->CreateControl(
-          "MButton", kPopupOk, CRect(16, by, 136, by + 34), T("OK", "确定"), 1, 1))) {
+  if (auto* ok = m_popup->CreateControlAs<Tavex::MButton>(
+          "MButton", kPopupOk, CRect(16, by, 136, by + 34), T("OK", "确定"), 1, 1)) {
     ok->SetImage("btn_apply.png", 4);
   }
-  if (auto* cancel = static_cast<Tavex::MButton*>(m_popup->CreateControl(
+  if (auto* cancel = m_popup->CreateControlAs<Tavex::MButton>(
           "MButton", kPopupCancel, CRect(kPopupWidth - 136, by, kPopupWidth - 16, by + 34),
-          T("Cancel", "取消"), 1, 1))) {
+          T("Cancel", "取消"), 1, 1)) {
     cancel->SetImage("btn_apply.png", 4);
   }
 }
@@ -178,7 +179,7 @@ void WindowsPage::ShowBalloon(unsigned index, unsigned anchorId) {
 int WindowsPage::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
   GalleryDialog::Log("notify id=" + std::to_string(id) + " code=" + std::to_string(code) +
                      " w=" + std::to_string(wParam) + " l=" + std::to_string(lParam));
-  if (code != 2) return 0;
+  if (code != Tavex::Notify::Click) return 0;
   if (id == kClose) {
     DoClose();
   } else if (id == kOpenPopup) {

@@ -35,7 +35,6 @@ struct ComboPopupLook {
 class TAVEX_API CComboBoxList : public MPanel {
  public:
   static constexpr int kRowHeight = 30;
-  static constexpr long kPickCode = 19;
 
   CComboBoxList(MObject* parent, unsigned id, CRect rect, int visible = 1);
 

@@ -26,4 +26,13 @@ class TAVEX_API ControlFactory {
   static std::vector<const char*> Names(Table table);
 };
 
+// The check of the typed creation forms (CreateControlAs of MDialog and MPanel): `created` as a
+// T, or null; a control of another class is taken out of `owner`'s lists and deleted again.
+template <typename T, typename Owner>
+T* KeepIfOfClass(Owner& owner, MControl* created) {
+  T* typed = dynamic_cast<T*>(created);
+  if (created != nullptr && typed == nullptr) owner.RemoveControl(created);
+  return typed;
+}
+
 }  // namespace Tavex

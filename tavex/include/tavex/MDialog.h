@@ -5,6 +5,7 @@
 // ShowModal returns. The dialog object belongs to the program; its controls to the library.
 // UI thread only, except the control setters (see MControl).
 #include "tavex/Codes.h"
+#include "tavex/ControlFactory.h"
 #include "tavex/MObject.h"
 #include "tavex/MWindow.h"
 #include "tavex/PaintManager.h"
@@ -66,13 +67,24 @@ class TAVEX_API MDialog : public MWindow, public MObject {
                           int a, int b);
   MControl* CreateArea(const char* className, unsigned id, CRect rect, const char* title, int a,
                        int b);
+  // Checked forms: the new control as a T; null for an unknown name or when the name made a
+  // control of another class (that one is removed and deleted, so nothing stays behind).
+  template <typename T>
+  T* CreateControlAs(const char* className, unsigned id, CRect rect, const char* title, int a,
+                     int b) {
+    return KeepIfOfClass<T>(m_pm, CreateControl(className, id, rect, title, a, b));
+  }
+  template <typename T>
+  T* CreateAreaAs(const char* className, unsigned id, CRect rect, const char* title, int a, int b) {
+    return KeepIfOfClass<T>(m_pm, CreateArea(className, id, rect, title, a, b));
+  }
   // Adds a control constructed by the caller (e.g. a panel-derived one); the dialog owns it.
   MControl* AddControl(MControl* control, unsigned kind = 1);
   MControl* GetControl(unsigned id) const;
   ControlList& GetControls() { return m_pm.GetControls(); }
   void SetFocusControl(MControl* control) { m_pm.SetFocusControl(control); }
 
-  // Post the user close message (0x442) with 1, 2, 2, 6, 7.
+  // Post the user close message (WM_USERCLOSEWINDOW) with 1, 2, 2, 6, 7.
   void DoOK();
   void DoCancel();
   void DoClose();

@@ -4,6 +4,7 @@
 // rectangles are in the panel's virtual space; the panel shifts points, repaints and drawing by
 // its scroll offsets. Notifications of children go unchanged to the panel's parent, so they
 // reach the dialog as if the children were its own.
+#include "tavex/ControlFactory.h"
 #include "tavex/MControlFont.h"
 #include "tavex/MScroll.h"
 
@@ -25,6 +26,16 @@ class TAVEX_API MPanel : public MControlFont {
                                   CRect rect, const char* title, int a, int b);
   virtual MControl* CreateControl(const char* name, unsigned id, CRect rect, const char* title,
                                   int a, int b);
+  // Checked forms: the new child as a T; null for an unknown name or when the name made a
+  // control of another class (that one is removed and deleted, so nothing stays behind).
+  template <typename T>
+  T* CreateControlAs(const char* name, unsigned id, CRect rect, const char* title, int a, int b) {
+    return KeepIfOfClass<T>(*this, CreateControl(name, id, rect, title, a, b));
+  }
+  template <typename T>
+  T* CreateAreaAs(const char* name, unsigned id, CRect rect, const char* title, int a, int b) {
+    return KeepIfOfClass<T>(*this, CreateArea(name, id, rect, title, a, b));
+  }
   int OnControlKeyUp(unsigned key, unsigned repeat, unsigned modifiers) override;
 
   // Adds an already constructed child (kind 0 draw list, 1 child controls); takes ownership.

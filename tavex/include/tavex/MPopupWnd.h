@@ -12,7 +12,7 @@
 //   popup->SetBackColor(0x1E1E1E, 0xCA5100);
 //   popup->SetCloseHandler([this](int result) { m_popup = nullptr; ... });
 //   popup->CreateOver(GetSafeHwnd(), control->GetRect());   // owner client coordinates
-//   auto* edit = popup->CreateControl("MEdit", 7, popup->GetDialogClientRect(), "text", 1, 1);
+//   auto* edit = popup->CreateControlAs<MEdit>("MEdit", 7, popup->GetDialogClientRect(), "", 1, 1);
 //   popup->SetFocusControl(edit);
 //   ... popup->DoOK() / DoCancel() / Close() ends it; so do a click elsewhere (close on
 //   deactivation, result 2) and Escape (result 2) unless switched off.

@@ -1,8 +1,8 @@
 #pragma once
 // MenuWnd: a drawn popup menu at a screen point, one MenuItem per entry. A click on an entry is
 // posted to the owner window as the owner's message (wParam = check state, lParam = entry id)
-// and closes the menu; losing activation or the user close message (0x442) closes it without
-// a choice.
+// and closes the menu; losing activation or the user close message (WM_USERCLOSEWINDOW) closes
+// it without a choice.
 // Keys (the menu takes the focus while open): Up/Down move the highlight through the
 // selectable entries and wrap, Home/End go to the first/last, a letter or digit to the next
 // entry starting with it; Enter or Space picks the highlighted entry as a click would, Escape

@@ -1,0 +1,122 @@
+// The program's main window: a borderless 1200 x 720 dialog with its own title bar, the device
+// list, five pages behind a vertical tab strip, the tray icon, and the worker that runs device
+// and network work one task at a time.
+//
+// Ownership: the object belongs to the program entry; its controls to the library. It owns the
+// device table, the task dispatcher, the worker and the tray icon.
+// Threads: the MDialog side runs on the UI thread. The worker calls the TaskHost adapter and
+// QueueTask; those only use thread-safe control setters and posted messages.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "app/DeviceTable.h"
+#include "app/ProgramServices.h"
+#include "app/TaskDispatcher.h"
+#include "app/TaskHost.h"
+#include "app/TaskWorker.h"
+#include "app/WindowTexts.h"
+#include "app/pages/Pages.h"
+#include "tavex/MDialog.h"
+
+class TrayIcon;
+class WaitDlg;
+
+class KeyboardDlg : public Tavex::MDialog {
+ public:
+  // Exit code of the process after the window ended through one of its exits (tray menu, close
+  // button, quit request); 1 after the modal loop ended any other way.
+  static constexpr int kExitCodeExplicit = 0;
+  static constexpr int kExitCodeClosed = 1;
+
+  // `services` (device list, store, command sender) must outlive the window.
+  explicit KeyboardDlg(ProgramServices& services);
+  ~KeyboardDlg() override;
+
+  // Creates the window (title "Tarnwick", 1200 x 720), centres it and runs it modally. Returns
+  // the process exit code.
+  int Run();
+
+  void InitUI(Tavex::CRect client) override;
+  void UISize(Tavex::CRect client) override;
+  int OnInitDialog() override;
+  int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  LRESULT OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  int OnTimer(unsigned id) override;
+
+  // Stops the worker (at most 1000 ms), the event readers and the tray icon, then destroys the
+  // window. Runs once; later calls do nothing. UI thread.
+  virtual void Shutdown();
+
+  // Appends a task for the worker. Any thread.
+  void QueueTask(uint32_t code) { dispatcher_.QueueTask(code); }
+  // Shows the wait dialog modally until the worker closes it. UI thread.
+  void ShowWaitDialog();
+
+  // Sets every caption and tooltip again from the current language.
+  void SetAllTexts();
+
+ private:
+  // The worker's view of the window.
+  class Host final : public TaskHost {
+   public:
+    explicit Host(KeyboardDlg& window) : window_(window) {}
+    bool IsKeyboardConnected() const override { return window_.connected_.load(); }
+    void RefreshDevices() override { window_.RefreshDeviceState(); }
+    void EnableWindow(bool enable) override;
+    void CloseWaitDialog() override;
+
+   private:
+    KeyboardDlg& window_;
+  };
+
+  // Messages the window posts to itself from the worker and the tray thread.
+  static constexpr UINT kMsgEnable = WM_APP + 1;       // wParam: enable
+  static constexpr UINT kMsgPageState = WM_APP + 2;    // after a device refresh
+  static constexpr UINT kMsgDeviceShown = WM_APP + 3;  // wParam: device type now current
+
+  void LoadDeviceTable();
+  void AddTrayIcon();
+  void RefreshDeviceState();     // worker
+  void SelectDeviceOnWorker();   // worker, task 4
+  void UpdatePageState();        // UI
+  void ShowDevicePages(int type);  // UI
+
+  void SwitchPage(int item);
+  void OnDevicePressed();
+  void OnCloseButton();
+  void OnTrayMenuCommand(int command);
+  void OnLanguageChosen();
+  void OnAutostartClicked();
+  void ShowFromTray();
+  void ShowTrayMenu(int x, int y);
+  void UpdateCloseTooltip();
+  // Runs the shutdown and ends the modal loop with exit code 0.
+  void ExitProgram();
+
+  WindowTexts texts_;
+  WindowControls controls_;
+  ProgramServices& services_;
+  std::unique_ptr<DeviceTable> devices_;
+  DeviceTable::Software software_;
+  Host host_{*this};
+  TaskDispatcher dispatcher_{host_};
+  TaskWorker worker_{dispatcher_};
+  std::unique_ptr<TrayIcon> tray_;
+
+  std::atomic<bool> connected_{false};
+  std::atomic<int> currentType_{0};
+  std::atomic<bool> currentGone_{false};  // the current keyboard was absent at the last refresh
+  std::atomic<int> selectedType_{0};
+  int currentPage_ = 0;
+  bool shutDown_ = false;
+  int exitCode_ = kExitCodeClosed;
+
+  std::mutex waitMutex_;
+  WaitDlg* wait_ = nullptr;
+  bool waitClosePending_ = false;
+};

@@ -1,0 +1,145 @@
+// Start-up figures of the program beside xterm's, in one run on the same display: time from
+// exec to the main window mapped, resident memory 2 s after the start, and CPU over 10 s idle
+// on the device list page. Each program runs in private user folders.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr auto kSettle = 2s;
+constexpr auto kIdle = 10s;
+constexpr auto kMapTimeout = 30s;
+constexpr auto kPoll = 2ms;
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    std::array<char, 512> buffer{};
+    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
+      out += buffer.data();
+    pclose(pipe);
+  }
+  return out;
+}
+
+// Whether a viewable top-level window of process `pid` exists (_NET_WM_PID).
+bool HasMappedWindow(pid_t pid) {
+  const std::string ids = Capture("xdotool search --onlyvisible --pid " + std::to_string(pid) +
+                                  " 2>/dev/null");
+  return !ids.empty();
+}
+
+long ResidentKiB(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  return -1;
+}
+
+// User plus system CPU time of the process, in clock ticks.
+long long CpuTicks(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const size_t close = text.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(text.substr(close + 2));
+  std::string field;
+  long long utime = 0;
+  long long stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::atoll(field.c_str());
+    if (i == 15) stime = std::atoll(field.c_str());
+  }
+  return utime + stime;
+}
+
+struct Figures {
+  double startMs = -1;
+  double residentMiB = -1;
+  double idleCpuPercent = -1;
+};
+
+Figures Measure(std::vector<std::string> argv, const std::vector<std::string>& extraEnv) {
+  std::vector<std::string> env(extraEnv);
+  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  std::vector<char*> cargv;
+  std::vector<char*> cenv;
+  for (std::string& a : argv) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  for (std::string& e : env) cenv.push_back(e.data());
+  cenv.push_back(nullptr);
+  Figures figures;
+  pid_t pid = -1;
+  const Clock::time_point start = Clock::now();
+  if (posix_spawnp(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) {
+    std::fprintf(stderr, "bench-startup: cannot start %s\n", argv[0].c_str());
+    return figures;
+  }
+  while (Clock::now() - start < kMapTimeout) {
+    if (HasMappedWindow(pid)) {
+      figures.startMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+      break;
+    }
+    std::this_thread::sleep_for(kPoll);
+  }
+  std::this_thread::sleep_until(start + kSettle);
+  figures.residentMiB = static_cast<double>(ResidentKiB(pid)) / 1024.0;
+  const long long before = CpuTicks(pid);
+  std::this_thread::sleep_for(kIdle);
+  const long long after = CpuTicks(pid);
+  const double seconds = std::chrono::duration<double>(kIdle).count();
+  figures.idleCpuPercent =
+      100.0 * static_cast<double>(after - before) / static_cast<double>(sysconf(_SC_CLK_TCK)) /
+      seconds;
+  kill(pid, SIGTERM);
+  waitpid(pid, nullptr, 0);
+  return figures;
+}
+
+void Print(const char* who, const Figures& f) {
+  std::printf("startup_%s_start %.1f ms\n", who, f.startMs);
+  std::printf("startup_%s_rss %.1f MiB\n", who, f.residentMiB);
+  std::printf("startup_%s_idle_cpu %.3f %%\n", who, f.idleCpuPercent);
+}
+
+}  // namespace
+
+int main() {
+  const std::string folder = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
+  std::string home = (fs::temp_directory_path() / "kw-bench-startup-XXXXXX").string();
+  if (mkdtemp(home.data()) == nullptr) return 1;
+  fs::create_directories(home + "/run");
+  fs::permissions(home + "/run", fs::perms::owner_all, fs::perm_options::replace);
+  const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + home + "/config",
+                                        "XDG_DATA_HOME=" + home + "/data",
+                                        "XDG_RUNTIME_DIR=" + home + "/run"};
+  const Figures program = Measure({folder + "keywright"}, env);
+  const Figures xterm = Measure({"xterm"}, env);
+  Print("keywright", program);
+  Print("xterm", xterm);
+  if (program.startMs > 0 && xterm.startMs > 0)
+    std::printf("startup_start_ratio %.2f x\n", program.startMs / xterm.startMs);
+  std::error_code ignored;
+  fs::remove_all(home, ignored);
+  return program.startMs > 0 ? 0 : 1;
+}

@@ -1,0 +1,215 @@
+// The real program under Xvfb, steered by control ids: the close button after each stored
+// choice, minimise, the web button, the language list, the autostart box, and screenshots of
+// every page and dialog in both languages.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "GalleryProcess.h"
+#include "ProgramProcess.h"
+#include "app/WindowIds.h"
+#include "support/ControlMap.h"
+#include "tavex/CDeviceCtrl.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using GuiTest::ProgramHome;
+using GuiTest::Spawned;
+using TestSupport::ControlMap;
+
+constexpr long kQuit = 610;
+constexpr const char* kMainTitle = "Keywright";
+constexpr const char* kTipTitle = "CloseWindowTipDlg";
+constexpr unsigned kTipHide = 31;
+constexpr unsigned kTipExit = 32;
+constexpr unsigned kTipConfirm = 33;
+
+// Tab items sit one under another in the strip, in this order.
+constexpr int kItemOrder[] = {ids::kItemHome, ids::kItemKeys, ids::kItemMacros,
+                              ids::kItemLighting, ids::kItemSettings};
+
+// The program in a private home, writing its control map.
+class MainWindowInput : public ::testing::Test {
+ protected:
+  void Start(const std::string& lang = "en_US.UTF-8") {
+    ASSERT_TRUE(map_.Ready());
+    program_ = std::make_unique<Spawned>(
+        GuiTest::ProgramCommand(), GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
+    window_ = GuiTest::WaitForMainWindow();
+    ASSERT_NE(window_, 0u);
+    map_.SetWindow(kMainTitle);
+    ASSERT_TRUE(map_.WaitFor(ids::kCloseButton).has_value());
+  }
+  int Quit() {
+    EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
+    return program_->Wait(10s);
+  }
+  // Chooses the first keyboard of the device list once the virtual one shows connected.
+  void SelectKeyboard() {
+    ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
+    std::this_thread::sleep_for(700ms);  // the first device refresh marks it connected
+    ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
+                             Tavex::CDeviceCtrl::kRowHeight / 2));
+    ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value()) << "the tab strip did not show";
+  }
+  void OpenPage(int item) {
+    int position = 0;
+    while (kItemOrder[position] != item) ++position;
+    ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
+                             position * ids::kTabItemSize + ids::kTabItemSize / 2));
+    const unsigned page = ids::kHomePage + static_cast<unsigned>(position);
+    ASSERT_TRUE(map_.WaitFor(page, 5s).has_value()) << "page " << item << " did not show";
+  }
+  // The screen pixels of control `id` as PNG bytes.
+  std::string Pixels(unsigned id) {
+    const TestSupport::ScreenRect r = map_.RectOf(id);
+    const std::string path = map_.Folder() + "/crop-" + std::to_string(id) + ".png";
+    const std::string command = "import -window root -crop " + std::to_string(r.Width()) + "x" +
+                                std::to_string(r.Height()) + "+" + std::to_string(r.left) +
+                                "+" + std::to_string(r.top) + " '" + path + "' >/dev/null 2>&1";
+    if (r.Empty() || std::system(command.c_str()) != 0) return {};
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // Saves the screen into KW_SCREENSHOT_DIR when set (for looking at), else into the map's
+  // folder; false when nothing was written.
+  bool Screenshot(const std::string& name) {
+    const char* dir = std::getenv("KW_SCREENSHOT_DIR");
+    const std::string folder = dir != nullptr && *dir != '\0' ? dir : map_.Folder();
+    fs::create_directories(folder);
+    const std::string path = folder + "/" + name + ".png";
+    return GuiTest::SaveScreen(path) && fs::file_size(path) > 0;
+  }
+
+  ControlMap map_;
+  ProgramHome home_;
+  std::unique_ptr<Spawned> program_;
+  std::uint64_t window_ = 0;
+};
+
+TEST_F(MainWindowInput, TheFirstCloseAsksThenHidingStaysChosenAndASecondStartBringsItBack) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kCloseButton));
+  map_.SetWindow(kTipTitle);
+  ASSERT_TRUE(map_.Click(kTipHide));
+  ASSERT_TRUE(map_.Click(kTipConfirm));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_NE(home_.ReadFile(home_.SettingsFile()).find("exit_mode=1"), std::string::npos);
+  EXPECT_FALSE(GuiTest::IsViewable(window_)) << "the window is still shown";
+  EXPECT_TRUE(program_->Running());
+
+  // A second start shows the hidden window and ends.
+  Spawned second(GuiTest::ProgramCommand(), home_.Environment());
+  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_EQ(GuiTest::WaitForMainWindow(5s), window_);
+
+  // The choice is kept: the next press hides at once.
+  map_.SetWindow(kMainTitle);
+  ASSERT_TRUE(map_.Click(ids::kCloseButton));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(GuiTest::IsViewable(window_));
+  EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
+  EXPECT_EQ(program_->Wait(10s), 0);
+}
+
+TEST_F(MainWindowInput, ChoosingExitInTheDialogEndsTheProgram) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kCloseButton));
+  map_.SetWindow(kTipTitle);
+  ASSERT_TRUE(map_.Click(kTipExit));
+  ASSERT_TRUE(map_.Click(kTipConfirm));
+  EXPECT_EQ(program_->Wait(10s), 0);
+  EXPECT_NE(home_.ReadFile(home_.SettingsFile()).find("exit_mode=2"), std::string::npos);
+}
+
+TEST_F(MainWindowInput, AStoredExitEndsAtTheFirstPress) {
+  home_.WriteSettings("LCID=1033\nexit_mode=2\n");
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kCloseButton));
+  EXPECT_EQ(program_->Wait(10s), 0);
+}
+
+TEST_F(MainWindowInput, MinimiseAndTheWebButton) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kWebButton));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_NE(home_.ReadFile(home_.ShellLog()).find("https://www.keywright.invalid/"),
+            std::string::npos);
+  ASSERT_TRUE(map_.Click(ids::kMinimizeButton));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(GuiTest::IsViewable(window_));
+  EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(MainWindowInput, DraggingTheBackgroundMovesTheWindow) {
+  Start();
+  const TestSupport::ScreenRect before = map_.RectOf(ids::kCloseButton);
+  // The status line is text only: a press there lands on the background.
+  const TestSupport::ScreenRect from = map_.RectOf(ids::kStatusText);
+  ASSERT_FALSE(from.Empty());
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX(), from.CentreY()));
+  ASSERT_TRUE(TestSupport::RunXDoTool("mousedown 1"));
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX() + 20, from.CentreY() + 10));
+  ASSERT_TRUE(TestSupport::MovePointer(from.CentreX() + 50, from.CentreY() + 30));
+  ASSERT_TRUE(TestSupport::RunXDoTool("mouseup 1"));
+  const auto moved = map_.WaitFor(ids::kCloseButton, 5s, [&](const TestSupport::MappedControl& c) {
+    return c.rect.left == before.left + 50 && c.rect.top == before.top + 30;
+  });
+  EXPECT_TRUE(moved.has_value()) << "the window did not follow the pointer";
+  EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(MainWindowInput, TheLanguageListSwitchesTheTextsAndTheAutostartBoxItsEntry) {
+  ASSERT_TRUE(home_.StartVirtualKeyboard());
+  Start();
+  SelectKeyboard();
+  OpenPage(ids::kItemSettings);
+  const std::string english = Pixels(ids::kLanguageLabel);
+  ASSERT_FALSE(english.empty());
+
+  // The list opens on a click; the arrow moves to Chinese, Enter picks it.
+  ASSERT_TRUE(map_.Click(ids::kLanguageList));
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(TestSupport::RunXDoTool("key Up"));
+  ASSERT_TRUE(TestSupport::RunXDoTool("key Return"));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_NE(home_.ReadFile(home_.SettingsFile()).find("LCID=2052"), std::string::npos);
+  EXPECT_NE(Pixels(ids::kLanguageLabel), english) << "the label kept its English text";
+
+  EXPECT_FALSE(fs::exists(home_.AutostartFile()));
+  ASSERT_TRUE(map_.Click(ids::kAutostartCheck));
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(fs::exists(home_.AutostartFile()));
+  EXPECT_NE(home_.ReadFile(home_.AutostartFile()).find(GuiTest::ProgramFolder() + "keywright"),
+            std::string::npos);
+  ASSERT_TRUE(map_.Click(ids::kAutostartCheck));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_FALSE(fs::exists(home_.AutostartFile()));
+  EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(MainWindowInput, ScreenshotsOfEveryPageInBothLanguages) {
+  ASSERT_TRUE(home_.StartVirtualKeyboard());
+  for (const auto& [lang, suffix] : {std::pair{"en_US.UTF-8", "1033"}, {"zh_CN.UTF-8", "2052"}}) {
+    Start(lang);
+    std::this_thread::sleep_for(700ms);
+    EXPECT_TRUE(Screenshot(std::string("devices-") + suffix));
+    SelectKeyboard();
+    for (int item : kItemOrder) {
+      if (item == ids::kItemHome) continue;
+      OpenPage(item);
+      std::this_thread::sleep_for(300ms);
+      EXPECT_TRUE(Screenshot("page" + std::to_string(item) + "-" + suffix));
+    }
+    EXPECT_EQ(Quit(), 0);
+    home_.WriteSettings("");  // the next start chooses its language from the locale again
+  }
+}
+
+}  // namespace

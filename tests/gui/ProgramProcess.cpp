@@ -1,0 +1,177 @@
+#include "ProgramProcess.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "GalleryProcess.h"
+#include "tavex/Native.h"
+
+extern char** environ;
+
+namespace GuiTest {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+constexpr const char* kWindowMark = "Tarnwick";
+constexpr auto kPoll = 50ms;
+
+// Output of a shell command.
+std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    std::array<char, 256> buffer{};
+    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
+      out += buffer.data();
+    pclose(pipe);
+  }
+  return out;
+}
+}  // namespace
+
+Spawned::Spawned(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
+  std::vector<std::string> env(extraEnv);
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry(*e);
+    const std::string name = entry.substr(0, entry.find('='));
+    bool replaced = false;
+    for (const std::string& extra : extraEnv)
+      replaced = replaced || extra.compare(0, name.size() + 1, name + "=") == 0;
+    if (!replaced) env.push_back(entry);
+  }
+  std::vector<char*> cargv;
+  std::vector<char*> cenv;
+  std::vector<std::string> args(argv);
+  for (std::string& a : args) cargv.push_back(a.data());
+  cargv.push_back(nullptr);
+  for (std::string& e : env) cenv.push_back(e.data());
+  cenv.push_back(nullptr);
+  if (posix_spawn(&pid_, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) pid_ = -1;
+}
+
+Spawned::~Spawned() {
+  if (pid_ > 0 && Wait(0ms) < 0) {
+    kill(pid_, SIGTERM);
+    if (Wait(5s) < 0) {
+      kill(pid_, SIGKILL);
+      Wait(5s);
+    }
+  }
+}
+
+int Spawned::Wait(std::chrono::milliseconds timeout) {
+  if (pid_ <= 0) return -1;
+  if (exit_ >= 0) return exit_;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return exit_;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+ProgramHome::ProgramHome() {
+  std::string pattern = (fs::temp_directory_path() / "kw-program-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  fs::create_directories(path_ + "/run");
+  fs::permissions(path_ + "/run", fs::perms::owner_all, fs::perm_options::replace);
+}
+
+ProgramHome::~ProgramHome() {
+  delete keyboard_;
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+void ProgramHome::WriteSettings(const std::string& text) const {
+  fs::create_directories(fs::path(SettingsFile()).parent_path());
+  std::ofstream(SettingsFile(), std::ios::binary) << text;
+}
+
+std::string ProgramHome::ReadFile(const std::string& path) const {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> ProgramHome::Environment(const std::string& lang) const {
+  std::vector<std::string> env = {
+      "XDG_CONFIG_HOME=" + ConfigFolder(), "XDG_DATA_HOME=" + path_ + "/data",
+      "XDG_RUNTIME_DIR=" + path_ + "/run", "HOME=" + path_,
+      "KW_SHELL_OPEN_LOG=" + ShellLog(),   "LANG=" + lang,
+      "LANGUAGE=",                         "LC_ALL=",
+      "LC_MESSAGES=",
+  };
+  if (!socket_.empty()) {
+    env.push_back("LD_PRELOAD=" + ProgramFolder() + "libhidsim.so");
+    env.push_back("KW_VKBD_SOCKET=" + socket_);
+  }
+  return env;
+}
+
+bool ProgramHome::StartVirtualKeyboard() {
+  socket_ = path_ + "/vkbd.sock";
+  const std::string vkbd = ProgramFolder() + "keywright-vkbd";
+  keyboard_ = new Spawned({vkbd, "--socket", socket_, "serve", "--keyboard", "24ae:4076"}, {});
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  const std::string ping = vkbd + " --socket '" + socket_ + "' ping >/dev/null 2>&1";
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (std::system(ping.c_str()) == 0) return true;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return false;
+}
+
+std::vector<std::string> ProgramCommand(const std::string& executable) {
+  return {executable.empty() ? ProgramFolder() + "keywright" : executable};
+}
+
+std::vector<std::string> WithVariable(std::vector<std::string> env,
+                                      const std::pair<std::string, std::string>& variable) {
+  env.push_back(variable.first + "=" + variable.second);
+  return env;
+}
+
+std::uint64_t FindMainWindow() { return Tavex::Native::FindExternalWindow(kWindowMark); }
+
+bool IsViewable(std::uint64_t window) {
+  return Capture("xwininfo -id " + std::to_string(window) + " 2>/dev/null")
+             .find("IsViewable") != std::string::npos;
+}
+
+std::uint64_t WaitForMainWindow(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::uint64_t window = FindMainWindow();
+    if (window != 0 && IsViewable(window)) return window;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return 0;
+}
+
+int SendRequest(long lparam) {
+  const std::string command =
+      ProgramFolder() + "keywright-request " + std::to_string(lparam) + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool SaveScreen(const std::string& path) {
+  return std::system(("import -window root '" + path + "' >/dev/null 2>&1").c_str()) == 0;
+}
+
+}  // namespace GuiTest

@@ -1,0 +1,83 @@
+// Runs the real program (bin/keywright beside the test executable) in a private set of user
+// folders, optionally beside a virtual keyboard, and finds its main window on the display, so
+// that end-to-end tests can start, steer and end it as a user and another process would.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace GuiTest {
+
+// A started process; killed and reaped when it goes out of scope.
+class Spawned {
+ public:
+  Spawned(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv);
+  ~Spawned();
+  Spawned(const Spawned&) = delete;
+  Spawned& operator=(const Spawned&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // Exit status once ended (128 + signal for a killed one); -1 while it still runs after
+  // `timeout`.
+  int Wait(std::chrono::milliseconds timeout);
+  bool Running() { return Wait(std::chrono::milliseconds(0)) < 0; }
+
+ private:
+  pid_t pid_ = -1;
+  int exit_ = -1;
+};
+
+// The user's folders and environment of one program run: config, data and runtime folders below
+// a private temporary folder, English locale, the shell opener logging instead of running.
+class ProgramHome {
+ public:
+  ProgramHome();
+  ~ProgramHome();
+  ProgramHome(const ProgramHome&) = delete;
+  ProgramHome& operator=(const ProgramHome&) = delete;
+
+  const std::string& Path() const { return path_; }
+  std::string ConfigFolder() const { return path_ + "/config"; }
+  std::string SettingsFile() const { return ConfigFolder() + "/Tarnwick/settings.ini"; }
+  std::string AutostartFile() const { return ConfigFolder() + "/autostart/Tarnwick.desktop"; }
+  std::string ShellLog() const { return path_ + "/shell-open.log"; }
+  // Writes the settings file before a start.
+  void WriteSettings(const std::string& text) const;
+  std::string ReadFile(const std::string& path) const;
+
+  // Environment entries ("NAME=value") for a program of this home; `lang` sets LANG.
+  std::vector<std::string> Environment(const std::string& lang = "en_US.UTF-8") const;
+
+  // Starts a virtual keyboard (24AE:4076) and makes Environment preload the HID shim that
+  // reaches it. False when the keyboard did not come up.
+  bool StartVirtualKeyboard();
+
+ private:
+  std::string path_;
+  std::string socket_;
+  Spawned* keyboard_ = nullptr;
+};
+
+// bin/keywright (or another copy of it at `executable`) started with `env`.
+std::vector<std::string> ProgramCommand(const std::string& executable = "");
+// `env` with one more variable (a name and value pair, as the control map gives it).
+std::vector<std::string> WithVariable(std::vector<std::string> env,
+                                      const std::pair<std::string, std::string>& variable);
+
+// The main window marked "Tarnwick" on the display; 0 when there is none.
+std::uint64_t FindMainWindow();
+// Waits until the main window exists and is viewable; its id or 0 on time-out.
+std::uint64_t WaitForMainWindow(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+// Whether the X window is mapped and viewable now.
+bool IsViewable(std::uint64_t window);
+// Runs bin/keywright-request with `lparam`; its exit status.
+int SendRequest(long lparam);
+// Saves the whole screen as PNG; true on success.
+bool SaveScreen(const std::string& path);
+
+}  // namespace GuiTest
