@@ -160,6 +160,13 @@ TEST_F(KeyboardPage, LeftClicksReportTheKeyOrMinusOneOnEmptySpace) {
             0);
 }
 
+TEST_F(KeyboardPage, ARightClickWithoutMovingIsNoSelection) {
+  const int from = Mark();
+  ASSERT_TRUE(map.RightClick(kKeyboard));
+  EXPECT_GE(gallery->WaitFor(Notified(kKeyboard, Tavex::Notify::RightClick), from), 0);
+  EXPECT_EQ(gallery->CountContaining(Notified(kKeyboard, Tavex::Notify::FrameSelected)), 0);
+}
+
 TEST_F(KeyboardPage, ARightDragChecksExactlyTheKeysItTouches) {
   // From the middle of Q to the middle of D: Q W E, A S D and whatever else the frame touches.
   const Box q = KeyBox(kQ), d = KeyBox(kD);

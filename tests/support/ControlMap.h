@@ -76,14 +76,17 @@ class ControlMap {
 
   // Pointer actions at the centre of a control's shown part (or at `dx`, `dy` from its rect's
   // top-left corner); false when the control did not appear or xdotool failed.
-  bool Click(unsigned id) const { return ButtonAt(id, 1, std::nullopt); }
-  bool RightClick(unsigned id) const { return ButtonAt(id, 3, std::nullopt); }
+  bool Click(unsigned id) const { return ButtonAt(id, kLeftButton, std::nullopt); }
+  bool RightClick(unsigned id) const { return ButtonAt(id, kRightButton, std::nullopt); }
   bool ClickAt(unsigned id, int dx, int dy) const {
-    return ButtonAt(id, 1, std::make_pair(dx, dy));
+    return ButtonAt(id, kLeftButton, std::make_pair(dx, dy));
   }
   bool MoveTo(unsigned id) const;
 
  private:
+  // xdotool's button numbers.
+  static constexpr int kLeftButton = 1;
+  static constexpr int kRightButton = 3;
   bool ButtonAt(unsigned id, int button, std::optional<std::pair<int, int>> offset) const;
   std::string m_folder;
   std::string m_path;
