@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "docs/TempFolder.h"
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 #include "platform/Autostart.h"
 
 namespace {
@@ -10,7 +15,7 @@ class AutostartTest : public ::testing::Test {
   std::string Entry() const { return home / "config/autostart/Tarnwick.desktop"; }
 
   TempFolder home;
-  ScopedEnv config{"XDG_CONFIG_HOME", (home.path() + "/config").c_str()};
+  ScopedEnv config{"XDG_CONFIG_HOME", (home.Path() + "/config").c_str()};
 };
 
 TEST_F(AutostartTest, OnWritesTheEntryWithItsFoldersAndOffDeletesIt) {

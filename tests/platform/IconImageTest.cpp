@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 
-#include "docs/TempFolder.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 #include "platform/IconImage.h"
 
 namespace {
@@ -31,7 +36,7 @@ TEST(IconImage, TheShippedIconLoadsAndScalesToFitKeepingItsShape) {
 TEST(IconImage, MissingOrBrokenFilesGiveNoImage) {
   TempFolder folder;
   EXPECT_FALSE(IconImage::Load(folder / "missing.ico"));
-  EXPECT_FALSE(IconImage::Load(folder.path()));
+  EXPECT_FALSE(IconImage::Load(folder.Path()));
   folder.Write("garbage.ico", std::string("\0\0\1\0\1\0\xff\xff\xff\xff junk", 18));
   EXPECT_FALSE(IconImage::Load(folder / "garbage.ico"));
   folder.Write("empty.png", "");

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "docs/TempFolder.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 #include "platform/InstanceLock.h"
 
 namespace {
@@ -27,7 +32,7 @@ int AcquireInChild(const std::string& name) {
 class InstanceLockTest : public ::testing::Test {
  protected:
   TempFolder runtime;
-  ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path().c_str()};
+  ScopedEnv env{"XDG_RUNTIME_DIR", runtime.Path().c_str()};
 };
 
 TEST_F(InstanceLockTest, OneProcessHoldsTheLockUntilItsObjectEnds) {

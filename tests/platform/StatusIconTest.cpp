@@ -2,12 +2,17 @@
 // tray manager on the test display, and neither.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include <chrono>
 #include <mutex>
 #include <thread>
 
 #include "TrayHosts.h"
-#include "docs/TempFolder.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 #include "platform/StatusIcon.h"
 
 namespace {
@@ -225,7 +230,7 @@ TEST_F(StatusIconTest, WithoutAWatcherTheIconDocksInTheXTrayAndTakesClicks) {
 TEST_F(StatusIconTest, WithoutASessionBusTheXTrayStillServes) {
   TempFolder runtime;  // holds no bus socket
   ScopedEnv noBus{"DBUS_SESSION_BUS_ADDRESS", nullptr};
-  ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.path().c_str()};
+  ScopedEnv runtimeDir{"XDG_RUNTIME_DIR", runtime.Path().c_str()};
   auto icon = StatusIcon::Create(Spec());
   ASSERT_TRUE(icon);
   EXPECT_EQ(icon->Kind(), StatusIconKind::None);
