@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <signal.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -118,6 +120,38 @@ TEST(Http, TlsHandshakeWithAPlainServerFails) {
     std::string text;
     const std::string url = "https://127.0.0.1:" + std::to_string(server.Port()) + "/version";
     EXPECT_EQ(FetchText(url, text, Stalling()), platform::kFetchFailed);
+    EXPECT_EQ(text, "");
+}
+
+// A TLS server with a certificate no authority signed: the peer check must refuse it.
+TEST(Http, HttpsRefusesAServerTheSystemCertificatesDoNotVouchFor) {
+    DownloadFolder dir;
+    const std::string makeCert = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+                                 "-addext subjectAltName=IP:127.0.0.1 -keyout '" + (dir / "key.pem") + "' -out '" +
+                                 (dir / "cert.pem") + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(makeCert.c_str()), 0);
+    std::ofstream(dir / "version") << "9.9";
+    std::ofstream(dir / "serve.py") << "import http.server, os, ssl, sys, threading, functools\n"
+                                       "h = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])\n"
+                                       "s = http.server.HTTPServer(('127.0.0.1', 0), h)\n"
+                                       "c = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)\n"
+                                       "c.load_cert_chain(sys.argv[1] + '/cert.pem', sys.argv[1] + '/key.pem')\n"
+                                       "s.socket = c.wrap_socket(s.socket, server_side=True)\n"
+                                       "threading.Timer(20, s.shutdown).start()\n"
+                                       "print(s.server_address[1], os.getpid(), flush=True)\n"
+                                       "s.serve_forever()\n";
+    std::FILE* server = ::popen(("exec python3 '" + (dir / "serve.py") + "' '" + (dir / "") + "' 2>/dev/null").c_str(), "r");
+    ASSERT_NE(server, nullptr);
+    int port = 0;
+    int pid = 0;
+    const bool started = std::fscanf(server, "%d %d", &port, &pid) == 2;
+    std::string text;
+    const int result = started ? FetchText("https://127.0.0.1:" + std::to_string(port) + "/version", text, Stalling())
+                               : platform::kFetchCompleted;
+    if (started) ::kill(pid, SIGTERM);
+    ::pclose(server);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(result, platform::kFetchFailed);
     EXPECT_EQ(text, "");
 }
 
