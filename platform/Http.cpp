@@ -21,6 +21,8 @@ constexpr int kProgressDone = 100;
 constexpr int kProgressBodySpan = kProgressDone - kProgressBody;
 constexpr const char* kAllowedProtocols = "http,https";
 constexpr const char* kTempSuffix = ".part-XXXXXX";
+// CURLOPT_SSL_VERIFYHOST: the certificate must name the host asked for.
+constexpr long kVerifyHostName = 2;
 
 struct CurlCleanup {
   void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -117,7 +119,7 @@ CurlHandle NewRequest(const std::string& url, const FetchOptions& options, Trans
       curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
       curl_easy_setopt(h, CURLOPT_MAXREDIRS, kFetchMaxRedirects) == CURLE_OK &&
       curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK &&
+      curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, kVerifyHostName) == CURLE_OK &&
       curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L) == CURLE_OK &&
       curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
       curl_easy_setopt(h, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchPieceBytes)) == CURLE_OK &&

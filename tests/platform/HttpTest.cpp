@@ -180,12 +180,7 @@ TEST(Http, FollowsFiveRedirectsButNotSixOrALoop) {
 }
 
 TEST(Http, AStalledBodyTimesOutAndLeavesNoFile) {
-    const std::string body = Body(50000);
-    LoopbackServer server([&](const std::string&) {
-        LoopbackServer::Reply reply = LoopbackServer::Ok(body);
-        reply.stallAfter = reply.bytes.size() / 2;
-        return reply;
-    });
+    LoopbackServer server([](const std::string&) { return LoopbackServer::HalfThenSilence(Body(50000)); });
     DownloadFolder dir;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(FetchFile(server.Url("/a.zip"), dir / "a.zip", nullptr, Stalling()), platform::kFetchFailed);
@@ -198,12 +193,7 @@ TEST(Http, AStalledBodyTimesOutAndLeavesNoFile) {
 }
 
 TEST(Http, ClearingTheKeepGoingFlagStopsATransfer) {
-    const std::string body = Body(50000);
-    LoopbackServer server([&](const std::string&) {
-        LoopbackServer::Reply reply = LoopbackServer::Ok(body);
-        reply.stallAfter = reply.bytes.size() / 2;
-        return reply;
-    });
+    LoopbackServer server([](const std::string&) { return LoopbackServer::HalfThenSilence(Body(50000)); });
     std::atomic<bool> keepGoing{true};
     std::thread stopper([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

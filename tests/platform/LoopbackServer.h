@@ -62,6 +62,12 @@ public:
     static Reply Ok(const std::string& body) {
         return {"HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body};
     }
+    // A reply that sends its head and half its body, then falls silent.
+    static Reply HalfThenSilence(const std::string& body) {
+        Reply reply = Ok(body);
+        reply.stallAfter = reply.bytes.size() - body.size() / 2;
+        return reply;
+    }
     static Reply Status(int code, const std::string& reason, const std::string& extraHeaders = "") {
         const std::string body = reason;
         return {"HTTP/1.1 " + std::to_string(code) + " " + reason + "\r\n" + extraHeaders + "Content-Length: " +

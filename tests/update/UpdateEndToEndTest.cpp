@@ -245,11 +245,7 @@ TEST(UpdateDownload, BrokenTransfersAndBadVersionsLaunchNothing) {
     check(error, "500");
     LoopbackServer loop([](const std::string&) { return LoopbackServer::Status(302, "Found", "Location: /fw/\r\n"); });
     check(loop, "redirect loop");
-    LoopbackServer stall([](const std::string&) {
-        LoopbackServer::Reply reply = LoopbackServer::Ok(std::string(40000, 'P'));
-        reply.stallAfter = 20000;
-        return reply;
-    });
+    LoopbackServer stall([](const std::string&) { return LoopbackServer::HalfThenSilence(std::string(40000, 'P')); });
     check(stall, "stall");
     LoopbackServer shortBody([](const std::string&) {
         return LoopbackServer::Reply{"HTTP/1.1 200 OK\r\nContent-Length: 5000\r\nConnection: close\r\n\r\nPK\3\4"};
