@@ -207,6 +207,7 @@ TEST(UpdateDownload, BadArchivesLaunchNothingAndLeaveNothingOutsideTemp) {
             EXPECT_NE(name, "temp/" + archive) << c.what << ": the archive is left";
         }
         EXPECT_FALSE(fs::exists(site.Local() / "escape.txt")) << c.what;
+        EXPECT_FALSE(fs::exists(fs::path(site.Local().Path()).parent_path() / "escape.txt")) << c.what;
         EXPECT_FALSE(fs::exists(site.Local() / "abs.txt")) << c.what;
     }
 }
