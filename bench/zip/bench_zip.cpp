@@ -1,6 +1,7 @@
 // Unpacks a 100 MB archive of mixed files (text, random bytes, already compressed data, many
 // small files) with ExtractZip and with the system's unzip, in the same run, and prints the
 // median time of each, on the temporary folder's disk and on tmpfs.
+#include "bench/BenchTiming.h"
 #include "update/ExtractZip.h"
 
 #include <algorithm>
@@ -16,6 +17,8 @@
 #include <zlib.h>
 
 namespace fs = std::filesystem;
+using kw::bench::Median;
+using kw::bench::TimeMs;
 
 namespace {
 
@@ -82,19 +85,6 @@ void MakeTree(const fs::path& root) {
         const fs::path path = root / "small" / ("d" + std::to_string(i % 50)) / ("f" + std::to_string(i) + ".dat");
         WriteFile(path, i % 2 ? Text(random, size) : Bytes(random, size));
     }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t half = values.size() / 2;
-    return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
-}
-
-template <typename F>
-double TimeMs(F&& run) {
-    const auto start = std::chrono::steady_clock::now();
-    run();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 }  // namespace
