@@ -2,7 +2,7 @@
 
 #include "update/Versions.h"
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr const char* kVersionSuffix = "version";
@@ -44,4 +44,4 @@ VersionOffer CheckFirmwareVersion(const std::string& baseUrl, const std::functio
     return offer;
 }
 
-}  // namespace kw::update
+}  // namespace update

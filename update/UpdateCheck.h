@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace kw::update {
+namespace update {
 
 struct VersionOffer {
     // The accepted reply (see IsAcceptedVersion); empty when the reply was unusable.
@@ -30,4 +30,4 @@ VersionOffer CheckSoftwareVersion(const std::string& baseUrl, const std::string&
 VersionOffer CheckFirmwareVersion(const std::string& baseUrl, const std::function<bool(const std::string&)>& isNewer,
                                   const platform::FetchOptions& options = {});
 
-}  // namespace kw::update
+}  // namespace update

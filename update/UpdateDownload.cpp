@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr const char* kTempFolderName = "temp";
@@ -112,4 +112,4 @@ UpdateOutcome InstallUpdate(UpdatePackage package, const std::string& baseUrl, c
     return outcome;
 }
 
-}  // namespace kw::update
+}  // namespace update

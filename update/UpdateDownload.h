@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace kw::update {
+namespace update {
 
 enum class UpdatePackage { Software, FirmwareTool };
 
@@ -50,4 +50,4 @@ UpdateOutcome InstallUpdate(UpdatePackage package, const std::string& baseUrl, c
                             const std::string& dataFolder, const platform::FetchProgress& progress,
                             const platform::FetchOptions& options = {});
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace kw::update {
+namespace update {
 namespace {
 
 constexpr std::size_t kMaxVersionChars = 10;
@@ -60,4 +60,4 @@ bool IsAcceptedVersion(const std::string& reply) {
     return true;
 }
 
-}  // namespace kw::update
+}  // namespace update

@@ -3,7 +3,7 @@
 // as a version at all. Pure functions; any thread.
 #include <string>
 
-namespace kw::update {
+namespace update {
 
 inline constexpr int kVersionsEqual = 0;
 inline constexpr int kInstalledOlder = 1;
@@ -19,4 +19,4 @@ int CompareVersions(const std::string& installed, const std::string& offered);
 // dots. The text goes into file names, so nothing else (no "..", no '/') may pass.
 bool IsAcceptedVersion(const std::string& reply);
 
-}  // namespace kw::update
+}  // namespace update

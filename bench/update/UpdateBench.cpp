@@ -115,7 +115,7 @@ int main() {
                        fs::remove_all(outOurs);
                        ::sync();
                        bool opened = false;
-                       times.push_back(TimeMs([&] { opened = kw::update::ExtractZip(mine.string(), outOurs.string()); }));
+                       times.push_back(TimeMs([&] { opened = ExtractZip(mine.string(), outOurs.string()); }));
                        return opened;
                    },
                    [&](std::vector<double>& times) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -17,7 +19,7 @@
 #include <thread>
 
 namespace fs = std::filesystem;
-using namespace kw::update;
+using namespace update;
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace kw::update;
+using namespace update;
 
 TEST(CompareVersions, ComparesPartByPartAsNumbers) {
     EXPECT_EQ(CompareVersions("1.0.2", "1.0.10"), kInstalledOlder);
