@@ -63,6 +63,7 @@ TEST(SkinImages, EveryImageNamedInTheProgramSourcesExists) {
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(kwtest::SourceFolder() / dir, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      if (!it->is_regular_file()) continue;
       const std::string src = kwtest::ReadFile(it->path());
       for (auto m = std::sregex_iterator(src.begin(), src.end(), literal); m != std::sregex_iterator(); ++m) {
         std::string name = (*m)[1].str();

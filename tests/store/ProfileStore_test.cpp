@@ -93,25 +93,25 @@ TEST(ProfileStoreOpening, DeletingTheFileAndOpeningAgainGivesAnEmptySchema) {
 
 // A directory in the journal's place makes every creation statement fail on the new file.
 TEST(ProfileStoreOpening, AFailedCreationLeavesNoFileAndTheNextOpenCreatesEveryTable) {
-  TempFolder folder;
-  const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
-  const std::string frames = folder.Path() + "db/lightlayer_v1.data";
+  StoreFolder folder;
+  const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
+  const std::string frames = folder.Slashed() + "db/lightlayer_v1.data";
   for (const std::string& path : {file, frames}) {
     ASSERT_TRUE(std::filesystem::create_directory(path + "-journal"));
   }
   ProfileStore store;
-  EXPECT_FALSE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_FALSE(store.OpenForDevice(folder.Slashed(), kTypeName));
   EXPECT_FALSE(store.OpenFlag());
   LightFrameStore frameStore;
-  EXPECT_FALSE(frameStore.Open(folder.Path()));
+  EXPECT_FALSE(frameStore.Open(folder.Slashed()));
   for (const std::string& path : {file, frames}) {
     EXPECT_FALSE(std::filesystem::exists(path)) << path;
     std::filesystem::remove(path + "-journal");
   }
 
-  EXPECT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+  EXPECT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
   EXPECT_EQ(QueryInt(file, "SELECT count(*) FROM sqlite_master WHERE name != 'sqlite_sequence'"), 15);
-  EXPECT_TRUE(frameStore.Open(folder.Path()));
+  EXPECT_TRUE(frameStore.Open(folder.Slashed()));
   EXPECT_EQ(QueryInt(frames, "SELECT count(*) FROM sqlite_master WHERE name != 'sqlite_sequence'"), 3);
 }
 

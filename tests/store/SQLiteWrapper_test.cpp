@@ -114,7 +114,7 @@ protected:
   }
 
   TempFolder folder;
-  const std::string file = folder.Path() + "t.db";
+  const std::string file = folder.Slashed() + "t.db";
   SQLiteDB db;
 };
 

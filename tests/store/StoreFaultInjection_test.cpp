@@ -207,10 +207,10 @@ protected:
   void Check(const Operation& op, const std::function<void()>& inject,
              const std::function<bool()>& runFaulted, const std::function<void()>& lift) {
     SCOPED_TRACE(op.name);
-    TempFolder folder;
+    StoreFolder folder;
     FaultableStore store;
-    const std::string file = ProfileStore::DatabasePath(folder.Path(), kTypeName);
-    ASSERT_TRUE(store.OpenForDevice(folder.Path(), kTypeName));
+    const std::string file = ProfileStore::DatabasePath(folder.Slashed(), kTypeName);
+    ASSERT_TRUE(store.OpenForDevice(folder.Slashed(), kTypeName));
     store_ = &store;
     file_ = file;
     Seed(store);

@@ -240,13 +240,13 @@ TEST(EditControl, KeyCaptureShowsWhatTheProgramSetsAndTakesNoTyping) {
   e.SetComposition("ni", 2);
   EXPECT_EQ(e.GetTitle(), "Ctrl");
   EXPECT_TRUE(e.GetComposition().empty());
-  EXPECT_EQ(CountCode(parent, 26), 0);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 0);
   e.SetTitle("F5");
   EXPECT_EQ(e.GetTitle(), "F5");
   e.SetKeyCapture(0);
   e.OnWindowMessage(WM_CHAR, 'x', 0);
   EXPECT_EQ(e.GetTitle(), "F5x");
-  EXPECT_EQ(CountCode(parent, 26), 1);
+  EXPECT_EQ(CountCode(parent, Tavex::Notify::TextChanged), 1);
 }
 
 // The caret blinks at the system blink time by the animation clock, and typing starts its
