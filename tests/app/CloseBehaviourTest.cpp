@@ -3,7 +3,8 @@
 #include "app/CloseBehaviour.h"
 #include "app/WindowIds.h"
 #include "docs/LangSettings.h"
-#include "docs/TempFolder.h"
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ class CloseBehaviour : public ::testing::Test {
  protected:
   void SetUp() override { home.Write("Tarnwick/settings.ini", ""); }
   TempFolder home;
-  ScopedEnv config{"XDG_CONFIG_HOME", home.path().c_str()};
+  ScopedEnv config{"XDG_CONFIG_HOME", home.Path().c_str()};
 };
 
 TEST_F(CloseBehaviour, TheStoredChoiceDecidesAndHidingNeedsATray) {

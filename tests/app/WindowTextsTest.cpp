@@ -2,7 +2,7 @@
 
 #include "app/WindowTexts.h"
 #include "docs/LangSettings.h"
-#include "docs/TempFolder.h"
+#include "support/TempFolder.h"
 #include "tavex/Buttons.h"
 #include "tavex/MText.h"
 
@@ -13,7 +13,7 @@ class WindowTextsTest : public ::testing::Test {
   WindowTextsTest() {
     root.Write("language/1033.lan", "[KB.DIALOG]\n50=Home\n51=Key Assignment\n");
     root.Write("language/2052.lan", "[KB.DIALOG]\n50=\xE4\xB8\xBB\xE9\xA1\xB5\n");
-    SetLanguageRootForTesting(root.path() + "/");
+    SetLanguageRootForTesting(root.Path() + "/");
     SetCurrentLanguage(kLangEnglish);
   }
   ~WindowTextsTest() override {
