@@ -1,5 +1,6 @@
 // The worker's queue of task codes: appended at the back by any thread, read and removed at the
-// front by the worker, which may sleep until a code arrives. One lock, held only inside these calls, never while a task runs.
+// front by the worker, which may sleep until a code arrives. One lock, held only inside these
+// calls, never while a task runs.
 #pragma once
 
 #include <condition_variable>
