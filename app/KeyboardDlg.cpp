@@ -414,7 +414,8 @@ void KeyboardDlg::OnLanguageChosen() {
   if (lcid != kLangChinese && lcid != kLangEnglish) return;
   WriteLanguageSetting(lcid);
   SetCurrentLanguage(lcid);
-  SetAllTexts();
+  // Through the message, so the list's switch and any other sender share one route.
+  PostMessageW(Tavex::WM_SETTEXTS);
 }
 
 void KeyboardDlg::OnAutostartClicked() {
