@@ -31,6 +31,7 @@ bool CThreadBasic::StartWorker(bool loop) {
 bool CThreadBasic::StopWorker() {
   if (!thread_.joinable()) return true;
   running_.store(false);
+  WakeWorker();
   bool ended = false;
   {
     std::unique_lock lock(doneMutex_);
@@ -51,6 +52,7 @@ int CThreadBasic::ThreadFunction() {
       if (!running_.load()) break;  // no pause once a stop was asked for
       // An absolute deadline: the pause is exact however often the sleep is interrupted.
       clock_.SleepUntil(clock_.Now() + std::chrono::milliseconds(pauseMs_.load()));
+      AwaitWork();
     }
   } else {
     Step();

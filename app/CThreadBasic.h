@@ -1,5 +1,6 @@
 // The worker thread base of the main window: runs the step of a derived class over and over, with
-// a pause between steps, on a thread of its own.
+// a pause between steps, on a thread of its own. A derived class that has nothing to do between
+// steps lets the thread sleep in AwaitWork instead of waking every pause.
 //
 // Threads: StartWorker, StopWorker and JoinWorker are called by the owner's thread (the UI
 // thread); Step runs on the worker thread. The derived class must stop and join the worker in its
@@ -29,6 +30,13 @@ class CThreadBasic {
 
   // The work of one iteration; runs on the worker thread.
   virtual void Step() = 0;
+
+  // Blocks the worker thread after a step's pause until there is more work or the worker is
+  // stopped (IsWorkerRunning false). The default does not block: the loop steps every pause.
+  virtual void AwaitWork() {}
+  // Wakes AwaitWork; called by StopWorker after the running flag is cleared, from the owner's
+  // thread. An override must not lose a wake-up that comes just before AwaitWork starts waiting.
+  virtual void WakeWorker() {}
 
   // Starts the worker with a pause of 33 ms, stepping repeatedly (or once when `loop` is false).
   // False when it already runs, or when a previous worker has not finished its last step yet.

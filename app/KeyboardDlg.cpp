@@ -246,6 +246,7 @@ int KeyboardDlg::OnTimer(unsigned id) {
 void KeyboardDlg::SwitchPage(int item) {
   const int index = PageIndexOfItem(item);
   if (index < 0) return;
+  ClearTooltip();  // it described a control of the page that is going away
   for (int i = 0; i < static_cast<int>(std::size(controls_.pages)); ++i)
     if (controls_.pages[i] != nullptr) controls_.pages[i]->SetVisible(i == index ? 1 : 0);
   const Header* header = nullptr;
@@ -413,7 +414,8 @@ void KeyboardDlg::OnLanguageChosen() {
   if (lcid != kLangChinese && lcid != kLangEnglish) return;
   WriteLanguageSetting(lcid);
   SetCurrentLanguage(lcid);
-  SetAllTexts();
+  // Through the message, so the list's switch and any other sender share one route.
+  PostMessageW(Tavex::WM_SETTEXTS);
 }
 
 void KeyboardDlg::OnAutostartClicked() {

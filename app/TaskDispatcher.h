@@ -42,6 +42,12 @@ class TaskDispatcher {
   // One step of the worker: handles the front code, if any.
   void RunStep();
 
+  // Blocks until a code is queued or `giveUp` returns true; `giveUp` is checked under the queue's
+  // lock, so a WakeWaiters after its answer changes is never missed. Worker thread.
+  void WaitForTask(const std::function<bool()>& giveUp) { queue_.WaitForCode(giveUp); }
+  // Makes WaitForTask check `giveUp` again. Any thread.
+  void WakeWaiters() { queue_.WakeWaiters(); }
+
   bool FirstRefreshDone() const { return firstRefreshDone_.load(); }
   size_t PendingTasks() const { return queue_.Size(); }
 

@@ -9,3 +9,9 @@ TaskWorker::~TaskWorker() {
 }
 
 void TaskWorker::Step() { dispatcher_.RunStep(); }
+
+void TaskWorker::AwaitWork() {
+  dispatcher_.WaitForTask([this] { return !IsWorkerRunning(); });
+}
+
+void TaskWorker::WakeWorker() { dispatcher_.WakeWaiters(); }

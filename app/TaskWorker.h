@@ -13,6 +13,9 @@ class TaskWorker final : public CThreadBasic {
   ~TaskWorker() override;
 
   void Step() override;
+  // Sleeps while the dispatcher's queue is empty, so an idle window costs no wake-ups.
+  void AwaitWork() override;
+  void WakeWorker() override;
 
  private:
   TaskDispatcher& dispatcher_;

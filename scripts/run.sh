@@ -63,7 +63,10 @@ run_program() {
   local program=$!
   kw_wait_for 20 "$BIN/keywright-request" 1 || { echo "run: the window did not appear" >&2; exit 1; }
   sleep 2  # the first device refresh and paint
-  import -window root "$KW_HEADLESS_SHOT"
+  # The main window only, not the whole virtual screen; the screen if the window cannot be found.
+  local window
+  window=$(xdotool search --onlyvisible --pid "$program" 2>/dev/null | head -n 1)
+  import -window "${window:-root}" "$KW_HEADLESS_SHOT"
   echo "run: screenshot of the main window: $KW_HEADLESS_SHOT"
   "$BIN/keywright-request" || true
   wait "$program"

@@ -60,6 +60,7 @@ void PaintManager::DestroyData() {
   m_caret.Show(false);
   if (m_tooltip) m_tooltip->DestroyWindow();
   m_tooltipId = -1;
+  m_tooltipMutedId = -1;
   m_captured = 0;
   m_pressed = 0;
   m_tracking = 0;
@@ -234,6 +235,9 @@ LRESULT PaintManager::OnMouseMove(unsigned keys, CPoint pt) {
 
 bool PaintManager::OnButtonDown(UINT msg, unsigned keys, CPoint pt) {
   if (m_hover == nullptr || !m_hover->PtInRect(pt)) UpdateHover(keys, pt);
+  // A press answers the tooltip's question; it must not cover what the click opens.
+  if (m_hover != nullptr) m_tooltipMutedId = static_cast<long long>(m_hover->GetControlID());
+  HideTooltip(nullptr);
   const bool left = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK;
   if (left && m_focus != nullptr && m_focus != m_hover) SetFocusControl(nullptr);
   if (Wants(m_hover, keys, pt)) {
@@ -304,6 +308,7 @@ void PaintManager::OnWheel(int delta, unsigned keys, CPoint pt) {
 
 void PaintManager::OnMouseLeave() {
   HideTooltip(nullptr);
+  m_tooltipMutedId = -1;
   m_tracking = 0;
   if (m_pressed || m_hover == nullptr) return;
   MControl* hover = m_hover;
@@ -700,6 +705,8 @@ void PaintManager::ShowTooltip(MControl* control) {
   if (control == nullptr || !IsUIThread() || m_hWnd == nullptr) return;
   const long long id = control->GetControlID();
   if (id == m_tooltipId) return;
+  if (id == m_tooltipMutedId) return;
+  m_tooltipMutedId = -1;
   m_tooltipId = id;
   const CString text = control->GetTooltip();
   if (!m_tooltip) m_tooltip = std::make_unique<TooltipWnd>();

@@ -155,6 +155,28 @@ TEST(Worker, CanBeStartedAgainAfterAStop) {
   EXPECT_EQ(host.Events(), (std::vector<std::string>{"refresh", "refresh"}));
 }
 
+TEST(Worker, SleepsWhileTheQueueIsEmptyAndWakesForACodeOrAStop) {
+  FakeHost host;
+  host.connected = true;
+  ManualClock clock;  // pauses cost no time: a polling loop would step thousands of times
+  TaskDispatcher dispatcher(host, clock);
+  Gate ran;
+  dispatcher.RegisterTask(7, [&] { ran.Open(); });
+  TaskWorker worker(dispatcher, clock);
+  ASSERT_TRUE(worker.StartWorker());
+  platform::SleepFor(100ms);
+  EXPECT_EQ(clock.Sleeps().size(), 1u) << "the worker kept stepping over an empty queue";
+
+  dispatcher.QueueTask(7);
+  ASSERT_TRUE(ran.WaitFor(10s));
+  ASSERT_TRUE(WaitUntilQueueDrained(dispatcher, kDrainLimit));
+
+  const auto before = platform::MonotonicNow();
+  EXPECT_TRUE(worker.StopWorker());
+  EXPECT_LT(platform::MonotonicNow() - before, CThreadBasic::kStopTimeout);
+  EXPECT_FALSE(worker.IsWorkerRunning());
+}
+
 TEST(Worker, WithoutTheLoopFlagRunsOneStep) {
   FakeHost host;
   host.connected = true;

@@ -3,6 +3,7 @@
 // every page and dialog in both languages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -191,6 +192,44 @@ TEST_F(MainWindowInput, TheLanguageListSwitchesTheTextsAndTheAutostartBoxItsEntr
   ASSERT_TRUE(map_.Click(ids::kAutostartCheck));
   std::this_thread::sleep_for(300ms);
   EXPECT_FALSE(fs::exists(home_.AutostartFile()));
+  EXPECT_EQ(Quit(), 0);
+}
+
+// Visible windows of the program on the test display: the main window, plus a tooltip when
+// one shows.
+int VisibleProgramWindows() {
+  const std::string ids =
+      TestSupport::CommandOutput("xdotool search --onlyvisible --classname '^keywright$'");
+  return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
+}
+
+bool WaitForVisibleWindows(int count, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (VisibleProgramWindows() != count) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+TEST_F(MainWindowInput, ATabsTooltipHidesOnThePressAndStaysHiddenOnTheNewPage) {
+  ASSERT_TRUE(home_.StartVirtualKeyboard());
+  Start();
+  SelectKeyboard();
+  const TestSupport::ScreenRect strip = map_.RectOf(ids::kTabStrip);
+  const int x = strip.left + ids::kTabItemSize / 2;
+  const int y = strip.top + ids::kTabItemSize + ids::kTabItemSize / 2;  // the keys tab
+  // From outside the window, in steps: the strip learns the tab on one move, shows on the next.
+  ASSERT_TRUE(TestSupport::MovePointer(0, 0));
+  for (int step = 0; step < 3; ++step) ASSERT_TRUE(TestSupport::MovePointer(x, y + 2 * step));
+  ASSERT_TRUE(WaitForVisibleWindows(2, 5s)) << "hovering the tab showed no tooltip";
+
+  ASSERT_TRUE(TestSupport::RunXDoTool("click 1"));
+  ASSERT_TRUE(map_.WaitFor(ids::kHomePage + 1, 5s).has_value()) << "the keys page did not show";
+  // The hand that clicked moves a little; the tooltip must not come back for the same tab.
+  ASSERT_TRUE(TestSupport::MovePointer(x, y + 4));
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(VisibleProgramWindows(), 1) << "the tooltip still covers the new page";
   EXPECT_EQ(Quit(), 0);
 }
 

@@ -396,6 +396,9 @@ class TAVEX_API PaintManager : public RKTimer {
 
   std::unique_ptr<TooltipWnd> m_tooltip;
   long long m_tooltipId = -1;
+  // The control whose tooltip a press hid: it stays hidden until the pointer reaches another
+  // control or leaves the window, so a click's follow-up moves do not bring it back.
+  long long m_tooltipMutedId = -1;
 
   ImageCache m_images;
   TempFonts m_fonts;
