@@ -220,9 +220,14 @@ TEST_F(MainWindowInput, ATabsTooltipHidesOnThePressAndStaysHiddenOnTheNewPage) {
   const int x = strip.left + ids::kTabItemSize / 2;
   const int y = strip.top + ids::kTabItemSize + ids::kTabItemSize / 2;  // the keys tab
   // From outside the window, in steps: the strip learns the tab on one move, shows on the next.
-  ASSERT_TRUE(TestSupport::MovePointer(0, 0));
-  for (int step = 0; step < 3; ++step) ASSERT_TRUE(TestSupport::MovePointer(x, y + 2 * step));
-  ASSERT_TRUE(WaitForVisibleWindows(2, 5s)) << "hovering the tab showed no tooltip";
+  // A loaded machine may take the first moves before the strip is ready: hover once more.
+  bool shown = false;
+  for (int attempt = 0; attempt < 2 && !shown; ++attempt) {
+    ASSERT_TRUE(TestSupport::MovePointer(attempt, 0));
+    for (int step = 0; step < 3; ++step) ASSERT_TRUE(TestSupport::MovePointer(x, y + 2 * step));
+    shown = WaitForVisibleWindows(2, 5s);
+  }
+  ASSERT_TRUE(shown) << "hovering the tab showed no tooltip";
 
   ASSERT_TRUE(TestSupport::RunXDoTool("click 1"));
   ASSERT_TRUE(map_.WaitFor(ids::kHomePage + 1, 5s).has_value()) << "the keys page did not show";
