@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/KeyAssignments.h"
+
 namespace {
 
 std::vector<uint8_t> Head(const CommandPayload& payload, size_t count) {
@@ -16,15 +18,6 @@ bool RestIsZero(const CommandPayload& payload, size_t from) {
     if (payload[i] != 0) return false;
   }
   return true;
-}
-
-KeyAssignmentRecord Key(int32_t code, int32_t kind, int32_t value) {
-  KeyAssignmentRecord r;
-  r.profile = 1;
-  r.key_code = code;
-  r.macro_type = kind;
-  r.macro_value = value;
-  return r;
 }
 
 TEST(CommandBuilders, FixedCommandsCarryTheirSignaturesAndZerosAfter) {

@@ -8,17 +8,9 @@
 
 #include "store/ProfileStore.h"
 #include "support/TempFolder.h"
+#include "support/KeyAssignments.h"
 
 namespace {
-
-KeyAssignmentRecord Key(int32_t code, int32_t kind, int32_t value) {
-  KeyAssignmentRecord r;
-  r.profile = 1;
-  r.key_code = code;
-  r.macro_type = kind;
-  r.macro_value = value;
-  return r;
-}
 
 TEST(ShortcutBlocks, EveryShortcutPressesInOrderAndReleasesInReverse) {
   const uint8_t expected[15][3] = {

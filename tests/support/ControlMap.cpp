@@ -62,18 +62,11 @@ std::vector<MappedControl> ParseControlMap(const std::string& text) {
   return controls;
 }
 
-ControlMap::ControlMap() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kw-e2e-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) return;
-  m_folder = pattern;
-  m_path = m_folder + "/controls.map";
+ControlMap::ControlMap() : m_folder("kw-e2e") {
+  if (Ready()) m_path = m_folder / "controls.map";
 }
 
-ControlMap::~ControlMap() {
-  if (m_folder.empty()) return;
-  std::error_code ec;
-  std::filesystem::remove_all(m_folder, ec);
-}
+ControlMap::~ControlMap() = default;
 
 std::pair<std::string, std::string> ControlMap::Environment() const { return {kVariable, m_path}; }
 

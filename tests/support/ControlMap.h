@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace TestSupport {
 
 struct ScreenRect {
@@ -54,8 +56,8 @@ class ControlMap {
   ControlMap& operator=(const ControlMap&) = delete;
 
   // False when the temporary folder could not be made.
-  bool Ready() const { return !m_folder.empty(); }
-  const std::string& Folder() const { return m_folder; }
+  bool Ready() const { return !m_folder.Path().empty(); }
+  const std::string& Folder() const { return m_folder.Path(); }
   const std::string& Path() const { return m_path; }
   // The variable to give the program under test.
   std::pair<std::string, std::string> Environment() const;
@@ -88,7 +90,7 @@ class ControlMap {
   static constexpr int kLeftButton = 1;
   static constexpr int kRightButton = 3;
   bool ButtonAt(unsigned id, int button, std::optional<std::pair<int, int>> offset) const;
-  std::string m_folder;
+  TempFolder m_folder;
   std::string m_path;
   std::string m_window;
 };
