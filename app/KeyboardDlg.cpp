@@ -3,7 +3,9 @@
 #include <iterator>
 
 #include "app/CloseBehaviour.h"
+#include "app/CUIMessageBox.h"
 #include "app/CloseWindowTipDlg.h"
+#include "app/PageControllers.h"
 #include "app/TrayIcon.h"
 #include "app/WaitDlg.h"
 #include "app/WindowIds.h"
@@ -45,7 +47,8 @@ constexpr const char* kProgramFile = "keywright";
 
 }  // namespace
 
-KeyboardDlg::KeyboardDlg(ProgramServices& services) : services_(services) {}
+KeyboardDlg::KeyboardDlg(ProgramServices& services)
+    : services_(services), controllers_(MakePageControllers(*this)) {}
 
 KeyboardDlg::~KeyboardDlg() {
   // A worker step that outlived the stop uses this object: wait for it before members go.
@@ -150,11 +153,13 @@ void KeyboardDlg::LoadDeviceTable() {
     Tavex::Native::PostMessage(window, message, wParam, lParam);
   });
   dispatcher_.RegisterTask(kTaskSwitchDevice, [this] { SelectDeviceOnWorker(); });
+  dispatcher_.RegisterTask(kTaskReloadPages, [this] { ReloadPagesOnWorker(); });
 }
 
 void KeyboardDlg::SetAllTexts() {
   texts_.Apply();
   UpdateCloseTooltip();
+  for (const auto& controller : controllers_) controller->OnTextsChanged();
   if (tray_) tray_->SetTexts();
   SwitchPage(currentPage_);
   UpdatePageState();
@@ -167,7 +172,9 @@ void KeyboardDlg::UpdateCloseTooltip() {
 
 // ---- routes --------------------------------------------------------------------------------
 
-int KeyboardDlg::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
+int KeyboardDlg::OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) {
+  for (const auto& controller : controllers_)
+    if (controller->OnMessage(id, code, wParam, lParam)) return 0;
   if (id == ids::kDeviceList && code == Notify::Press) {
     OnDevicePressed();
     return 0;
@@ -193,6 +200,8 @@ int KeyboardDlg::OnMessage(unsigned id, unsigned code, unsigned wParam, long) {
 }
 
 LRESULT KeyboardDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  for (const auto& controller : controllers_)
+    if (controller->OnWindowMessage(msg, wParam, lParam)) return 0;
   switch (msg) {
     case Tavex::WM_EXTERNALREQUEST:
       if (lParam == Tavex::kExternalQuit) ExitProgram();
@@ -264,7 +273,9 @@ void KeyboardDlg::SwitchPage(int item) {
     for (int i = 0; i < controls_.tabs->GetItemCount(); ++i)
       if (static_cast<int>(controls_.tabs->GetItemID(i)) == item) controls_.tabs->SetSelectItem(i);
   }
+  const int left = currentPage_;
   currentPage_ = item;
+  for (const auto& controller : controllers_) controller->OnPageChanged(left, item);
 }
 
 void KeyboardDlg::OnDevicePressed() {
@@ -323,17 +334,42 @@ void KeyboardDlg::RefreshDeviceState() {
 void KeyboardDlg::SelectDeviceOnWorker() {
   const int type = selectedType_.load();
   if (type == 0 || type == currentType_.load() || !devices_) return;
+  CurrentKeyboard chosen;
+  chosen.type = type;
   const DeviceTable::Entry* entry = devices_->FindType(type);
   if (entry != nullptr) {
-    LayoutFile layout;
-    const std::string path = LayoutFile::PathFor(GetProgramFolder(), entry->layout);
-    layout.LoadDeviceInfo(path, 1);
-    layout.LoadLayout(path);
+    chosen.deviceIndex = entry->index;
+    chosen.vendorId = entry->vendorId;
+    chosen.productId = entry->productId;
+    chosen.layoutPath = LayoutFile::PathFor(GetProgramFolder(), entry->layout);
+    chosen.layout.LoadDeviceInfo(chosen.layoutPath, 1);
+    LayoutFile views;
+    views.LoadLayout(chosen.layoutPath);
     ApplyLayout<Tavex::KeyboardCtrl, CRect>(
-        layout, {controls_.keyboards[0], controls_.keyboards[1], controls_.keyboards[2]});
+        views, {controls_.keyboards[0], controls_.keyboards[1], controls_.keyboards[2]});
+  }
+  {
+    std::lock_guard lock(keyboardMutex_);
+    keyboard_ = chosen;
   }
   currentType_.store(type);
   PostMessageW(kMsgDeviceShown, static_cast<WPARAM>(type));
+  QueueTask(kTaskReloadPages);
+}
+
+void KeyboardDlg::ReloadPagesOnWorker() {
+  const CurrentKeyboard keyboard = Keyboard();
+  if (!keyboard.Chosen()) return;
+  for (const auto& controller : controllers_) controller->ReloadForKeyboard(keyboard);
+}
+
+CurrentKeyboard KeyboardDlg::Keyboard() const {
+  std::lock_guard lock(keyboardMutex_);
+  return keyboard_;
+}
+
+int KeyboardDlg::ShowMessage(int textNumber, int captionNumber, int style) {
+  return ::ShowMessage(this, GetLangText(textNumber), GetLangText(captionNumber), style);
 }
 
 void KeyboardDlg::Host::EnableWindow(bool enable) {
@@ -439,6 +475,7 @@ void KeyboardDlg::Shutdown() {
   KillTimer(ids::kSoftwareCheckTimer);
   KillTimer(ids::kFirmwareCheckTimer);
   worker_.StopWorker();
+  for (const auto& controller : controllers_) controller->OnShutdown();
   if (devices_) devices_->StopEventReaders();
   tray_.reset();
   DestroyWindow();

@@ -13,8 +13,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
+#include "app/CurrentKeyboard.h"
 #include "app/DeviceTable.h"
+#include "app/PageController.h"
+#include "app/PageHost.h"
 #include "app/ProgramServices.h"
 #include "app/TaskDispatcher.h"
 #include "app/TaskHost.h"
@@ -26,7 +30,7 @@
 class TrayIcon;
 class WaitDlg;
 
-class KeyboardDlg : public Tavex::MDialog {
+class KeyboardDlg : public Tavex::MDialog, private PageHost {
  public:
   // Exit code of the process after the window ended through one of its exits (tray menu, close
   // button, quit request); 1 after the modal loop ended any other way.
@@ -53,12 +57,23 @@ class KeyboardDlg : public Tavex::MDialog {
   virtual void Shutdown();
 
   // Appends a task for the worker. Any thread.
-  void QueueTask(uint32_t code) { dispatcher_.QueueTask(code); }
+  void QueueTask(uint32_t code) override { dispatcher_.QueueTask(code); }
   // Shows the wait dialog modally until the worker closes it. UI thread.
-  void ShowWaitDialog();
+  void ShowWaitDialog() override;
 
   // Sets every caption and tooltip again from the current language.
   void SetAllTexts();
+
+  // PageHost: what the page controllers ask of the window.
+  Tavex::MDialog& Window() override { return *this; }
+  ProgramServices& Services() override { return services_; }
+  CurrentKeyboard Keyboard() const override;
+  size_t PendingTasks() const override { return dispatcher_.PendingTasks(); }
+  bool RegisterTask(uint32_t code, std::function<void()> work) override {
+    return dispatcher_.RegisterTask(code, std::move(work));
+  }
+  int ShowMessage(int textNumber, int captionNumber, int style) override;
+  int CurrentPage() const override { return currentPage_; }
 
  private:
   // The worker's view of the window.
@@ -83,6 +98,7 @@ class KeyboardDlg : public Tavex::MDialog {
   void AddTrayIcon();
   void RefreshDeviceState();     // worker
   void SelectDeviceOnWorker();   // worker, task 4
+  void ReloadPagesOnWorker();    // worker, task 5
   void UpdatePageState();        // UI
   void ShowDevicePages(int type);  // UI
 
@@ -107,6 +123,11 @@ class KeyboardDlg : public Tavex::MDialog {
   TaskDispatcher dispatcher_{host_};
   TaskWorker worker_{dispatcher_};
   std::unique_ptr<TrayIcon> tray_;
+  // The pages' logic, asked in this order; made in the constructor, ended by Shutdown.
+  std::vector<std::unique_ptr<PageController>> controllers_;
+
+  mutable std::mutex keyboardMutex_;
+  CurrentKeyboard keyboard_;  // written by the device switch on the worker
 
   std::atomic<bool> connected_{false};
   std::atomic<int> currentType_{0};

@@ -1,0 +1,42 @@
+// What a page controller may ask of the main window: its services, the chosen keyboard, the
+// worker's queue and the window's dialogs. Implemented by KeyboardDlg; page controllers hold a
+// reference for their whole life (the window outlives them).
+//
+// Threads: Keyboard, QueueTask, PendingTasks and RegisterTask from any thread; the rest on the
+// UI thread only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/CurrentKeyboard.h"
+
+class ProgramServices;
+namespace Tavex {
+class MDialog;
+}
+
+class PageHost {
+ public:
+  virtual ~PageHost() = default;
+
+  virtual Tavex::MDialog& Window() = 0;
+  virtual ProgramServices& Services() = 0;
+
+  // A copy of the chosen keyboard as the last device switch left it.
+  virtual CurrentKeyboard Keyboard() const = 0;
+
+  // The worker's queue (see TaskDispatcher).
+  virtual void QueueTask(uint32_t code) = 0;
+  virtual size_t PendingTasks() const = 0;
+  virtual bool RegisterTask(uint32_t code, std::function<void()> work) = 0;
+
+  // Shows the wait dialog until the worker ends a task that closes it (see ClosesWaitDialog).
+  virtual void ShowWaitDialog() = 0;
+  // The program's message box with language texts; returns 1 or 2 (see CUIMessageBox).
+  virtual int ShowMessage(int textNumber, int captionNumber, int style) = 0;
+  // The tab item shown now (ids::kItem...).
+  virtual int CurrentPage() const = 0;
+};
