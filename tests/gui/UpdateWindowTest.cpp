@@ -4,7 +4,6 @@
 // downloaded program and ends with 0, and the button's progress while a download runs.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,23 +11,17 @@
 #include <thread>
 
 #include "GalleryProcess.h"
-#include "ProgramProcess.h"
+#include "MainWindowSession.h"
 #include "app/WindowIds.h"
-#include "support/ControlMap.h"
 #include "support/TempFolder.h"
-#include "tavex/CDeviceCtrl.h"
 #include "tests/platform/UpdateSite.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using GuiTest::ProgramHome;
-using GuiTest::Spawned;
-using TestSupport::ControlMap;
+using GuiTest::kMainTitle;
 
-constexpr long kQuit = 610;
-constexpr const char* kMainTitle = "Keywright";
 constexpr const char* kMessageTitle = "MessageBox";
 constexpr unsigned kMessageOk = 33;
 constexpr const char* kShippedAddress = "https://update.keywright.invalid/software/";
@@ -36,10 +29,8 @@ constexpr const char* kArchive = "Keyboard-Software-1.0.2.zip";
 constexpr const char* kProgram = "Keyboard-Software-1.0.2.exe";
 // The software check runs 2 s after the window starts.
 constexpr auto kCheckWait = 15s;
-constexpr int kSettingsPosition = 4;  // of the tab strip's items
-constexpr int kClickAttempts = 4;
 
-class UpdateWindow : public ::testing::Test {
+class UpdateWindow : public ::testing::Test, protected GuiTest::MainWindowSession {
  protected:
   void SetUp() override {
     ASSERT_TRUE(map_.Ready());
@@ -64,32 +55,13 @@ class UpdateWindow : public ::testing::Test {
   }
 
   void Start(const std::string& lang = "en_US.UTF-8") {
-    program_ = std::make_unique<Spawned>(
-        GuiTest::ProgramCommand(copy_.Executable()),
-        GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
-    ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
-    map_.SetWindow(kMainTitle);
-    ASSERT_TRUE(map_.WaitFor(ids::kCloseButton).has_value());
-  }
-  int Quit() {
-    EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
-    return program_->Wait(10s);
+    MainWindowSession::Start(lang, copy_.Executable());
   }
   // Chooses the virtual keyboard and opens the settings page.
   void OpenSettings() {
-    ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
-    std::this_thread::sleep_for(700ms);  // the first device refresh marks it connected
-    ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
-                             Tavex::CDeviceCtrl::kRowHeight / 2));
-    ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value());
-    // The window takes no clicks while the worker loads the keyboard: try again until it does.
-    bool shown = false;
-    for (int attempt = 0; attempt < kClickAttempts && !shown; ++attempt) {
-      ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                               kSettingsPosition * ids::kTabItemSize + ids::kTabItemSize / 2));
-      shown = map_.WaitFor(ids::kSoftwareUpdate, 2s).has_value();
-    }
-    ASSERT_TRUE(shown) << "the settings page did not show";
+    SelectKeyboard();
+    OpenPage(ids::kItemSettings);
+    ASSERT_TRUE(map_.WaitFor(ids::kSoftwareUpdate).has_value());
   }
   // Waits for the message box, presses its button and waits until it is gone.
   bool DismissMessage(std::chrono::milliseconds timeout = 10s) {
@@ -105,27 +77,18 @@ class UpdateWindow : public ::testing::Test {
     map_.SetWindow(kMainTitle);
     return shown;
   }
-  std::string TempFolder() const { return home_.Path() + "/data/Tarnwick Files/temp"; }
+  std::string UpdateTemp() const { return home_.Path() + "/data/Tarnwick Files/temp"; }
   std::vector<std::string> TempFiles() const {
     std::vector<std::string> names;
     std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator(TempFolder(), ignored))
+    for (const auto& entry : fs::directory_iterator(UpdateTemp(), ignored))
       names.push_back(entry.path().filename().string());
     return names;
   }
-  bool Screenshot(const std::string& name) {
-    const char* dir = std::getenv("KW_SCREENSHOT_DIR");
-    const std::string folder = dir != nullptr && *dir != '\0' ? dir : map_.Folder();
-    fs::create_directories(folder);
-    return GuiTest::SaveScreen(folder + "/" + name + ".png");
-  }
 
-  ControlMap map_;
-  ProgramHome home_;
-  ::TempFolder scratch_{"kw-update-window"};
+  TempFolder scratch_{"kw-update-window"};
   GuiTest::ProgramCopy copy_{home_.Path() + "/install/"};
   std::unique_ptr<UpdateSite> site_;
-  std::unique_ptr<Spawned> program_;
 };
 
 TEST_F(UpdateWindow, OnlyANewerAcceptedVersionQueuesTheDownload) {
