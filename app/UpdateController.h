@@ -3,8 +3,10 @@
 // the download shows its progress on the button, and a launched update ends the program with
 // exit code 0. A download that did not lead to a launch leaves the program running and says so.
 //
-// Threads: the PageController calls on the UI thread; the task work on the worker. The offered
-// versions are written and read by the tasks alone (one worker thread).
+// Threads: the PageController calls on the UI thread; the task work on the worker, which finds
+// the buttons through the window's locked control lists, uses only their thread-safe setters and
+// posts everything else to the window. The offered versions are written and read by the tasks
+// alone (one worker thread).
 #pragma once
 
 #include <atomic>
