@@ -130,8 +130,8 @@ TEST(DeviceEventDecode, AcceptsOnlyReportFiveWithItsEventByte) {
   const uint8_t ok[4] = {5, 0, 0x44, 0};
   const uint8_t other[4] = {4, 0, 0x44, 0};
   EXPECT_EQ(DeviceEventReader::DecodeEvent(ok, 4), 0x44);
-  EXPECT_EQ(DeviceEventReader::DecodeEvent(ok, 3), 0x44);
-  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 2));
+  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 3));
+  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 1));
   EXPECT_FALSE(DeviceEventReader::DecodeEvent(other, 4));
   EXPECT_FALSE(DeviceEventReader::DecodeEvent(nullptr, 4));
 }
