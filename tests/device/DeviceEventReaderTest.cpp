@@ -72,7 +72,8 @@ TEST_F(DeviceEventReaderTest, ShortAndLongReportsAreHandledSafely) {
   kb->EmitReport({0x05});
   kb->EmitReport({0x05, 0x00});  // no event byte: nothing to post
   kb->EmitReport({});
-  kb->EmitReport({0x05, 0x00, 0x31});
+  kb->EmitReport({0x05, 0x00, 0x30});  // cut short of its 4 bytes: nothing either
+  kb->EmitReport({0x05, 0x00, 0x31, 0x00});
   std::vector<uint8_t> longReport(64, 0xEE);
   longReport[0] = 0x05;
   longReport[2] = 0x32;
