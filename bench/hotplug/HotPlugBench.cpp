@@ -3,7 +3,6 @@
 // trace records it (the refresh sets the device list's state; painting follows on the next
 // loop pass). Median and worst over 20 cycles. Needs a display (scripts/bench.sh starts one).
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,7 +17,8 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "bench/BenchProcess.h"
+#include "bench/BenchTiming.h"
 
 namespace {
 
@@ -32,20 +32,6 @@ constexpr auto kPoll = 1ms;
 constexpr auto kBetween = 200ms;  // lets the event readers' restart settle between cycles
 constexpr const char* kShownConnected = "24AE:4076=1";
 constexpr const char* kShownAbsent = "24AE:4076=0";
-
-pid_t Spawn(std::vector<std::string> argv, const std::vector<std::string>& extraEnv) {
-  std::vector<std::string> env(extraEnv);
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-  std::vector<char*> cargv;
-  std::vector<char*> cenv;
-  for (std::string& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
-  for (std::string& e : env) cenv.push_back(e.data());
-  cenv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) return -1;
-  return pid;
-}
 
 // Microseconds of the steady clock, the clock of the trace's time stamps.
 long long NowMicros() {
@@ -70,15 +56,8 @@ long long WaitForRefresh(const std::string& trace, long long since, const std::s
   return -1;
 }
 
-double Median(std::vector<double> values) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 void Print(const char* name, const std::vector<double>& values) {
-  std::printf("hotplug_%s_median %.1f ms\n", name, Median(values));
+  std::printf("hotplug_%s_median %.1f ms\n", name, values.empty() ? -1.0 : kw::bench::Median(values));
   std::printf("hotplug_%s_worst %.1f ms\n", name,
               values.empty() ? -1.0 : *std::max_element(values.begin(), values.end()));
   std::printf("hotplug_%s_cycles %zu of %d\n", name, values.size(), kCycles);
@@ -97,10 +76,10 @@ int main() {
   const std::string vkbd = folder + "keywright-vkbd --socket '" + socket + "' ";
 
   const pid_t server =
-      Spawn({folder + "keywright-vkbd", "--socket", socket, "serve", "--keyboard", "24ae:4076"}, {});
+      kw::bench::Spawn({folder + "keywright-vkbd", "--socket", socket, "serve", "--keyboard", "24ae:4076"}, {});
   for (int i = 0; i < 200 && std::system((vkbd + "ping >/dev/null 2>&1").c_str()) != 0; ++i)
     std::this_thread::sleep_for(50ms);
-  const pid_t program = Spawn(
+  const pid_t program = kw::bench::Spawn(
       {folder + "keywright"},
       {"XDG_CONFIG_HOME=" + home + "/config", "XDG_DATA_HOME=" + home + "/data",
        "XDG_RUNTIME_DIR=" + home + "/run", "KW_VKBD_SOCKET=" + socket,
