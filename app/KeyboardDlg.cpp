@@ -418,7 +418,6 @@ void KeyboardDlg::OnDeviceChange() {
     const int32_t type =
         arrival ? devices_->MatchArrival(notice.identity) : devices_->MarkRemoved(notice.identity);
     if (type == 0) continue;  // another device, or a removal of one not marked present
-    lastHotPlugType_.store(type);
     lastHotPlugKind_.store(arrival ? kHotPlugArrival : kHotPlugRemoval);
     QueueRefresh(arrival ? kTaskFirstRefresh : kTaskRefresh);
     // One restart after the burst: each restart enumerates and reopens every event interface.

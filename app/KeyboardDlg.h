@@ -148,7 +148,6 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   // A hot-plug refresh is queued and has not started: later notices need no other one.
   std::atomic<bool> refreshQueued_{false};
   std::atomic<int> lastHotPlugKind_{kHotPlugNone};
-  std::atomic<int> lastHotPlugType_{0};
   std::atomic<bool> removalSeen_{false};  // the last refresh followed a removal
   int currentPage_ = 0;
   bool shutDown_ = false;
