@@ -15,6 +15,7 @@
 #include "app/WindowIds.h"
 #include "support/ControlMap.h"
 #include "tavex/CDeviceCtrl.h"
+#include "tavex/Codes.h"
 #include "tavex/Native.h"
 
 namespace {
@@ -25,7 +26,6 @@ using GuiTest::ProgramHome;
 using GuiTest::Spawned;
 using TestSupport::ControlMap;
 
-constexpr long kQuit = 610;
 constexpr const char* kMainTitle = "Keywright";
 constexpr auto kWait = 10s;
 constexpr auto kPoll = 50ms;
@@ -49,7 +49,7 @@ class KeyboardDevices : public ::testing::Test {
   }
   void TearDown() override {
     if (program_ && program_->Running()) {
-      GuiTest::SendRequest(kQuit);
+      GuiTest::SendRequest(Tavex::kExternalQuit);
       EXPECT_EQ(program_->Wait(10s), 0);
     }
   }
