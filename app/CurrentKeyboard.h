@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "docs/LayoutFile.h"
@@ -15,6 +16,14 @@ struct CurrentKeyboard {
   int32_t productId = 0;
   std::string layoutPath; // the layout file of the type
   LayoutFile layout;      // its device settings (LoadDeviceInfo), lighting and firmware address
+
+  // Where the pages start after each switch: the first lighting profile, the base layer, no key.
+  int lightingProfile = 1;
+  int fnLayer = 0;
+  int selectedKey = 0;
+  // What the keyboard answered to the version request after the switch; nothing until then and
+  // when it did not answer.
+  std::optional<uint16_t> firmwareVersion;
 
   bool Chosen() const { return type != 0; }
   // Device types from 200 on have lighting only (no key or macro page) and the output family.

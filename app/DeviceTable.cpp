@@ -1,6 +1,9 @@
 #include "app/DeviceTable.h"
 
+#include <cstdio>
+
 #include "device/DeviceFilter.h"
+#include "device/HidText.h"
 #include "docs/XmlDocument.h"
 
 namespace {
@@ -67,6 +70,7 @@ std::vector<DeviceTable::Shown> DeviceTable::Refresh() {
   list_.SetOpen(true);
   const bool mainPresent = list_.FindDevice(kMainVendor, kMainProduct) >= 0;
   std::vector<Shown> shown;
+  const std::lock_guard lock(mutex_);
   shown.reserve(entries_.size());
   for (Entry& entry : entries_) {
     entry.index = list_.FindDevice(entry.vendorId, entry.productId);
@@ -96,8 +100,39 @@ void DeviceTable::StopEventReaders() {
   readers_.clear();
 }
 
-const DeviceTable::Entry* DeviceTable::FindType(int32_t type) const {
+std::vector<DeviceTable::Entry> DeviceTable::Entries() const {
+  const std::lock_guard lock(mutex_);
+  return entries_;
+}
+
+std::optional<DeviceTable::Entry> DeviceTable::FindType(int32_t type) const {
+  const std::lock_guard lock(mutex_);
   for (const Entry& entry : entries_)
-    if (entry.type == type) return &entry;
-  return nullptr;
+    if (entry.type == type) return entry;
+  return std::nullopt;
+}
+
+int32_t DeviceTable::MatchArrival(const std::string& identity) const {
+  const std::string name = HidUpper(identity);
+  const std::lock_guard lock(mutex_);
+  for (const Entry& entry : entries_)
+    if (!entry.pathPattern.empty() && name.find(HidUpper(entry.pathPattern)) != std::string::npos)
+      return entry.type;
+  return 0;
+}
+
+int32_t DeviceTable::MarkRemoved(const std::string& identity) {
+  const std::string name = HidUpper(identity);
+  const auto holds = [&](int32_t id) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(id) & kIdMask);
+    return name.find(hex) != std::string::npos;
+  };
+  const std::lock_guard lock(mutex_);
+  for (Entry& entry : entries_) {
+    if (!entry.present || !holds(entry.vendorId) || !holds(entry.productId)) continue;
+    entry.present = false;
+    return entry.type;
+  }
+  return 0;
 }

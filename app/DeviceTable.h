@@ -2,12 +2,15 @@
 // device list, and one event reader per entry. Also the texts and addresses config.xml gives the
 // window (caption, version, web addresses, notice).
 //
-// Threads: construction, the event readers and MarkRemoved on the UI thread; Refresh on the
-// worker while the window is disabled. The HID list must outlive the table.
+// Threads: construction, the event readers and the hot-plug matching on the UI thread; Refresh
+// on the worker while the window is disabled. The presence marks, written by both, are guarded.
+// The HID list must outlive the table.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,12 +74,20 @@ class DeviceTable {
   void RestartEventReaders();
   void StopEventReaders();
 
-  const std::vector<Entry>& Entries() const { return entries_; }
-  // The first entry of `type`; null when the table has none.
-  const Entry* FindType(int32_t type) const;
+  // A copy of the entries with their presence marks as now.
+  std::vector<Entry> Entries() const;
+  // The first entry of `type`; nothing when the table has none.
+  std::optional<Entry> FindType(int32_t type) const;
+
+  // Hot-plug matching on an interface's identity text (compared upper-cased). Arrival: the type
+  // of the first entry whose path pattern occurs in it. Removal: the first present entry whose
+  // ids, each "%04X", both occur in it; its present mark is cleared. 0 when none matches.
+  int32_t MatchArrival(const std::string& identity) const;
+  int32_t MarkRemoved(const std::string& identity);
 
  private:
   HidDeviceList& list_;
+  mutable std::mutex mutex_;  // guards the presence marks and indexes of entries_
   std::vector<Entry> entries_;
   std::vector<std::unique_ptr<DeviceEventReader>> readers_;
 };

@@ -1,5 +1,6 @@
 #include "app/KeyboardDlg.h"
 
+#include <cstdio>
 #include <iterator>
 
 #include "app/CloseBehaviour.h"
@@ -44,16 +45,23 @@ constexpr Header kHeaders[] = {
 };
 
 constexpr const char* kProgramFile = "keywright";
+// Every keyboard type keeps its profiles in one database of this name.
+constexpr const char* kProfileTypeName = "Tarnwick_V3";
+constexpr int kFirmwareButtonIdle = 0;
 
 }  // namespace
 
-KeyboardDlg::KeyboardDlg(ProgramServices& services)
-    : services_(services), controllers_(MakePageControllers(*this)) {}
+KeyboardDlg::KeyboardDlg(ProgramServices& services) : services_(services) {
+  // Before the controllers: one that takes task 12 replaces this and reads the version itself.
+  dispatcher_.RegisterTask(kTaskCheckFirmware, [this] { ReadFirmwareVersion(); });
+  controllers_ = MakePageControllers(*this);
+}
 
 KeyboardDlg::~KeyboardDlg() {
   // A worker step that outlived the stop uses this object: wait for it before members go.
   worker_.StopWorker();
   worker_.JoinWorker();
+  hotplug_.Stop();
   if (devices_) devices_->StopEventReaders();
   tray_.reset();
 }
@@ -152,6 +160,10 @@ void KeyboardDlg::LoadDeviceTable() {
   devices_->StartEventReaders([window](uint32_t message, uintptr_t wParam, intptr_t lParam) {
     Tavex::Native::PostMessage(window, message, wParam, lParam);
   });
+  // Without a source the program still works; only plugs and unplugs go unnoticed.
+  hotplug_.Start([window](UINT message, WPARAM wParam, LPARAM lParam) {
+    Tavex::Native::PostMessage(window, message, wParam, lParam);
+  });
   dispatcher_.RegisterTask(kTaskSwitchDevice, [this] { SelectDeviceOnWorker(); });
   dispatcher_.RegisterTask(kTaskReloadPages, [this] { ReloadPagesOnWorker(); });
 }
@@ -229,7 +241,13 @@ LRESULT KeyboardDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kMsgDeviceShown:
       ShowDevicePages(static_cast<int>(wParam));
+      if (auto* firmware = dynamic_cast<Tavex::UpgradeButton*>(GetControl(ids::kFirmwareUpdate)))
+        firmware->SetUpgradeStatus(kFirmwareButtonIdle);
+      SetTimer(ids::kFirmwareCheckTimer, ids::kFirmwareCheckDelayMs);
       Invalidate();  // the views got their layout on the worker
+      return 0;
+    case WM_DEVICECHANGE:
+      OnDeviceChange();
       return 0;
     default:
       break;
@@ -244,6 +262,9 @@ int KeyboardDlg::OnTimer(unsigned id) {
   } else if (id == ids::kFirmwareCheckTimer) {
     KillTimer(id);
     QueueTask(kTaskCheckFirmware);
+  } else if (id == kReaderRestartTimer) {
+    KillTimer(id);
+    if (devices_) devices_->RestartEventReaders();
   }
   return 0;
 }
@@ -306,7 +327,9 @@ void KeyboardDlg::UpdatePageState() {
   // Without a keyboard, or when the current one went away, the device list comes back and the
   // next selection loads the keyboard again.
   const bool gone = currentGone_.exchange(false);
-  if (!connected || gone) {
+  // Any removal while a page shows returns to the list, so the next choice loads afresh.
+  const bool removedOnPage = removalSeen_.exchange(false) && currentPage_ != ids::kItemHome;
+  if (!connected || gone || removedOnPage) {
     currentType_.store(0);
     if (controls_.tabs != nullptr) controls_.tabs->SetVisible(0);
     SwitchPage(ids::kItemHome);
@@ -317,30 +340,43 @@ void KeyboardDlg::UpdatePageState() {
 
 void KeyboardDlg::RefreshDeviceState() {
   if (!devices_) return;
+  // Cleared before the enumeration: a notice from now on needs a refresh of its own.
+  refreshQueued_.store(false);
   const std::vector<DeviceTable::Shown> shown = devices_->Refresh();
   if (controls_.devices != nullptr)
     for (const DeviceTable::Shown& s : shown)
       controls_.devices->SetDeviceState(s.vendorId, s.productId, s.connected ? 1 : 0);
   connected_.store(devices_->AnyConnected());
+  trace_.Refresh(connected_.load(), shown);
   // Read here, where the presence marks are written, for the UI thread's page state.
   const int type = currentType_.load();
-  const DeviceTable::Entry* current = devices_->FindType(type);
-  currentGone_.store(type != 0 && (current == nullptr || !current->present));
+  const std::optional<DeviceTable::Entry> current = devices_->FindType(type);
+  currentGone_.store(type != 0 && (!current || !current->present));
+  removalSeen_.store(lastHotPlugKind_.exchange(kHotPlugNone) == kHotPlugRemoval);
+  {
+    // Indexes follow the enumeration order, which a plug or unplug of another keyboard changes.
+    std::lock_guard lock(keyboardMutex_);
+    if (keyboard_.Chosen()) keyboard_.deviceIndex = current ? current->index : -1;
+  }
   PostMessageW(kMsgPageState);
 }
 
 void KeyboardDlg::SelectDeviceOnWorker() {
   const int type = selectedType_.load();
   if (type == 0 || type == currentType_.load() || !devices_) return;
+  ProfileStore& store = services_.Store();
+  store.Close();
   CurrentKeyboard chosen;
   chosen.type = type;
-  const DeviceTable::Entry* entry = devices_->FindType(type);
-  if (entry != nullptr) {
-    chosen.deviceIndex = entry->index;
+  if (const std::optional<DeviceTable::Entry> entry = devices_->FindType(type)) {
     chosen.vendorId = entry->vendorId;
     chosen.productId = entry->productId;
     chosen.layoutPath = LayoutFile::PathFor(GetProgramFolder(), entry->layout);
     chosen.layout.LoadDeviceInfo(chosen.layoutPath, 1);
+    store.SetDeviceType(type);
+    // A store that cannot be opened leaves the pages empty; the keyboard still works.
+    store.OpenForDevice(GetDataFolder(), kProfileTypeName);
+    chosen.deviceIndex = services_.Devices().FindDevice(entry->vendorId, entry->productId);
     LayoutFile views;
     views.LoadLayout(chosen.layoutPath);
     ApplyLayout<Tavex::KeyboardCtrl, CRect>(
@@ -351,8 +387,45 @@ void KeyboardDlg::SelectDeviceOnWorker() {
     keyboard_ = chosen;
   }
   currentType_.store(type);
-  PostMessageW(kMsgDeviceShown, static_cast<WPARAM>(type));
+  trace_.Select(type, chosen.deviceIndex);
   QueueTask(kTaskReloadPages);
+  // The page switch, the firmware button and timer 300 belong to the UI thread.
+  PostMessageW(kMsgDeviceShown, static_cast<WPARAM>(type));
+}
+
+std::optional<uint16_t> KeyboardDlg::ReadFirmwareVersion() {
+  const CurrentKeyboard keyboard = Keyboard();
+  const std::optional<uint16_t> version =
+      keyboard.Chosen() ? services_.Commands().ReadFirmwareVersion(keyboard.deviceIndex)
+                        : std::nullopt;
+  {
+    std::lock_guard lock(keyboardMutex_);
+    // Kept only when no other switch came in between.
+    if (keyboard_.type == keyboard.type) keyboard_.firmwareVersion = version;
+  }
+  char text[8] = "none";
+  if (version) std::snprintf(text, sizeof text, "%04X", *version);
+  trace_.Firmware(text);
+  return version;
+}
+
+void KeyboardDlg::OnDeviceChange() {
+  if (!devices_) return;
+  for (const platform::HotPlugNotice& notice : hotplug_.Take()) {
+    const bool arrival = notice.kind == platform::HotPlugKind::Arrival;
+    const int32_t type =
+        arrival ? devices_->MatchArrival(notice.identity) : devices_->MarkRemoved(notice.identity);
+    if (type == 0) continue;  // another device, or a removal of one not marked present
+    lastHotPlugKind_.store(arrival ? kHotPlugArrival : kHotPlugRemoval);
+    QueueRefresh(arrival ? kTaskFirstRefresh : kTaskRefresh);
+    // One restart after the burst: each restart enumerates and reopens every event interface.
+    SetTimer(kReaderRestartTimer, kReaderRestartDelayMs);
+  }
+}
+
+void KeyboardDlg::QueueRefresh(uint32_t code) {
+  // A storm of plugs and unplugs ends in one refresh that reads the state as it is by then.
+  if (!refreshQueued_.exchange(true)) QueueTask(code);
 }
 
 void KeyboardDlg::ReloadPagesOnWorker() {
@@ -472,8 +545,10 @@ void KeyboardDlg::Shutdown() {
   shutDown_ = true;
   KillTimer(ids::kSoftwareCheckTimer);
   KillTimer(ids::kFirmwareCheckTimer);
+  KillTimer(kReaderRestartTimer);
   worker_.StopWorker();
   for (const auto& controller : controllers_) controller->OnShutdown();
+  hotplug_.Stop();
   if (devices_) devices_->StopEventReaders();
   tray_.reset();
   DestroyWindow();

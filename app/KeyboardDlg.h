@@ -17,6 +17,8 @@
 
 #include "app/CurrentKeyboard.h"
 #include "app/DeviceTable.h"
+#include "app/DeviceTrace.h"
+#include "app/HotPlugInbox.h"
 #include "app/PageController.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
@@ -74,6 +76,7 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   }
   int ShowMessage(int textNumber, int captionNumber, int style) override;
   int CurrentPage() const override { return currentPage_; }
+  std::optional<uint16_t> ReadFirmwareVersion() override;
 
  private:
   // The worker's view of the window.
@@ -93,6 +96,11 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   static constexpr UINT kMsgEnable = WM_APP + 1;       // wParam: enable
   static constexpr UINT kMsgPageState = WM_APP + 2;    // after a device refresh
   static constexpr UINT kMsgDeviceShown = WM_APP + 3;  // wParam: device type now current
+  // A burst of hot-plug notices restarts the event readers once, this long after the last one.
+  static constexpr unsigned kReaderRestartTimer = 301;
+  static constexpr unsigned kReaderRestartDelayMs = 60;
+  // The last hot-plug notice that matched a table entry.
+  enum HotPlugKind : int { kHotPlugNone = 0, kHotPlugArrival = 1, kHotPlugRemoval = 2 };
 
   void LoadDeviceTable();
   void AddTrayIcon();
@@ -100,6 +108,8 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   void SelectDeviceOnWorker();   // worker, task 4
   void ReloadPagesOnWorker();    // worker, task 5
   void UpdatePageState();        // UI
+  void OnDeviceChange();         // UI, WM_DEVICECHANGE
+  void QueueRefresh(uint32_t code);
   void ShowDevicePages(int type);  // UI
 
   void SwitchPage(int item);
@@ -123,6 +133,8 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   TaskDispatcher dispatcher_{host_};
   TaskWorker worker_{dispatcher_};
   std::unique_ptr<TrayIcon> tray_;
+  HotPlugInbox hotplug_;
+  DeviceTrace trace_;
   // The pages' logic, asked in this order; made in the constructor, ended by Shutdown.
   std::vector<std::unique_ptr<PageController>> controllers_;
 
@@ -133,6 +145,10 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   std::atomic<int> currentType_{0};
   std::atomic<bool> currentGone_{false};  // the current keyboard was absent at the last refresh
   std::atomic<int> selectedType_{0};
+  // A hot-plug refresh is queued and has not started: later notices need no other one.
+  std::atomic<bool> refreshQueued_{false};
+  std::atomic<int> lastHotPlugKind_{kHotPlugNone};
+  std::atomic<bool> removalSeen_{false};  // the last refresh followed a removal
   int currentPage_ = 0;
   bool shutDown_ = false;
   int exitCode_ = kExitCodeClosed;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/CurrentKeyboard.h"
@@ -27,6 +28,11 @@ class PageHost {
 
   // A copy of the chosen keyboard as the last device switch left it.
   virtual CurrentKeyboard Keyboard() const = 0;
+
+  // Asks the chosen keyboard for its firmware version and keeps the answer in Keyboard(); the
+  // answer, nothing when there is none. Worker thread. The window's own task 12 does this; a
+  // controller that registers task 12 in its place calls it first.
+  virtual std::optional<uint16_t> ReadFirmwareVersion() = 0;
 
   // The worker's queue (see TaskDispatcher).
   virtual void QueueTask(uint32_t code) = 0;

@@ -28,6 +28,9 @@ void TaskDispatcher::RunStep() {
     if (*code == kTaskFirstRefresh) firstRefreshDone_.store(true);
   }
   if (!host_.IsKeyboardConnected()) {
+    // The UI opened the wait dialog when it queued this code; with the keyboard gone nothing
+    // else would ever close it.
+    if (ClosesWaitDialog(*code)) host_.CloseWaitDialog();
     queue_.PopFront();
     return;
   }

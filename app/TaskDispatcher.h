@@ -2,7 +2,8 @@
 //
 //  - Codes 2 and 3 refresh the devices (with the window enabled) whether or not a keyboard is
 //    connected; 2 also marks the first refresh as done.
-//  - Without a connected keyboard every code is then dropped.
+//  - Without a connected keyboard every code is then dropped; one that closes the wait dialog
+//    still closes it, so that an unplug while the dialog shows does not leave it up.
 //  - Otherwise the window is disabled, the code's registered work runs (a code without work does
 //    nothing), codes that close the wait dialog close it and pause 100 ms, and the window is
 //    enabled again before the code leaves the queue.

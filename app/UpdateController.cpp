@@ -1,5 +1,6 @@
 #include "app/UpdateController.h"
 
+#include <optional>
 #include <string>
 
 #include "app/CUIMessageBox.h"
@@ -8,6 +9,7 @@
 #include "app/ProgramServices.h"
 #include "app/TaskCodes.h"
 #include "app/WindowIds.h"
+#include "device/CommandBuilders.h"
 #include "docs/LangSettings.h"
 #include "tavex/Buttons.h"
 #include "tavex/Codes.h"
@@ -119,15 +121,14 @@ void UpdateController::CheckFirmware() {
   offeredFirmware_.clear();
   const CurrentKeyboard keyboard = host_.Keyboard();
   if (keyboard.deviceIndex < 0 || keyboard.layout.FirmwareUrl().empty()) return;
-  KeyboardCommands& commands = host_.Services().Commands();
+  // The keyboard first: without its version there is nothing to compare an offer with.
+  const std::optional<uint16_t> installed = host_.ReadFirmwareVersion();
+  if (!installed) return;
   platform::FetchOptions options;
   options.keepGoing = &keepGoing_;
   const update::VersionOffer offer = update::CheckFirmwareVersion(
       keyboard.layout.FirmwareUrl(),
-      [&](const std::string& reply) {
-        return commands.FirmwareUpdateAvailable(keyboard.deviceIndex, reply);
-      },
-      options);
+      [&](const std::string& reply) { return FirmwareIsOlder(*installed, reply); }, options);
   if (offer.version.empty()) return;
   offeredFirmware_ = offer.version;
   if (offer.newer) Offer(ids::kFirmwareUpdate, kTaskDownloadFirmware);

@@ -65,7 +65,7 @@ void DeviceEventReader::Restart() {
 }
 
 std::optional<uint8_t> DeviceEventReader::DecodeEvent(const uint8_t* report, int length) {
-  if (!report || length < 3 || report[0] != kEventReportId) return std::nullopt;
+  if (!report || length < kEventReportLength || report[0] != kEventReportId) return std::nullopt;
   return report[2];
 }
 
@@ -94,7 +94,7 @@ void DeviceEventReader::ReaderLoop() {
   busy_ = true;
   while (run_) {
     if (device_) {
-      uint8_t buffer[4] = {};
+      uint8_t buffer[kEventReportLength] = {};
       const int read = ReadPass(buffer, static_cast<int>(sizeof buffer));
       if (read > 0) {
         const auto event = DecodeEvent(buffer, std::min(read, static_cast<int>(sizeof buffer)));

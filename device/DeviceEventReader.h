@@ -20,6 +20,7 @@ class DeviceEventReader {
   static constexpr uint16_t kEventUsagePage = 0xFFFF;
   static constexpr uint16_t kEventUsage = 1;
   static constexpr uint8_t kEventReportId = 5;
+  static constexpr int kEventReportLength = 4;
   static constexpr int kReadTimeoutMs = 3000;
   static constexpr int kPassPauseMs = 10;
 
@@ -42,8 +43,8 @@ class DeviceEventReader {
   // True while the reader thread runs on an open event interface.
   bool IsReading() const { return run_; }
 
-  // The event byte of an input report, or nothing: only report id 5 with the event byte present
-  // (at least 3 bytes) is an event. Never reads past `length`.
+  // The event byte of an input report, or nothing: only a whole report (4 bytes) with id 5 is an
+  // event; a shorter read is a broken transfer, not a key. Never reads past `length`.
   static std::optional<uint8_t> DecodeEvent(const uint8_t* report, int length);
 
  private:

@@ -1,7 +1,6 @@
 #include "device/HidText.h"
 
-#include <cstdio>
-
+#include "platform/HidrawUevent.h"
 #include "platform/base/Utf8.h"
 
 std::string HidWideToUtf8(const wchar_t* text) {
@@ -16,10 +15,8 @@ std::string HidWideToUtf8(const wchar_t* text) {
 
 std::string HidIdentityText(uint16_t vendorId, uint16_t productId, int interfaceNumber,
                             const char* path) {
-  char head[48];
-  std::snprintf(head, sizeof head, "HID\\VID_%04X&PID_%04X&MI_%02X\\", vendorId, productId,
-                static_cast<unsigned>(interfaceNumber) & 0xFFu);
-  return std::string(head) + (path ? path : "");
+  // One format for the enumeration and the hot-plug notices, so that both match alike.
+  return platform::HidIdentityText(vendorId, productId, interfaceNumber, path ? path : "");
 }
 
 std::string HidUpper(std::string text) {

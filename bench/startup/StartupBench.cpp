@@ -2,7 +2,6 @@
 // exec to the main window mapped, resident memory 2 s after the start, and CPU over 10 s idle
 // on the device list page. Each program runs in private user folders.
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "bench/BenchProcess.h"
 
 namespace {
 
@@ -79,19 +78,11 @@ struct Figures {
   double idleCpuPercent = -1;
 };
 
-Figures Measure(std::vector<std::string> argv, const std::vector<std::string>& extraEnv) {
-  std::vector<std::string> env(extraEnv);
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
-  std::vector<char*> cargv;
-  std::vector<char*> cenv;
-  for (std::string& a : argv) cargv.push_back(a.data());
-  cargv.push_back(nullptr);
-  for (std::string& e : env) cenv.push_back(e.data());
-  cenv.push_back(nullptr);
+Figures Measure(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
   Figures figures;
-  pid_t pid = -1;
   const Clock::time_point start = Clock::now();
-  if (posix_spawnp(&pid, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) {
+  const pid_t pid = kw::bench::Spawn(argv, extraEnv);
+  if (pid <= 0) {
     std::fprintf(stderr, "bench-startup: cannot start %s\n", argv[0].c_str());
     return figures;
   }

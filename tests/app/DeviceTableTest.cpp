@@ -117,4 +117,38 @@ TEST_F(DeviceTableTest, EventReadersReportKeyboardEvents) {
   devices.StopEventReaders();
 }
 
+TEST_F(DeviceTableTest, HotPlugNamesMatchArrivalsByPatternAndRemovalsOfPresentEntriesOnly) {
+  DeviceTable devices(list, ShippedTable());
+  const std::string first = "hid\\vid_24ae&pid_4076&mi_01\\/dev/hidraw3";  // lower case
+  const std::string second = "HID\\VID_1A2C&PID_7FFF&MI_01\\/dev/hidraw5";
+  const std::string stranger = "HID\\VID_046D&PID_C52B&MI_00\\/dev/hidraw1";
+  EXPECT_EQ(devices.MatchArrival(first), 101);
+  EXPECT_EQ(devices.MatchArrival(second), 102);
+  EXPECT_EQ(devices.MatchArrival(stranger), 0);
+  // Nothing is present before a refresh: removals of any keyboard change nothing.
+  EXPECT_EQ(devices.MarkRemoved(first), 0);
+
+  const auto keyboard = vkbd::LocalBus().Plug(vkbd::KeyboardSpec::Model(0x24AE, 0x4076));
+  devices.Refresh();
+  EXPECT_EQ(devices.MarkRemoved(stranger), 0);
+  EXPECT_EQ(devices.MarkRemoved(second), 0);
+  EXPECT_TRUE(devices.Entries()[0].present);
+  EXPECT_EQ(devices.MarkRemoved(first), 101);
+  EXPECT_FALSE(devices.Entries()[0].present);
+  EXPECT_EQ(devices.MarkRemoved(first), 0) << "a second removal of the same keyboard";
+}
+
+TEST_F(DeviceTableTest, TwoEntriesWithTheSameIdsShareTheIndexAndTheFirstTakesTheArrival) {
+  std::vector<DeviceTable::Entry> table = ShippedTable();
+  DeviceTable::Entry twin = table[0];
+  twin.type = 150;
+  table.push_back(twin);
+  DeviceTable devices(list, table);
+  vkbd::LocalBus().Plug(vkbd::KeyboardSpec::Model(0x24AE, 0x4076));
+  devices.Refresh();
+  EXPECT_EQ(devices.FindType(150)->index, devices.FindType(table[0].type)->index);
+  EXPECT_EQ(devices.MatchArrival("HID\\VID_24AE&PID_4076&MI_01\\/dev/hidraw0"), table[0].type);
+  EXPECT_FALSE(devices.FindType(999).has_value());
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 // posts to its window is read back from the thread's queue.
 #include "app/UpdateController.h"
 
+#include <optional>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -58,6 +59,10 @@ class TestHost : public PageHost {
     return 1;
   }
   int CurrentPage() const override { return ids::kItemSettings; }
+  std::optional<uint16_t> ReadFirmwareVersion() override {
+    return keyboard.Chosen() ? services.Commands().ReadFirmwareVersion(keyboard.deviceIndex)
+                             : std::nullopt;
+  }
 
   Tavex::MDialog dialog;
   ProgramServices services;

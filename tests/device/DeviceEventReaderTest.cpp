@@ -72,7 +72,8 @@ TEST_F(DeviceEventReaderTest, ShortAndLongReportsAreHandledSafely) {
   kb->EmitReport({0x05});
   kb->EmitReport({0x05, 0x00});  // no event byte: nothing to post
   kb->EmitReport({});
-  kb->EmitReport({0x05, 0x00, 0x31});
+  kb->EmitReport({0x05, 0x00, 0x30});  // cut short of its 4 bytes: nothing either
+  kb->EmitReport({0x05, 0x00, 0x31, 0x00});
   std::vector<uint8_t> longReport(64, 0xEE);
   longReport[0] = 0x05;
   longReport[2] = 0x32;
@@ -130,8 +131,8 @@ TEST(DeviceEventDecode, AcceptsOnlyReportFiveWithItsEventByte) {
   const uint8_t ok[4] = {5, 0, 0x44, 0};
   const uint8_t other[4] = {4, 0, 0x44, 0};
   EXPECT_EQ(DeviceEventReader::DecodeEvent(ok, 4), 0x44);
-  EXPECT_EQ(DeviceEventReader::DecodeEvent(ok, 3), 0x44);
-  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 2));
+  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 3));
+  EXPECT_FALSE(DeviceEventReader::DecodeEvent(ok, 1));
   EXPECT_FALSE(DeviceEventReader::DecodeEvent(other, 4));
   EXPECT_FALSE(DeviceEventReader::DecodeEvent(nullptr, 4));
 }

@@ -28,14 +28,16 @@ namespace {
 constexpr const char* kWindowMark = "Tarnwick";
 constexpr auto kPoll = 50ms;
 
-// Output of a shell command.
-std::string Capture(const std::string& command) {
+// Output of a shell command; `status` (when given) gets its wait status, -1 when not started.
+std::string Capture(const std::string& command, int* status = nullptr) {
   std::string out;
+  if (status != nullptr) *status = -1;
   if (FILE* pipe = popen(command.c_str(), "r")) {
     std::array<char, 256> buffer{};
     while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
       out += buffer.data();
-    pclose(pipe);
+    const int ended = pclose(pipe);
+    if (status != nullptr) *status = ended;
   }
   return out;
 }
@@ -115,7 +117,7 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
       "XDG_RUNTIME_DIR=" + path_ + "/run", "HOME=" + path_,
       "KW_SHELL_OPEN_LOG=" + ShellLog(),   "LANG=" + lang,
       "LANGUAGE=",                         "LC_ALL=",
-      "LC_MESSAGES=",
+      "LC_MESSAGES=",                      "KW_DEVICE_TRACE=" + DeviceTraceFile(),
   };
   if (!socket_.empty()) {
     env.push_back("LD_PRELOAD=" + ProgramFolder() + "libhidsim.so");
@@ -124,10 +126,15 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
   return env;
 }
 
-bool ProgramHome::StartVirtualKeyboard() {
+bool ProgramHome::StartVirtualKeyboard(const std::vector<std::string>& models) {
   socket_ = path_ + "/vkbd.sock";
   const std::string vkbd = ProgramFolder() + "keywright-vkbd";
-  keyboard_ = new Spawned({vkbd, "--socket", socket_, "serve", "--keyboard", "24ae:4076"}, {});
+  std::vector<std::string> argv = {vkbd, "--socket", socket_, "serve"};
+  for (const std::string& model : models.empty() ? std::vector<std::string>{"24ae:4076"} : models) {
+    argv.push_back("--keyboard");
+    argv.push_back(model);
+  }
+  keyboard_ = new Spawned(argv, {});
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   const std::string ping = vkbd + " --socket '" + socket_ + "' ping >/dev/null 2>&1";
   while (std::chrono::steady_clock::now() < deadline) {
@@ -165,6 +172,16 @@ void ProgramCopy::KeepAllBut(const std::vector<std::string>& names) const {
 
 void ProgramCopy::Write(const std::string& name, const std::string& bytes) const {
   std::ofstream(folder_ + name, std::ios::binary) << bytes;
+}
+
+std::optional<std::string> ProgramHome::Vkbd(const std::string& command) const {
+  if (socket_.empty()) return std::nullopt;
+  int status = -1;
+  std::string out = Capture(
+      ProgramFolder() + "keywright-vkbd --socket '" + socket_ + "' " + command + " 2>/dev/null",
+      &status);
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return out;
 }
 
 std::vector<std::string> ProgramCommand(const std::string& executable) {

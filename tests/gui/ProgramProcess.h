@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,9 +54,15 @@ class ProgramHome {
   // Environment entries ("NAME=value") for a program of this home; `lang` sets LANG.
   std::vector<std::string> Environment(const std::string& lang = "en_US.UTF-8") const;
 
-  // Starts a virtual keyboard (24AE:4076) and makes Environment preload the HID shim that
-  // reaches it. False when the keyboard did not come up.
-  bool StartVirtualKeyboard();
+  // Starts the virtual keyboard server with keyboards of `models` ("vid:pid"; the first one
+  // 24AE:4076 when none is given) and makes Environment preload the HID shim that reaches it.
+  // False when the server did not come up.
+  bool StartVirtualKeyboard(const std::vector<std::string>& models = {});
+  // Runs a command of the server's command line ("unplug 0", "log 1"); what it printed, or
+  // nothing when it failed.
+  std::optional<std::string> Vkbd(const std::string& command) const;
+  // The program's device trace (KW_DEVICE_TRACE, see app/DeviceTrace.h).
+  std::string DeviceTraceFile() const { return path_ + "/device-trace.log"; }
 
  private:
   std::string path_;

@@ -98,6 +98,10 @@ void VkbdServer::Serve(int fd) {
   close(fd);
 }
 
+void VkbdServer::Announce(const std::shared_ptr<VirtualKeyboard>& keyboard, int index, bool added) {
+  if (relay_ != nullptr && keyboard) relay_->Broadcast(keyboard->Spec(), index, added);
+}
+
 std::shared_ptr<VirtualKeyboard> VkbdServer::KeyboardAt(int index) const {
   const auto all = bus_.Keyboards();
   if (index < 0 || static_cast<size_t>(index) >= all.size()) return nullptr;
@@ -189,8 +193,9 @@ wire::Response VkbdServer::Dispatch(Session& session, const wire::Request& rq) {
     case Op::Plug: {
       uint16_t v, p;
       if (ParseModel(std::string(rq.data.begin(), rq.data.end()), v, p)) {
-        bus_.Plug(KeyboardSpec::Model(v, p));
+        const auto keyboard = bus_.Plug(KeyboardSpec::Model(v, p));
         rs.result = static_cast<int32_t>(bus_.Keyboards().size()) - 1;
+        Announce(keyboard, rs.result, true);
       }
       break;
     }
@@ -199,9 +204,12 @@ wire::Response VkbdServer::Dispatch(Session& session, const wire::Request& rq) {
       if (!kb) break;
       rs.result = 0;
       if (rq.op == Op::Unplug) {
+        if (kb->Plugged()) Announce(kb, rq.arg, false);
         kb->Unplug();
       } else if (rq.op == Op::Replug) {
+        const bool was = kb->Plugged();
         kb->Plug();
+        if (!was) Announce(kb, rq.arg, true);
       } else if (rq.op == Op::Emit) {
         rs.result = kb->EmitReport(rq.data) ? 0 : -1;
       } else if (rq.op == Op::SetVersion) {

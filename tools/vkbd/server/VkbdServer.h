@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tools/vkbd/VirtualBus.h"
+#include "tools/vkbd/server/UeventRelay.h"
 #include "tools/vkbd/WireProtocol.h"
 
 namespace vkbd {
@@ -21,6 +22,8 @@ class VkbdServer {
 
   // Binds the socket. Fails when another server answers on it; a stale socket file is replaced.
   bool Listen(const std::string& path, std::string& error);
+  // Also tells listeners of `relay` (which must outlive the server) of every plug and unplug.
+  void SetRelay(UeventRelay* relay) { relay_ = relay; }
   // Accepts connections until the listening socket is shut down; runs on the calling thread.
   void AcceptLoop();
   // True once a client asked the server to quit.
@@ -37,7 +40,10 @@ class VkbdServer {
   wire::Response Dispatch(Session& session, const wire::Request& request);
   std::shared_ptr<VirtualKeyboard> KeyboardAt(int index) const;
 
+  void Announce(const std::shared_ptr<VirtualKeyboard>& keyboard, int index, bool added);
+
   VirtualBus& bus_;
+  UeventRelay* relay_ = nullptr;
   int listenFd_ = -1;
   std::string path_;
   std::atomic<bool> quit_{false};

@@ -69,17 +69,20 @@ int Serve(const std::string& socketPath, const std::vector<std::string>& args) {
     bus.Plug(spec);
   }
   vkbd::VkbdServer server(bus);
+  vkbd::UeventRelay relay;
   std::string error;
-  if (!server.Listen(socketPath, error)) {
+  if (!server.Listen(socketPath, error) || !relay.Listen(socketPath, error)) {
     std::fprintf(stderr, "keywright-vkbd: %s\n", error.c_str());
     return 3;
   }
+  server.SetRelay(&relay);
   std::printf("keywright-vkbd: serving %zu keyboard(s) on %s\n", models.size(), socketPath.c_str());
   std::fflush(stdout);
   std::thread(&vkbd::VkbdServer::AcceptLoop, &server).detach();
   int signal = 0;
   sigwait(&stop, &signal);
   unlink(socketPath.c_str());
+  unlink((socketPath + ".uevents").c_str());
   std::fflush(stdout);
   _exit(0);  // connection threads may still be blocked in reads; nothing to tear down
 }
