@@ -26,6 +26,8 @@ using Tavex::KeyboardCtrl;
 namespace {
 
 constexpr int32_t kProfile = lighting::kLightingProfile;
+// The profile database of every keyboard type.
+constexpr const char* kStoreTypeName = "Tarnwick_V3";
 // Mode names are language texts of this section.
 constexpr const char* kModeNameSection = "KB.DIALOG";
 // The preview outlines in the accent colour (COLORREF), visible on the dark keyboard picture.
@@ -103,7 +105,7 @@ bool LightingController::OnMessage(unsigned id, unsigned code, unsigned wParam, 
       if (code == Notify::Click) SetSpeed();
       return true;
     case ids::kColourSlot:
-      if (code == Notify::Click && lParam == Notify::ComboPickFlag) SelectCustomSlot();
+      if (code == Notify::Click) SelectCustomSlot();
       return true;
     case ids::kLightApply:
       if (code == Notify::Click) ToggleCustomEdit();
@@ -119,6 +121,9 @@ bool LightingController::OnMessage(unsigned id, unsigned code, unsigned wParam, 
 
 void LightingController::ReloadForKeyboard(const CurrentKeyboard& keyboard) {
   if (!found_) return;
+  // The device switch opens the store for the type; the page must not depend on the order.
+  ProfileStore& store = host_.Services().Store();
+  if (!store.IsOpen()) store.OpenForDevice(GetDataFolder(), kStoreTypeName);
   music_.SetDeviceIndex(keyboard.deviceIndex);
   BuildLightingPage(keyboard);
   SendLightMode();

@@ -56,8 +56,9 @@ void BuildLightingPage(PageBuilder& page, WindowControls& out) {
   }
   page.Button(ids::kLightApply, CRect(1050, 650, 1170, 684), kEditText);
 
-  page.Label(ids::kMusicLabel, CRect(316, 590, 440, 618), 74);
-  if (auto* effects = page.Combo(ids::kMusicChoice, CRect(450, 590, 630, 620))) {
+  // The music mode has no brightness, speed or slot: its controls take their place.
+  page.Label(ids::kMusicLabel, CRect(316, 480, 440, 508), 74);
+  if (auto* effects = page.Combo(ids::kMusicChoice, CRect(450, 480, 630, 510))) {
     page.Texts().Custom([effects] {
       const int selected = effects->GetCurSel();
       effects->DelAllItems();
@@ -66,11 +67,11 @@ void BuildLightingPage(PageBuilder& page, WindowControls& out) {
       effects->SetCurSel(selected < 0 ? 0 : selected);
     });
   }
-  page.Label(ids::kGainLabel, CRect(740, 590, 860, 618), 75);
-  if (auto* s = page.Slider(ids::kGainSlider, CRect(870, 594, 1120, 614), kGainMaximum))
+  page.Label(ids::kGainLabel, CRect(740, 480, 860, 508), 75);
+  if (auto* s = page.Slider(ids::kGainSlider, CRect(870, 484, 1120, 504), kGainMaximum))
     s->SetProgress(kGainDefault);
-  page.Label(ids::kIntervalLabel, CRect(316, 650, 440, 678), 76);
-  if (auto* interval = page.Combo(ids::kMusicInterval, CRect(450, 650, 630, 680))) {
+  page.Label(ids::kIntervalLabel, CRect(316, 540, 440, 568), 76);
+  if (auto* interval = page.Combo(ids::kMusicInterval, CRect(450, 540, 630, 570))) {
     for (int ms : kIntervalsMs) interval->AddItem((std::to_string(ms) + "ms").c_str(), ms);
     interval->SetCurSel(0);
   }

@@ -123,10 +123,10 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
   return env;
 }
 
-bool ProgramHome::StartVirtualKeyboard() {
+bool ProgramHome::StartVirtualKeyboard(const std::string& model) {
   socket_ = path_ + "/vkbd.sock";
   const std::string vkbd = ProgramFolder() + "keywright-vkbd";
-  keyboard_ = new Spawned({vkbd, "--socket", socket_, "serve", "--keyboard", "24ae:4076"}, {});
+  keyboard_ = new Spawned({vkbd, "--socket", socket_, "serve", "--keyboard", model}, {});
   const auto deadline = std::chrono::steady_clock::now() + 10s;
   const std::string ping = vkbd + " --socket '" + socket_ + "' ping >/dev/null 2>&1";
   while (std::chrono::steady_clock::now() < deadline) {
@@ -134,6 +134,11 @@ bool ProgramHome::StartVirtualKeyboard() {
     std::this_thread::sleep_for(kPoll);
   }
   return false;
+}
+
+std::string ProgramHome::Vkbd(const std::string& args) const {
+  return Capture(ProgramFolder() + "keywright-vkbd --socket '" + socket_ + "' " + args +
+                 " 2>/dev/null");
 }
 
 std::vector<std::string> ProgramCommand(const std::string& executable) {

@@ -53,9 +53,11 @@ class ProgramHome {
   // Environment entries ("NAME=value") for a program of this home; `lang` sets LANG.
   std::vector<std::string> Environment(const std::string& lang = "en_US.UTF-8") const;
 
-  // Starts a virtual keyboard (24AE:4076) and makes Environment preload the HID shim that
-  // reaches it. False when the keyboard did not come up.
-  bool StartVirtualKeyboard();
+  // Starts a virtual keyboard (`model` as VID:PID, 24AE:4076 unless named) and makes
+  // Environment preload the HID shim that reaches it. False when the keyboard did not come up.
+  bool StartVirtualKeyboard(const std::string& model = "24ae:4076");
+  // What the virtual keyboard's command line prints for `args` ("state 0", "log 0", ...).
+  std::string Vkbd(const std::string& args) const;
 
  private:
   std::string path_;
