@@ -21,6 +21,7 @@
 #include "support/ControlMap.h"
 #include "tavex/CComboBoxList.h"
 #include "tavex/CDeviceCtrl.h"
+#include "tavex/Codes.h"
 #include "tavex/MComboBox.h"
 #include "tavex/Native.h"
 
@@ -32,7 +33,6 @@ using GuiTest::ProgramHome;
 using GuiTest::Spawned;
 using TestSupport::ControlMap;
 
-constexpr long kQuit = 610;
 constexpr int kModeRowHeight = 26;
 constexpr int kLightingTab = 3;  // position of the lighting tab in the strip of a full keyboard
 constexpr int kSettingsTab = 4;
@@ -111,7 +111,7 @@ class LightingPage : public ::testing::Test {
   }
   void TearDown() override {
     if (program_ && program_->Running()) {
-      EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
+      EXPECT_EQ(GuiTest::SendRequest(Tavex::kExternalQuit), 0);
       EXPECT_EQ(program_->Wait(10s), 0);
     }
   }
@@ -335,7 +335,7 @@ TEST_F(LightingPage, ThePreviewAnimatesAndEachKindOfModeIsPictured) {
     ChooseMode(kMusicRow);
     std::this_thread::sleep_for(500ms);
     shoot(std::string("lighting-music-") + suffix);
-    EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
+    EXPECT_EQ(GuiTest::SendRequest(Tavex::kExternalQuit), 0);
     EXPECT_EQ(program_->Wait(10s), 0);
     home_.WriteSettings("");  // the next start takes its language from the locale again
   }
