@@ -1,5 +1,5 @@
 // The lighting page's data rules: default rows from a layout, which modes a device type lists,
-// the preview bytes of light frames and the rows of a custom slot.
+// and the preview bytes of light frames.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -105,18 +105,6 @@ TEST_F(LightingModesTest, PreviewBytesAreTheLowBytesOfEveryFrameRowInOrder) {
   EXPECT_EQ(lighting::PreviewBytes(frames),
             (std::vector<unsigned char>{1, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(lighting::PreviewBytes({}).empty());
-}
-
-TEST_F(LightingModesTest, SlotRowsCarryTheSlotIdentifierAndEveryKeysColour) {
-  const auto rows = lighting::SlotRows(kProfile, 1, {{0x29, 0xFFFF00}, {0x14, 0}});
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].light_id, 129);
-  EXPECT_EQ(rows[0].key_code, 0x29);
-  EXPECT_EQ(rows[0].key_rgb, 0xFFFF00);
-  EXPECT_EQ(rows[1].key_rgb, 0);
-  ASSERT_EQ(store.ReplaceKeyColours(129, rows), 2);
-  std::vector<KeyColourRecord> stored;
-  EXPECT_EQ(store.ListKeyColours(129, stored), 2);
 }
 
 }  // namespace

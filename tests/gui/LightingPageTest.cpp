@@ -379,7 +379,7 @@ class MusicLighting : public LightingPage {
     return std::system(("pactl --server=unix:" + audioSocket_ + " " + args + " >/dev/null 2>&1").c_str());
   }
   // Plays every sample as `value` (both channels) for `seconds` into the null sink.
-  void PlayConstant(int16_t value, int seconds) {
+  void PlayConstant(int16_t value, int seconds, const std::string& sink = "kw_tone") {
     const std::string file = audioDir_ + "/tone.raw";
     {
       std::ofstream out(file, std::ios::binary);
@@ -389,7 +389,7 @@ class MusicLighting : public LightingPage {
     tone_ = std::make_unique<Spawned>(
         std::vector<std::string>{"/usr/bin/env", "pacat", "--server=unix:" + audioSocket_,
                                  "--playback", "--format=s16le", "--rate=" + std::string(kSampleRate),
-                                 "--channels=2", "--device=kw_tone", file},
+                                 "--channels=2", "--device=" + sink, file},
         std::vector<std::string>{});
   }
   // Level values of the music reports received since report `from`.
@@ -476,6 +476,21 @@ TEST_F(MusicLighting, TheStreamStopsOnAnotherModeOrPageAndResumesAfterTheServerR
     const auto l = LevelsSince(count);
     return std::count(l.begin(), l.end(), 0x60) >= 5;
   }, 10s)) << "the capture did not come back";
+}
+
+TEST_F(MusicLighting, TheCaptureFollowsTheDefaultOutputWhenItChanges) {
+  Start();
+  OpenLighting();
+  ChooseMusic();
+  ASSERT_EQ(Pactl("load-module module-null-sink sink_name=kw_other rate=" + std::string(kSampleRate)), 0);
+  ASSERT_EQ(Pactl("set-default-sink kw_other"), 0);
+  std::this_thread::sleep_for(500ms);
+  const std::size_t from = MusicReports().size();
+  PlayConstant(0x3000, 3, "kw_other");
+  EXPECT_TRUE(WaitUntil([&] {
+    const auto l = LevelsSince(from);
+    return std::count(l.begin(), l.end(), 0x60) >= 5;
+  })) << "the tone on the new default output gave no levels";
 }
 
 }  // namespace
