@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,11 @@ T* Find(Tavex::MDialog& window, unsigned id) {
 
 void Show(Tavex::MControl* control, bool shown) {
   if (control != nullptr) control->SetVisible(shown ? 1 : 0);
+}
+
+// A mode's name is the number of its language text.
+std::string ModeName(const LightRecord& row) {
+  return GetLangText(std::atoi(row.name.c_str()), kModeNameSection);
 }
 
 // The layout sets the sliders' maxima; one mark per step.
@@ -145,7 +151,7 @@ void LightingController::OnTextsChanged() {
   for (const LightRecord& row : rows) {
     const int at = c_.modes->FindItemData(row.mode);
     if (at >= 0)
-      c_.modes->ModifyItemString(at, GetLangText(std::atoi(row.name.c_str()), kModeNameSection).c_str());
+      c_.modes->ModifyItemString(at, ModeName(row).c_str());
   }
 }
 
@@ -162,20 +168,20 @@ void LightingController::BuildLightingPage(const CurrentKeyboard& keyboard) {
   lighting::EnsureDefaultRows(store, kProfile, keyboard.layout);
   c_.modes->DeleteAllItems();
   for (const LightRecord& row : lighting::ListedModes(store, kProfile, keyboard.type))
-    c_.modes->AddString(GetLangText(std::atoi(row.name.c_str()), kModeNameSection).c_str(),
-                        row.mode, 0);
+    c_.modes->AddString(ModeName(row).c_str(), row.mode, 0);
   SetMaximum(c_.brightness, keyboard.layout.Light().brightnessMax);
   SetMaximum(c_.speed, keyboard.layout.Light().speedMax);
   if (c_.slots != nullptr) c_.slots->SetCurSel(0);
   slot_.store(0);
-  editing_.store(false);
+  if (editing_.load()) SetEditing(false);  // a new keyboard starts outside any editing period
   mode_.store(store.GetActiveLightMode(kProfile));
   c_.modes->SetCurData(mode_.load());
   ShowLightMode();
 }
 
 void LightingController::HideModeControls() {
-  for (Tavex::MControl* c : {c_.brightnessLabel, c_.speedLabel}) Show(c, false);
+  Show(c_.brightnessLabel, false);
+  Show(c_.speedLabel, false);
   Show(c_.brightness, false);
   Show(c_.speed, false);
   Show(c_.slots, false);
