@@ -31,8 +31,9 @@ class PageHost {
 
   // Asks the chosen keyboard for its firmware version and keeps the answer in Keyboard(); the
   // answer, nothing when there is none. Worker thread. The window's own task 12 does this; a
-  // controller that registers task 12 in its place calls it first.
-  virtual std::optional<uint16_t> ReadFirmwareVersion() = 0;
+  // controller that registers task 12 in its place calls it first. A host without a keyboard
+  // behind it has no answer.
+  virtual std::optional<uint16_t> ReadFirmwareVersion() { return std::nullopt; }
 
   // The worker's queue (see TaskDispatcher).
   virtual void QueueTask(uint32_t code) = 0;

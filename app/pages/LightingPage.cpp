@@ -1,10 +1,12 @@
 // The lighting page: the keyboard preview, the list of effects, brightness and speed, the
 // custom colour slot and the music-lighting choices.
 #include <string>
+#include <utility>
 
 #include "app/WindowIds.h"
 #include "app/pages/Pages.h"
 #include "docs/LangSettings.h"
+#include "tavex/DListBox.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MText.h"
@@ -15,12 +17,14 @@ using Tavex::CRect;
 namespace {
 
 constexpr unsigned kPanelFill = 0x1E1A1A;  // COLORREF
+constexpr int kModeRowHeight = 26;         // the shipped layout's nine modes fit unscrolled
 constexpr int kLevelMaximum = 4;           // brightness and speed steps 0-4
-constexpr int kGainMaximum = 100;          // position / 50 is the music gain
-constexpr int kGainDefault = 50;
+constexpr int kGainMaximum = 200;          // position / 50 is the music gain (0.0 to 4.0)
+constexpr int kGainDefault = 100;
 constexpr int kColourSlots = 3;
-constexpr int kFirstMusicText = 101;
-constexpr int kMusicChoices = 3;
+constexpr int kEditText = 87;
+// The keyboard's music effects: language text and effect number.
+constexpr std::pair<int, long> kMusicEffects[] = {{101, 1}, {102, 2}};
 constexpr int kIntervalsMs[] = {33, 66, 99};
 
 }  // namespace
@@ -29,7 +33,8 @@ void BuildLightingPage(PageBuilder& page, WindowControls& out) {
   out.keyboards[1] = page.Keyboard(ids::kLightKeyboard, Tavex::KeyboardCtrl::kModePreview);
 
   page.Area(ids::kLightListPanel, CRect(70, 468, 290, 712), kPanelFill, 0);
-  page.List(ids::kLightList, CRect(76, 474, 284, 708), false);
+  if (auto* modes = page.List(ids::kLightList, CRect(76, 474, 284, 708), false))
+    modes->SetItemHeight(kModeRowHeight);
 
   page.Area(ids::kLightPanel, CRect(300, 468, 1190, 712), kPanelFill, 0);
   page.Label(ids::kBrightnessLabel, CRect(316, 480, 440, 508), 71);
@@ -49,15 +54,24 @@ void BuildLightingPage(PageBuilder& page, WindowControls& out) {
       slot->SetCurSel(selected < 0 ? 0 : selected);
     });
   }
-  page.Button(ids::kLightApply, CRect(1050, 650, 1170, 684), 24);
+  page.Button(ids::kLightApply, CRect(1050, 650, 1170, 684), kEditText);
 
-  page.Label(ids::kMusicLabel, CRect(316, 590, 440, 618), 74);
-  page.TextCombo(ids::kMusicChoice, CRect(450, 590, 630, 620), kFirstMusicText, kMusicChoices);
-  page.Label(ids::kGainLabel, CRect(740, 590, 860, 618), 75);
-  if (auto* s = page.Slider(ids::kGainSlider, CRect(870, 594, 1120, 614), kGainMaximum))
+  // The music mode has no brightness, speed or slot: its controls take their place.
+  page.Label(ids::kMusicLabel, CRect(316, 480, 440, 508), 74);
+  if (auto* effects = page.Combo(ids::kMusicChoice, CRect(450, 480, 630, 510))) {
+    page.Texts().Custom([effects] {
+      const int selected = effects->GetCurSel();
+      effects->DelAllItems();
+      for (const auto& [text, effect] : kMusicEffects)
+        effects->AddItem(GetLangText(text).c_str(), effect);
+      effects->SetCurSel(selected < 0 ? 0 : selected);
+    });
+  }
+  page.Label(ids::kGainLabel, CRect(740, 480, 860, 508), 75);
+  if (auto* s = page.Slider(ids::kGainSlider, CRect(870, 484, 1120, 504), kGainMaximum))
     s->SetProgress(kGainDefault);
-  page.Label(ids::kIntervalLabel, CRect(316, 650, 440, 678), 76);
-  if (auto* interval = page.Combo(ids::kMusicInterval, CRect(450, 650, 630, 680))) {
+  page.Label(ids::kIntervalLabel, CRect(316, 540, 440, 568), 76);
+  if (auto* interval = page.Combo(ids::kMusicInterval, CRect(450, 540, 630, 570))) {
     for (int ms : kIntervalsMs) interval->AddItem((std::to_string(ms) + "ms").c_str(), ms);
     interval->SetCurSel(0);
   }

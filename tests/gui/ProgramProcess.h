@@ -58,6 +58,9 @@ class ProgramHome {
   // 24AE:4076 when none is given) and makes Environment preload the HID shim that reaches it.
   // False when the server did not come up.
   bool StartVirtualKeyboard(const std::vector<std::string>& models = {});
+  bool StartVirtualKeyboard(const std::string& model) {
+    return StartVirtualKeyboard(std::vector<std::string>{model});
+  }
   // Runs a command of the server's command line ("unplug 0", "log 1"); what it printed, or
   // nothing when it failed.
   std::optional<std::string> Vkbd(const std::string& command) const;

@@ -1,0 +1,260 @@
+#include "platform/AudioCapture.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/PreciseSleep.h"
+
+namespace platform {
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
+
+// How long one connect step (server, stream, query) may take before the attempt counts as failed.
+constexpr milliseconds kConnectTimeout{1500};
+// Longest single poll while waiting for the server, so that Stop is noticed soon.
+constexpr int kPollMicroseconds = 10000;
+// Dispatches per step at most, so that a flood of events cannot hold the loop.
+constexpr int kMostDispatches = 64;
+// The server delivers fragments of about this length.
+constexpr int kFragmentMs = 10;
+constexpr int kBitsPerSample = 16;
+constexpr const char* kClientName = "Keywright";
+constexpr const char* kStreamName = "music lighting";
+constexpr const char* kMonitorSuffix = ".monitor";
+
+struct MainloopFree {
+  void operator()(pa_mainloop* m) const { pa_mainloop_free(m); }
+};
+struct ContextFree {
+  void operator()(pa_context* c) const {
+    pa_context_disconnect(c);
+    pa_context_unref(c);
+  }
+};
+struct StreamFree {
+  void operator()(pa_stream* s) const {
+    pa_stream_disconnect(s);
+    pa_stream_unref(s);
+  }
+};
+struct OperationFree {
+  void operator()(pa_operation* o) const { pa_operation_unref(o); }
+};
+using OperationPtr = std::unique_ptr<pa_operation, OperationFree>;
+
+}  // namespace
+
+// One connection to the audio server and one recording stream on the default sink's monitor.
+class AudioCapture::Session {
+ public:
+  explicit Session(const std::atomic<bool>& stop) : stop_(stop) {}
+
+  // Connects, finds the default sink and records its monitor; false when any step failed.
+  bool Open() {
+    loop_.reset(pa_mainloop_new());
+    if (!loop_) return false;
+    context_.reset(pa_context_new(pa_mainloop_get_api(loop_.get()), kClientName));
+    if (!context_) return false;
+    if (pa_context_connect(context_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+      return false;
+    if (!WaitUntil([this] { return ContextSettled(); }) ||
+        pa_context_get_state(context_.get()) != PA_CONTEXT_READY)
+      return false;
+    pa_context_set_subscribe_callback(context_.get(), &Session::OnEvent, this);
+    Wait(OperationPtr(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr,
+                                           nullptr)));
+    sink_ = QueryDefaultSink();
+    if (sink_.empty()) return false;
+    return OpenStream();
+  }
+
+  bool Healthy() const {
+    return context_ && stream_ && pa_context_get_state(context_.get()) == PA_CONTEXT_READY &&
+           pa_stream_get_state(stream_.get()) == PA_STREAM_READY;
+  }
+
+  // True when the server announced a change and its default sink is now another one.
+  bool DefaultMoved() {
+    if (!serverChanged_) return false;
+    serverChanged_ = false;
+    const std::string now = QueryDefaultSink();
+    return !now.empty() && now != sink_;
+  }
+
+  // Dispatches what the server sent and appends every recorded sample to `out`.
+  void Take(std::vector<int16_t>& out) {
+    for (int i = 0; i < kMostDispatches && pa_mainloop_iterate(loop_.get(), 0, nullptr) > 0; ++i) {
+    }
+    if (!Healthy()) return;
+    while (pa_stream_readable_size(stream_.get()) > 0) {
+      const void* data = nullptr;
+      size_t bytes = 0;
+      if (pa_stream_peek(stream_.get(), &data, &bytes) < 0) return;
+      if (bytes == 0) break;
+      // A hole (data null) carries no samples.
+      if (data != nullptr) {
+        const auto* samples = static_cast<const int16_t*>(data);
+        out.insert(out.end(), samples, samples + bytes / sizeof(int16_t));
+      }
+      pa_stream_drop(stream_.get());
+    }
+  }
+
+  std::string Source() const { return sink_ + kMonitorSuffix; }
+  Format SampleFormat() const {
+    return {kSampleRate, kChannels, kBitsPerSample, kChannels * kBitsPerSample / 8};
+  }
+
+ private:
+  template <typename Condition>
+  bool WaitUntil(Condition done) {
+    const nanoseconds deadline = MonotonicNow() + kConnectTimeout;
+    while (!done()) {
+      if (stop_.load() || MonotonicNow() >= deadline) return false;
+      if (pa_mainloop_prepare(loop_.get(), kPollMicroseconds) < 0 ||
+          pa_mainloop_poll(loop_.get()) < 0 || pa_mainloop_dispatch(loop_.get()) < 0)
+        return false;
+    }
+    return true;
+  }
+
+  bool Wait(OperationPtr operation) {
+    if (!operation) return false;
+    return WaitUntil([&] { return pa_operation_get_state(operation.get()) != PA_OPERATION_RUNNING; });
+  }
+
+  bool ContextSettled() const {
+    const pa_context_state_t s = pa_context_get_state(context_.get());
+    return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
+  }
+
+  std::string QueryDefaultSink() {
+    std::string name;
+    Wait(OperationPtr(pa_context_get_server_info(context_.get(), &Session::OnServerInfo, &name)));
+    return name;
+  }
+
+  bool OpenStream() {
+    const Format format = SampleFormat();
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.sampleRate),
+                              static_cast<uint8_t>(format.channels)};
+    stream_.reset(pa_stream_new(context_.get(), kStreamName, &spec, nullptr));
+    if (!stream_) return false;
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
+    attr.fragsize = static_cast<uint32_t>(format.sampleRate / 1000 * kFragmentMs * format.blockSize);
+    const std::string source = Source();
+    if (pa_stream_connect_record(stream_.get(), source.c_str(), &attr,
+                                 PA_STREAM_ADJUST_LATENCY) < 0)
+      return false;
+    return WaitUntil([this] {
+             const pa_stream_state_t s = pa_stream_get_state(stream_.get());
+             return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+           }) &&
+           pa_stream_get_state(stream_.get()) == PA_STREAM_READY;
+  }
+
+  static void OnServerInfo(pa_context*, const pa_server_info* info, void* user) {
+    if (info != nullptr && info->default_sink_name != nullptr)
+      *static_cast<std::string*>(user) = info->default_sink_name;
+  }
+
+  static void OnEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* user) {
+    if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER)
+      static_cast<Session*>(user)->serverChanged_ = true;
+  }
+
+  const std::atomic<bool>& stop_;
+  // Declared so that the stream goes before its context and the context before its loop.
+  std::unique_ptr<pa_mainloop, MainloopFree> loop_;
+  std::unique_ptr<pa_context, ContextFree> context_;
+  std::unique_ptr<pa_stream, StreamFree> stream_;
+  std::string sink_;
+  bool serverChanged_ = false;  // capture thread only (set by its own dispatch)
+};
+
+AudioCapture::AudioCapture(IProxy& proxy) : proxy_(proxy) {}
+
+AudioCapture::~AudioCapture() { Stop(); }
+
+bool AudioCapture::Start() {
+  if (thread_.joinable()) return true;
+  stop_.store(false);
+  running_.store(true);
+  thread_ = std::thread(&AudioCapture::Loop, this);
+  return true;
+}
+
+void AudioCapture::Stop() {
+  stop_.store(true);
+  if (thread_.joinable()) thread_.join();
+}
+
+void AudioCapture::SetInterval(int milliseconds) {
+  if (milliseconds > 0) intervalMs_.store(milliseconds);
+}
+
+std::string AudioCapture::Source() const {
+  std::lock_guard lock(sourceMutex_);
+  return source_;
+}
+
+void AudioCapture::SetSource(const std::string& source) {
+  std::lock_guard lock(sourceMutex_);
+  source_ = source;
+}
+
+void AudioCapture::Loop() {
+  std::unique_ptr<Session> session;
+  nanoseconds nextAttempt{0};
+  nanoseconds deadline = MonotonicNow();
+  std::vector<int16_t> packet;
+  while (!stop_.load()) {
+    const nanoseconds now = MonotonicNow();
+    if (session && (!session->Healthy() || session->DefaultMoved())) {
+      session.reset();  // the server went away or the default output moved: record anew
+      connected_.store(false);
+      SetSource("");
+    }
+    if (!session && now >= nextAttempt) {
+      auto attempt = std::make_unique<Session>(stop_);
+      if (attempt->Open()) {
+        session = std::move(attempt);
+        connected_.store(true);
+        connections_.fetch_add(1);
+        SetSource(session->Source());
+        proxy_.OnFormat(session->SampleFormat());
+      } else {
+        nextAttempt = MonotonicNow() + kReconnectDelay;
+      }
+      deadline = MonotonicNow();
+    }
+    if (session) {
+      packet.clear();
+      session->Take(packet);
+      const Format format = session->SampleFormat();
+      if (packet.empty())
+        proxy_.Data(nullptr, 0, format.blockSize, format.bitsPerSample, format.channels);
+      else
+        proxy_.Data(packet.data(), packet.size(), format.blockSize, format.bitsPerSample,
+                    format.channels);
+    }
+    // Absolute deadlines keep the cadence; after a stall the next step starts from now.
+    deadline += milliseconds(intervalMs_.load());
+    if (deadline < MonotonicNow()) deadline = MonotonicNow();
+    SleepUntil(deadline);
+  }
+  session.reset();
+  connected_.store(false);
+  SetSource("");
+  proxy_.Stopped();
+  running_.store(false);
+}
+
+}  // namespace platform
