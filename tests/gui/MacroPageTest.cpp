@@ -1,0 +1,266 @@
+// The macro page of the real program under Xvfb with the virtual keyboard: recording keys typed
+// through the X server (xdotool) while another client sees none of them, the 30-event limit,
+// the key field's capture of a button and a key, the list's buttons and its context menu.
+// The database is read back with sqlite3. Screenshots go to KW_SCREENSHOT_DIR when set.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ProgramProcess.h"
+#include "app/WindowIds.h"
+#include "store/ProfileStore.h"
+#include "support/ControlMap.h"
+#include "tavex/CDeviceCtrl.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using GuiTest::ProgramHome;
+using GuiTest::Spawned;
+using TestSupport::CommandOutput;
+using TestSupport::ControlMap;
+using TestSupport::RunXDoTool;
+
+constexpr long kQuit = 610;
+constexpr const char* kMainTitle = "Keywright";
+constexpr const char* kMessageTitle = "MessageBox";
+constexpr const char* kMenuTitle = "Menu Window";
+constexpr unsigned kMessageOk = 33;
+constexpr unsigned kMenuPaste = 610;
+constexpr int kListRowHeight = 30;
+constexpr int kTabPosition = 2;  // the macro tab is the third of the strip
+
+// A test X client that prints the keys it receives.
+class KeyWitness {
+ public:
+  explicit KeyWitness(const std::string& folder) : log_(folder + "/witness.log") {
+    process_ = std::make_unique<Spawned>(
+        std::vector<std::string>{"/bin/sh", "-c",
+                                 "exec xev -event keyboard -geometry 120x80+1000+700 -name "
+                                 "KeyWitness > '" + log_ + "'"},
+        std::vector<std::string>{std::string("DISPLAY=") + std::getenv("DISPLAY")});
+    window_ = CommandOutput("timeout 5 xdotool search --sync --name KeyWitness | head -1");
+    while (!window_.empty() && window_.back() == '\n') window_.pop_back();
+  }
+  bool Ready() const { return !window_.empty(); }
+  bool Focus() const { return RunXDoTool("windowfocus --sync " + window_); }
+  int Presses() const {
+    const std::string text = CommandOutput("grep -c '^KeyPress' '" + log_ + "' || true");
+    return std::atoi(text.c_str());
+  }
+
+ private:
+  std::string log_;
+  std::string window_;
+  std::unique_ptr<Spawned> process_;
+};
+
+class MacroPage : public ::testing::Test {
+ protected:
+  void Start(const std::string& lang = "en_US.UTF-8") {
+    ASSERT_TRUE(map_.Ready());
+    ASSERT_TRUE(home_.StartVirtualKeyboard());
+    program_ = std::make_unique<Spawned>(
+        GuiTest::ProgramCommand(),
+        GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
+    ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
+    map_.SetWindow(kMainTitle);
+    ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
+    std::this_thread::sleep_for(700ms);  // the first device refresh marks the keyboard connected
+    ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
+                             Tavex::CDeviceCtrl::kRowHeight / 2));
+    ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value());
+    ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
+                             kTabPosition * ids::kTabItemSize + ids::kTabItemSize / 2));
+    ASSERT_TRUE(map_.WaitFor(ids::kMacroPage, 5s).has_value());
+  }
+  void TearDown() override {
+    if (program_ && program_->Running()) {
+      GuiTest::SendRequest(kQuit);
+      program_->Wait(10s);
+    }
+  }
+  std::string DataFolder() const { return home_.Path() + "/data/Tarnwick Files/"; }
+  // One line per row, columns separated by '|'.
+  std::string Query(const std::string& sql) const {
+    return CommandOutput("sqlite3 '" + ProfileStore::DatabasePath(DataFolder(), "Tarnwick_V3") +
+                         "' \"" + sql + "\"");
+  }
+  // Waits until `sql` gives `expected`; the last answer.
+  std::string WaitQuery(const std::string& sql, const std::string& expected) const {
+    std::string got;
+    for (int i = 0; i < 50 && got != expected; ++i) {
+      got = Query(sql);
+      if (got != expected) std::this_thread::sleep_for(100ms);
+    }
+    return got;
+  }
+  std::string Records(int macro) const {
+    return Query("select desc, type, value from t_macrorecord where macro_id = " +
+                 std::to_string(macro) + " order by record_index");
+  }
+  void Key(const std::string& args) {
+    ASSERT_TRUE(RunXDoTool(args));
+    std::this_thread::sleep_for(120ms);
+  }
+  void Shot(const std::string& name) {
+    const char* dir = std::getenv("KW_SCREENSHOT_DIR");
+    if (dir == nullptr || *dir == '\0') return;
+    std::this_thread::sleep_for(400ms);
+    fs::create_directories(dir);
+    EXPECT_TRUE(GuiTest::SaveScreen(std::string(dir) + "/" + name + ".png"));
+  }
+  // Answers the message box the program shows now.
+  bool ConfirmMessage() {
+    map_.SetWindow(kMessageTitle);
+    const bool clicked = map_.Click(kMessageOk);
+    map_.SetWindow(kMainTitle);
+    std::this_thread::sleep_for(300ms);
+    return clicked;
+  }
+
+  ControlMap map_;
+  ProgramHome home_;
+  std::unique_ptr<Spawned> program_;
+};
+
+TEST_F(MacroPage, RecordingTakesEveryKeyNamesThemAndIgnoresAutoRepeat) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kMacroNew));
+  ASSERT_EQ(WaitQuery("select name from t_macro_data", "Macro 1\n"), "Macro 1\n");
+  KeyWitness witness(map_.Folder());
+  ASSERT_TRUE(witness.Ready());
+  ASSERT_TRUE(witness.Focus());
+  Key("key b");
+  ASSERT_EQ(witness.Presses(), 1) << "the witness must see keys while nothing records";
+
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(witness.Focus());
+  Key("keydown Shift_L");
+  Key("keydown a");
+  Key("keydown a");  // a repeat of the held key
+  Key("keyup a");
+  Key("keyup Shift_L");
+  Key("key Next");
+  Shot("macro-recording-en");
+  ASSERT_TRUE(map_.Click(ids::kRecordStop));
+  EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "6\n"), "6\n");
+  EXPECT_EQ(Records(1), "L_Shift|2|160\nA|2|65\nA|3|65\nL_Shift|3|160\nPgDn|2|34\nPgDn|3|34\n");
+  EXPECT_EQ(witness.Presses(), 1) << "a key reached another program while recording";
+  EXPECT_EQ(Query("select delay_time from t_macrorecord where record_index = 5"), "0\n");
+
+  // After the stop the keyboard is the desktop's again.
+  ASSERT_TRUE(witness.Focus());
+  Key("key c");
+  EXPECT_EQ(witness.Presses(), 2);
+}
+
+TEST_F(MacroPage, RecordingStopsItselfAtThirtyEventsAndAFullMacroDoesNotStart) {
+  {
+    ASSERT_TRUE(fs::create_directories(DataFolder() + "db"));
+    ProfileStore store;
+    ASSERT_TRUE(store.OpenForDevice(DataFolder(), "Tarnwick_V3"));
+    const int32_t id = store.AddMacro("Long");
+    std::vector<MacroEventRecord> events;
+    for (int i = 0; i < 28; ++i)
+      events.push_back({0, id, 2 + i % 2, i, 'Q', 10, "Q"});
+    ASSERT_TRUE(store.AddMacroEvents(events));
+    store.Close();
+  }
+  Start();
+  ASSERT_TRUE(map_.WaitFor(ids::kRecordStart).has_value());
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  std::this_thread::sleep_for(300ms);
+  Key("key x");
+  EXPECT_TRUE(ConfirmMessage()) << "no limit message";
+  EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "30\n"), "30\n");
+  EXPECT_EQ(Query("select desc, type from t_macrorecord where record_index >= 28"), "X|2\nX|3\n");
+
+  // A full macro shows the message at once and takes no keys.
+  KeyWitness witness(map_.Folder());
+  ASSERT_TRUE(witness.Ready());
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  EXPECT_TRUE(ConfirmMessage());
+  ASSERT_TRUE(witness.Focus());
+  Key("key y");
+  EXPECT_EQ(witness.Presses(), 1);
+}
+
+TEST_F(MacroPage, TheKeyFieldCapturesAButtonAndAKeyAndInsertsThemAsEvents) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kMacroNew));
+  ASSERT_EQ(WaitQuery("select count(*) from t_macro_data", "1\n"), "1\n");
+  // A button pressed over the field, then a key; each is inserted after the selected record.
+  ASSERT_TRUE(map_.Click(ids::kKeyField));
+  std::this_thread::sleep_for(300ms);
+  Key("click 2");
+  ASSERT_TRUE(map_.Click(ids::kInsertEventButton));  // this left press is not captured
+  EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "2\n"), "2\n");
+  ASSERT_TRUE(map_.Click(ids::kKeyField));
+  std::this_thread::sleep_for(300ms);
+  Key("key Shift_R");
+  ASSERT_TRUE(map_.Click(ids::kInsertEventButton));
+  EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "4\n"), "4\n");
+  EXPECT_EQ(Records(1),
+            "mouse_middle|2|4\nmouse_middle|3|4\nL_Shift|2|160\nL_Shift|3|160\n")
+      << "raw input names the generic Shift the left one";
+}
+
+TEST_F(MacroPage, ListButtonsAndTheContextMenuNameAndCopyMacros) {
+  Start();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(map_.Click(ids::kMacroNew));
+  ASSERT_EQ(WaitQuery("select name from t_macro_data", "Macro 1\nMacro 2\nMacro 3\n"),
+            "Macro 1\nMacro 2\nMacro 3\n");
+  ASSERT_TRUE(map_.ClickAt(ids::kMacroList, 60, kListRowHeight / 2));  // Macro 1
+  ASSERT_TRUE(map_.Click(ids::kMacroCopy));
+  ASSERT_EQ(WaitQuery("select count(*) from t_macro_data", "4\n"), "4\n");
+  ASSERT_TRUE(map_.RightClick(ids::kMacroList));
+  map_.SetWindow(kMenuTitle);
+  ASSERT_TRUE(map_.WaitFor(kMenuPaste).has_value()) << "paste is offered after a copy";
+  Shot("macro-menu-en");
+  ASSERT_TRUE(map_.Click(kMenuPaste));
+  map_.SetWindow(kMainTitle);
+  EXPECT_EQ(WaitQuery("select name from t_macro_data where macro_id > 3",
+                      "Macro 1 - 1\nMacro 1 - 2\n"),
+            "Macro 1 - 1\nMacro 1 - 2\n");
+
+  // Play count: saved when its edit ends; 0 is stored as 1 and the field corrected.
+  ASSERT_TRUE(map_.ClickAt(ids::kMacroList, 60, kListRowHeight / 2));
+  for (const auto& [typed, stored] : {std::pair{"42", "42\n"}, std::pair{"0", "1\n"}}) {
+    ASSERT_TRUE(map_.Click(ids::kPlayCount));
+    Key("key ctrl+a BackSpace");
+    Key(std::string("type ") + typed);
+    ASSERT_TRUE(map_.Click(ids::kRecordSave));  // leaving the field ends its edit
+    EXPECT_EQ(WaitQuery("select play_times from t_macro_data where macro_id = 1", stored), stored);
+  }
+
+  ASSERT_TRUE(map_.Click(ids::kMacroDelete));
+  EXPECT_EQ(WaitQuery("select count(*) from t_macro_data where macro_id = 1", "0\n"), "0\n");
+  Shot("macro-idle-en");
+}
+
+TEST_F(MacroPage, ChineseScreens) {
+  if (std::getenv("KW_SCREENSHOT_DIR") == nullptr) GTEST_SKIP() << "only takes screenshots";
+  Start("zh_CN.UTF-8");
+  ASSERT_TRUE(map_.Click(ids::kMacroNew));
+  ASSERT_TRUE(map_.Click(ids::kMacroCopy));
+  Shot("macro-idle-zh");
+  ASSERT_TRUE(map_.RightClick(ids::kMacroList));
+  Shot("macro-menu-zh");
+  Key("key Escape");
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  std::this_thread::sleep_for(300ms);
+  Key("key a");
+  Shot("macro-recording-zh");
+  ASSERT_TRUE(map_.Click(ids::kRecordStop));
+}
+
+}  // namespace
