@@ -116,6 +116,18 @@ class MacroPage : public ::testing::Test {
     fs::create_directories(dir);
     EXPECT_TRUE(GuiTest::SaveScreen(std::string(dir) + "/" + name + ".png"));
   }
+  // A database with one macro of `count` events (press and release of Q) before the start.
+  void SeedMacro(const std::string& name, int count) {
+    ASSERT_TRUE(fs::create_directories(DataFolder() + "db"));
+    ProfileStore store;
+    ASSERT_TRUE(store.OpenForDevice(DataFolder(), "Tarnwick_V3"));
+    const int32_t id = store.AddMacro(name);
+    std::vector<MacroEventRecord> events;
+    for (int i = 0; i < count; ++i)
+      events.push_back({0, id, 2 + i % 2, i, 'Q', 10 + i, "Q"});
+    ASSERT_TRUE(store.AddMacroEvents(events));
+    store.Close();
+  }
   // Answers the message box the program shows now.
   bool ConfirmMessage() {
     map_.SetWindow(kMessageTitle);
@@ -163,17 +175,7 @@ TEST_F(MacroPage, RecordingTakesEveryKeyNamesThemAndIgnoresAutoRepeat) {
 }
 
 TEST_F(MacroPage, RecordingStopsItselfAtThirtyEventsAndAFullMacroDoesNotStart) {
-  {
-    ASSERT_TRUE(fs::create_directories(DataFolder() + "db"));
-    ProfileStore store;
-    ASSERT_TRUE(store.OpenForDevice(DataFolder(), "Tarnwick_V3"));
-    const int32_t id = store.AddMacro("Long");
-    std::vector<MacroEventRecord> events;
-    for (int i = 0; i < 28; ++i)
-      events.push_back({0, id, 2 + i % 2, i, 'Q', 10, "Q"});
-    ASSERT_TRUE(store.AddMacroEvents(events));
-    store.Close();
-  }
+  SeedMacro("Long", 28);
   Start();
   ASSERT_TRUE(map_.WaitFor(ids::kRecordStart).has_value());
   std::this_thread::sleep_for(300ms);
@@ -245,6 +247,38 @@ TEST_F(MacroPage, ListButtonsAndTheContextMenuNameAndCopyMacros) {
   ASSERT_TRUE(map_.Click(ids::kMacroDelete));
   EXPECT_EQ(WaitQuery("select count(*) from t_macro_data where macro_id = 1", "0\n"), "0\n");
   Shot("macro-idle-en");
+}
+
+TEST_F(MacroPage, RecordsMoveAndGoAndTheMacroIsRenamedInPlace) {
+  SeedMacro("Macro 1", 3);
+  Start();
+  ASSERT_TRUE(map_.WaitFor(ids::kRecordList).has_value());
+  std::this_thread::sleep_for(300ms);
+  const auto delays = [&] {
+    return Query("select delay_time from t_macrorecord order by record_index");
+  };
+  ASSERT_TRUE(map_.Click(ids::kRecordUp));  // nothing selected: nothing moves
+  ASSERT_TRUE(map_.ClickAt(ids::kRecordList, 60, 20));  // the first row
+  ASSERT_TRUE(map_.Click(ids::kRecordUp));  // the first row cannot move up
+  EXPECT_EQ(delays(), "10\n11\n12\n");
+  ASSERT_TRUE(map_.Click(ids::kRecordDown));
+  EXPECT_EQ(WaitQuery("select delay_time from t_macrorecord order by record_index",
+                      "11\n10\n12\n"), "11\n10\n12\n");
+  ASSERT_TRUE(map_.Click(ids::kRecordDelete));  // the moved row, now second
+  EXPECT_EQ(WaitQuery("select delay_time from t_macrorecord order by record_index",
+                      "11\n12\n"), "11\n12\n");
+
+  ASSERT_TRUE(map_.Click(ids::kMacroRename));
+  std::this_thread::sleep_for(300ms);
+  Key("key ctrl+a BackSpace");
+  Key("type 'Fire <&>'");
+  Key("key Return");
+  EXPECT_EQ(WaitQuery("select name from t_macro_data", "Fire <&>\n"), "Fire <&>\n");
+  ASSERT_TRUE(map_.Click(ids::kMacroRename));
+  std::this_thread::sleep_for(300ms);
+  Key("key ctrl+a BackSpace Return");
+  EXPECT_TRUE(ConfirmMessage()) << "an empty name is refused with a message";
+  EXPECT_EQ(Query("select name from t_macro_data"), "Fire <&>\n");
 }
 
 TEST_F(MacroPage, ChineseScreens) {
