@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CUIMessageBox.h"
+#include "app/FileDialogs.h"
 #include "app/MacroPageController.h"
 #include "app/MacroPageTexts.h"
 #include "app/PageHost.h"
@@ -26,26 +27,34 @@ namespace {
 
 namespace text = macro_text;
 
-// What the file chooser asks for.
+// What the file chooser asks for: the filter's label and the chooser's title (a text number).
 struct FileRequest {
   bool save = false;
   const char* filter = "";
+  int title = 0;
 };
-constexpr FileRequest kSaveProfile{true, "Profile (*.xml)"};
-constexpr FileRequest kOpenProfile{false, "Custom Key (*.xml)"};
-constexpr FileRequest kSaveMacro{true, "Macro (*.xml)"};
-constexpr FileRequest kOpenMacro{false, "Macros (*.xml)"};
+constexpr FileRequest kSaveProfile{true, "Profile (*.xml)", text::kExportProfile};
+constexpr FileRequest kOpenProfile{false, "Custom Key (*.xml)", text::kImport};
+constexpr FileRequest kSaveMacro{true, "Macro (*.xml)", text::kExportMacro};
+constexpr FileRequest kOpenMacro{false, "Macros (*.xml)", text::kImportMacro};
+constexpr const char* kXmlPattern = "*.xml";
+constexpr const char* kXmlExtension = ".xml";
 
 // Mouse buttons of the choice field 93, in its order (texts 307-309), as virtual-key codes.
 constexpr uint32_t kMouseChoiceCodes[] = {0x01, 0x02, 0x04};
 constexpr const char* kMouseChoiceNames[] = {"mouse_left", "mouse_right", "mouse_middle"};
 constexpr int kHandDelayMs = 10;  // the shortest pause the keyboard makes
 
-// The one place the import and export buttons ask for a file. The desktop's file chooser comes
-// with the shared chooser of the platform layer; until it is linked here no file is chosen.
-std::optional<std::string> ChooseFile(Tavex::MDialog& owner, const FileRequest& request) {
-  (void)owner, (void)request;
-  return std::nullopt;
+// The desktop's file chooser over the main window; the chosen path, nothing when cancelled.
+std::optional<std::string> ChooseFile(Tavex::MDialog& owner, const FileRequest& request,
+                                      const std::string& suggestedName = "") {
+  const std::vector<platform::FileFilter> filters{{request.filter, {kXmlPattern}}};
+  const std::string title = GetLangText(request.title);
+  const platform::FileChooserResult result =
+      request.save ? ChooseFileToSave(owner, title, suggestedName + kXmlExtension, filters)
+                   : ChooseFileToOpen(owner, title, filters);
+  if (result.choice != platform::FileChoice::Chosen || result.path.empty()) return std::nullopt;
+  return result.path;
 }
 
 }  // namespace
@@ -133,7 +142,9 @@ void MacroPageController::ExportMacro() {
     host_.ShowMessage(text::kNoMacro, text::kExportMacro, CUIMessageBox::kStyleOneButton);
     return;
   }
-  if (const auto path = ChooseFile(host_.Window(), kSaveMacro))
+  MacroRecord macro;
+  Store().GetMacro(id, macro);
+  if (const auto path = ChooseFile(host_.Window(), kSaveMacro, macro.name))
     MacroXml(Store()).ExportMacro(id, *path);
 }
 
@@ -147,16 +158,21 @@ void MacroPageController::ImportMacro() {
 }
 
 void MacroPageController::ExportProfile() {
-  // The profile list's items carry the profile ids; its text is the name the user sees.
+  // The profile list's items carry the profile ids and the names the user sees; before that
+  // list is filled, the active profile stands for the selection.
   auto* profiles = Find<Tavex::DListBox>(ids::kProfileList);
   const int row = profiles != nullptr ? profiles->GetCurSel() : -1;
-  const int32_t profile = row >= 0 ? static_cast<int32_t>(profiles->GetItemData(row)) : 0;
-  const std::string name = row >= 0 ? std::string(profiles->GetItemText(row)) : std::string();
+  int32_t profile = row >= 0 ? static_cast<int32_t>(profiles->GetItemData(row)) : 0;
+  std::string name = row >= 0 ? std::string(profiles->GetItemText(row)) : std::string();
+  if (row < 0 && (profiles == nullptr || profiles->GetItemCount() == 0)) {
+    profile = Store().GetActiveProfile();
+    if (!Store().GetProfileName(profile, name)) profile = 0;
+  }
   if (profile <= 0) {
     host_.ShowMessage(text::kNoProfile, text::kExportProfile, CUIMessageBox::kStyleOneButton);
     return;
   }
-  if (const auto path = ChooseFile(host_.Window(), kSaveProfile))
+  if (const auto path = ChooseFile(host_.Window(), kSaveProfile, name))
     MacroXml(Store()).ExportProfile(profile, name, *path);
 }
 

@@ -13,6 +13,7 @@ inline constexpr int kRename = 33;  // also the caption of rename refusals
 inline constexpr int kProfileWord = 65;
 inline constexpr int kNoProfile = 151;
 inline constexpr int kExportProfile = 152;
+inline constexpr int kImportMacro = 304;
 inline constexpr int kEmptyName = 330;
 inline constexpr int kMacroWord = 331;
 inline constexpr int kFull = 369;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
@@ -35,6 +36,7 @@ constexpr unsigned kMessageOk = 33;
 constexpr unsigned kMenuPaste = 610;
 constexpr int kListRowHeight = 30;
 constexpr int kTabPosition = 2;  // the macro tab is the third of the strip
+constexpr int kKeyTabPosition = 1;
 
 // A test X client that prints the keys it receives.
 class KeyWitness {
@@ -63,12 +65,12 @@ class KeyWitness {
 
 class MacroPage : public ::testing::Test {
  protected:
-  void Start(const std::string& lang = "en_US.UTF-8") {
+  void Start(const std::string& lang = "en_US.UTF-8", std::vector<std::string> extraEnv = {}) {
     ASSERT_TRUE(map_.Ready());
     ASSERT_TRUE(home_.StartVirtualKeyboard());
-    program_ = std::make_unique<Spawned>(
-        GuiTest::ProgramCommand(),
-        GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
+    std::vector<std::string> env = GuiTest::WithVariable(home_.Environment(lang), map_.Environment());
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
     map_.SetWindow(kMainTitle);
     ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
@@ -76,9 +78,12 @@ class MacroPage : public ::testing::Test {
     ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
                              Tavex::CDeviceCtrl::kRowHeight / 2));
     ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value());
+    OpenPage(kTabPosition, ids::kMacroPage);
+  }
+  void OpenPage(int position, unsigned page) {
     ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                             kTabPosition * ids::kTabItemSize + ids::kTabItemSize / 2));
-    ASSERT_TRUE(map_.WaitFor(ids::kMacroPage, 5s).has_value());
+                             position * ids::kTabItemSize + ids::kTabItemSize / 2));
+    ASSERT_TRUE(map_.WaitFor(page, 5s).has_value());
   }
   void TearDown() override {
     if (program_ && program_->Running()) {
@@ -118,7 +123,7 @@ class MacroPage : public ::testing::Test {
   }
   // A database with one macro of `count` events (press and release of Q) before the start.
   void SeedMacro(const std::string& name, int count) {
-    ASSERT_TRUE(fs::create_directories(DataFolder() + "db"));
+    fs::create_directories(DataFolder() + "db");
     ProfileStore store;
     ASSERT_TRUE(store.OpenForDevice(DataFolder(), "Tarnwick_V3"));
     const int32_t id = store.AddMacro(name);
@@ -279,6 +284,71 @@ TEST_F(MacroPage, RecordsMoveAndGoAndTheMacroIsRenamedInPlace) {
   Key("key ctrl+a BackSpace Return");
   EXPECT_TRUE(ConfirmMessage()) << "an empty name is refused with a message";
   EXPECT_EQ(Query("select name from t_macro_data"), "Fire <&>\n");
+}
+
+// The desktop chooser's zenity fallback (no session bus) answering with the path the test sets.
+class FakeZenity {
+ public:
+  explicit FakeZenity(const std::string& folder) : folder_(folder + "/bin") {
+    fs::create_directories(folder_);
+    const std::string script = folder_ + "/zenity";
+    std::ofstream(script) << "#!/bin/sh\necho \"$@\" >> '" << folder_
+                          << "/args'\ncat '" << folder_ << "/answer'\n";
+    fs::permissions(script, fs::perms::owner_all);
+  }
+  std::vector<std::string> Environment() const {
+    return {"PATH=" + folder_ + ":" + std::getenv("PATH"),
+            "DBUS_SESSION_BUS_ADDRESS=unix:path=" + folder_ + "/no-bus"};
+  }
+  void Answer(const std::string& path) const { std::ofstream(folder_ + "/answer") << path << "\n"; }
+  std::string Args() const { return CommandOutput("cat '" + folder_ + "/args'"); }
+
+ private:
+  std::string folder_;
+};
+
+TEST_F(MacroPage, ProfileAndMacroGoOutAndComeBackThroughTheFileChooser) {
+  SeedMacro("Macro 1", 4);
+  SeedMacro("Macro 2", 2);
+  {
+    ProfileStore store;
+    ASSERT_TRUE(store.OpenForDevice(DataFolder(), "Tarnwick_V3"));
+    std::vector<ProfileRecord> profiles;
+    store.ListProfilesWithDefaults("Profile", profiles);
+    for (const auto& [key, macro] : {std::pair{5, 1}, std::pair{6, 2}})
+      store.SaveKeyAssignment({0, 1, 0, key, key, "K", 3, macro, 0, 0, "M"});
+    store.Close();
+  }
+  FakeZenity zenity(map_.Folder());
+  Start("en_US.UTF-8", zenity.Environment());
+  const std::string profileFile = map_.Folder() + "/Game.v2.xml";
+  zenity.Answer(profileFile);
+  OpenPage(kKeyTabPosition, ids::kKeyPage);
+  ASSERT_TRUE(map_.Click(ids::kProfileExport));
+  for (int i = 0; i < 50 && !fs::exists(profileFile); ++i) std::this_thread::sleep_for(100ms);
+  EXPECT_NE(zenity.Args().find("Profile (*.xml)"), std::string::npos) << zenity.Args();
+  const std::string text = home_.ReadFile(profileFile);
+  EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<profile>", 0), 0u) << text;
+
+  ASSERT_TRUE(map_.Click(ids::kProfileImport));
+  const std::string keys = "select key_code, macro_type, macro_value from t_key_macro_data "
+                           "where profile = ";
+  EXPECT_EQ(WaitQuery("select name from t_profile_data where status = 1", "Game\n"), "Game\n");
+  EXPECT_EQ(Query(keys + "4 order by key_code"), "5|3|1\n6|3|2\n")
+      << "the macros exist by name: the keys play them";
+  EXPECT_EQ(Query("select count(*) from t_macro_data"), "2\n");
+
+  OpenPage(kTabPosition, ids::kMacroPage);
+  const std::string macroFile = map_.Folder() + "/Combo.xml";
+  zenity.Answer(macroFile);
+  ASSERT_TRUE(map_.Click(ids::kMacroExport));  // the first macro is selected
+  for (int i = 0; i < 50 && !fs::exists(macroFile); ++i) std::this_thread::sleep_for(100ms);
+  ASSERT_TRUE(map_.Click(ids::kMacroImport));
+  EXPECT_EQ(WaitQuery("select macro_id from t_macro_data where name = 'Combo'", "3\n"), "3\n");
+  EXPECT_EQ(Query("select type, value, delay_time from t_macrorecord where macro_id = 3 "
+                  "order by record_index"),
+            Query("select type, value, delay_time from t_macrorecord where macro_id = 1 "
+                  "order by record_index"));
 }
 
 TEST_F(MacroPage, ChineseScreens) {
