@@ -14,6 +14,7 @@
 
 #include "ProgramProcess.h"
 #include "app/WindowIds.h"
+#include "platform/InputCapture.h"
 #include "store/ProfileStore.h"
 #include "support/ControlMap.h"
 #include "tavex/CDeviceCtrl.h"
@@ -167,6 +168,10 @@ TEST_F(MacroPage, RecordingTakesEveryKeyNamesThemAndIgnoresAutoRepeat) {
   Key("keyup Shift_L");
   Key("key Next");
   Shot("macro-recording-en");
+  // The tabs are disabled while recording: the key page does not open.
+  ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
+                           kKeyTabPosition * ids::kTabItemSize + ids::kTabItemSize / 2));
+  EXPECT_FALSE(map_.WaitFor(ids::kKeyPage, 700ms).has_value());
   ASSERT_TRUE(map_.Click(ids::kRecordStop));
   EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "6\n"), "6\n");
   EXPECT_EQ(Records(1), "L_Shift|2|160\nA|2|65\nA|3|65\nL_Shift|3|160\nPgDn|2|34\nPgDn|3|34\n");
@@ -177,6 +182,26 @@ TEST_F(MacroPage, RecordingTakesEveryKeyNamesThemAndIgnoresAutoRepeat) {
   ASSERT_TRUE(witness.Focus());
   Key("key c");
   EXPECT_EQ(witness.Presses(), 2);
+}
+
+TEST_F(MacroPage, AKeyboardHeldByAnotherClientIsReportedAndNothingRecords) {
+  Start();
+  ASSERT_TRUE(map_.Click(ids::kMacroNew));
+  ASSERT_EQ(WaitQuery("select count(*) from t_macro_data", "1\n"), "1\n");
+  platform::InputCapture other;  // another X client taking the keyboard first
+  ASSERT_EQ(other.Start(platform::InputCapture::Mode::Grab, [](const platform::CapturedInput&) {}),
+            platform::InputCapture::Result::Started);
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  EXPECT_TRUE(ConfirmMessage()) << "no message about the keyboard";
+  other.Stop();
+  Key("key z");
+  EXPECT_EQ(Query("select count(*) from t_macrorecord"), "0\n");
+  // Not recording: the start button acts again once the keyboard is free.
+  ASSERT_TRUE(map_.Click(ids::kRecordStart));
+  std::this_thread::sleep_for(300ms);
+  Key("key z");
+  ASSERT_TRUE(map_.Click(ids::kRecordStop));
+  EXPECT_EQ(WaitQuery("select count(*) from t_macrorecord", "2\n"), "2\n");
 }
 
 TEST_F(MacroPage, RecordingStopsItselfAtThirtyEventsAndAFullMacroDoesNotStart) {
