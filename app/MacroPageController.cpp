@@ -46,16 +46,6 @@ constexpr const char* kDefaultFixedDelay = "10";
 constexpr int kDefaultFixedDelayMs = 10;
 constexpr const char* kDatabaseType = "Tarnwick_V3";
 
-// Controls that edit the selected macro; without a macro only New and Import act.
-constexpr unsigned kEditingControls[] = {
-    ids::kMacroDelete,  ids::kMacroCopy,     ids::kMacroExport,  ids::kMacroRename,
-    ids::kPlayCount,    ids::kDelayRecorded, ids::kDelayNone,    ids::kDelayFixed,
-    ids::kRecordStart,  ids::kRecordUp,      ids::kRecordDown,   ids::kRecordDelete,
-    ids::kRecordList,   ids::kRecordSave,    ids::kEventKey,     ids::kEventMouse,
-    ids::kEventDelay,   ids::kKeyField,      ids::kDelayField,   ids::kMouseField,
-    ids::kInsertEventButton, ids::kInsertDelayButton,
-};
-
 int ParseInt(const std::string& text) { return static_cast<int>(std::strtol(text.c_str(), nullptr, 10)); }
 
 }  // namespace
@@ -211,9 +201,13 @@ void MacroPageController::AddToList(int32_t id, const std::string& name) {
                     id, 0);
 }
 
+void MacroPageController::EnableControls(std::span<const unsigned> ids, bool enabled) {
+  for (const unsigned id : ids)
+    if (Tavex::MControl* control = Control(id)) control->SetEnabled(enabled ? 1 : 0);
+}
+
 void MacroPageController::SetEditingEnabled(bool enabled) {
-  for (const unsigned id : kEditingControls)
-    if (Tavex::MControl* control = host_.Window().GetControl(id)) control->SetEnabled(enabled ? 1 : 0);
+  EnableControls(kEditingControls, enabled);
   // The fixed delay field follows its radio.
   auto* fixed = Find<Tavex::CRadioButton>(ids::kDelayFixed);
   if (auto* field = Find<Tavex::MEdit>(ids::kFixedDelay))

@@ -5,15 +5,17 @@
 // file format.
 //
 // Ownership: made and owned by the main window; borrows the host. Threads: UI thread, except
-// ReloadForKeyboard (worker; it only posts) and the capture listeners (reader thread; they only
-// post).
+// ReloadForKeyboard (worker: it opens a store left closed and posts the list's reload) and the
+// capture listeners (reader thread; they only post).
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "app/PageController.h"
+#include "app/WindowIds.h"
 #include "macro/MacroRecorder.h"
 #include "platform/InputCapture.h"
 
@@ -42,12 +44,23 @@ class MacroPageController final : public PageController {
   void OnShutdown() override;
 
  private:
+  // Controls that edit the selected macro; without a macro only New and Import act.
+  static constexpr unsigned kEditingControls[] = {
+      ids::kMacroDelete,  ids::kMacroCopy,     ids::kMacroExport,  ids::kMacroRename,
+      ids::kPlayCount,    ids::kDelayRecorded, ids::kDelayNone,    ids::kDelayFixed,
+      ids::kRecordStart,  ids::kRecordUp,      ids::kRecordDown,   ids::kRecordDelete,
+      ids::kRecordList,   ids::kRecordSave,    ids::kEventKey,     ids::kEventMouse,
+      ids::kEventDelay,   ids::kKeyField,      ids::kDelayField,   ids::kMouseField,
+      ids::kInsertEventButton, ids::kInsertDelayButton,
+  };
+
   // A control of the window by id, as a T; null when missing or of another class.
   template <class T>
   T* Find(unsigned id) const {
     return dynamic_cast<T*>(Control(id));
   }
   Tavex::MControl* Control(unsigned id) const;
+  void EnableControls(std::span<const unsigned> ids, bool enabled);
   ProfileStore& Store() const;
   int32_t SelectedMacro() const;
 

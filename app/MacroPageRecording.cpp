@@ -23,15 +23,9 @@ constexpr WPARAM kRawRelease = 1;
 constexpr WPARAM kRawButton = 2;
 constexpr uint32_t kLeftButton = 1;  // X numbering
 
-// The page's controls that stay usable while recording: only the stop button.
-constexpr unsigned kRecordingLocked[] = {
-    ids::kMacroList,     ids::kMacroNew,      ids::kMacroDelete,   ids::kMacroCopy,
-    ids::kMacroImport,   ids::kMacroExport,   ids::kMacroRename,   ids::kPlayCount,
-    ids::kDelayRecorded, ids::kDelayNone,     ids::kDelayFixed,    ids::kFixedDelay,
-    ids::kRecordUp,      ids::kRecordDown,    ids::kRecordDelete,  ids::kRecordList,
-    ids::kRecordSave,    ids::kEventKey,      ids::kEventMouse,    ids::kEventDelay,
-    ids::kKeyField,      ids::kDelayField,    ids::kMouseField,    ids::kInsertEventButton,
-    ids::kInsertDelayButton, ids::kTabStrip,
+// Besides the editing controls, these are locked while recording; only the stop button acts.
+constexpr unsigned kAlsoLockedWhileRecording[] = {
+    ids::kMacroList, ids::kMacroNew, ids::kMacroImport, ids::kFixedDelay, ids::kTabStrip,
 };
 
 // The virtual key of a grabbed key, telling left and right modifiers apart as a system-wide key
@@ -88,10 +82,8 @@ void MacroPageController::StopRecording() {
 }
 
 void MacroPageController::SetRecordingControls(bool recording) {
-  for (const unsigned id : kRecordingLocked)
-    if (Tavex::MControl* control = host_.Window().GetControl(id))
-      control->SetEnabled(recording ? 0 : 1);
-  if (auto* start = host_.Window().GetControl(ids::kRecordStart)) start->SetEnabled(recording ? 0 : 1);
+  EnableControls(kEditingControls, !recording);
+  EnableControls(kAlsoLockedWhileRecording, !recording);
   if (auto* stop = host_.Window().GetControl(ids::kRecordStop)) stop->SetEnabled(recording ? 1 : 0);
   if (!recording) OnDelayModeClicked();  // the fixed delay field follows its radio again
 }
