@@ -23,8 +23,8 @@ void Check(bool condition) {
 
 struct Fixture {
   Fixture() {
-    char pattern[] = "/tmp/kw-fuzz-import-XXXXXX";
-    const char* made = mkdtemp(pattern);
+    std::string pattern = (std::filesystem::temp_directory_path() / "kw-fuzz-import-XXXXXX").string();
+    const char* made = mkdtemp(pattern.data());
     Check(made != nullptr);
     folder = std::string(made) + "/";
     std::filesystem::create_directories(folder + "db");
