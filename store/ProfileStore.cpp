@@ -177,6 +177,12 @@ int ProfileStore::ListProfiles(std::vector<ProfileRecord>& list) {
   return static_cast<int>(list.size());
 }
 
+bool ProfileStore::WriteAll(const std::function<bool()>& steps) {
+  std::lock_guard guard(lock_);
+  if (InTransaction()) return false;  // a batch does not nest: the outer one would decide
+  return WriteAtomically(this, steps);
+}
+
 bool ProfileStore::SetActiveProfile(int32_t id) {
   std::lock_guard guard(lock_);
   return WriteAtomically(this, [&] { return WriteActiveProfile(id); });

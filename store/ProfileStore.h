@@ -12,6 +12,7 @@
 // was and says so in its result.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -45,6 +46,12 @@ public:
   // Device type of the keyboard the open file belongs to (set by device detection).
   void SetDeviceType(int32_t type) { deviceType_.store(type); }
   int32_t DeviceType() const { return deviceType_.load(); }
+
+  // Runs `steps` (calls of this store's operations) under the store's lock in one transaction:
+  // their writes are all committed when `steps` yields true and the commit goes through, and
+  // none of them otherwise. The multi-statement operations join this transaction. Any thread;
+  // other callers wait for the whole batch.
+  bool WriteAll(const std::function<bool()>& steps);
 
   // --- profiles and configuration
   int32_t AddProfile(const ProfileRecord& record);

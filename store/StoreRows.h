@@ -16,9 +16,11 @@ inline bool StepSucceeded(int rc) { return rc == SQLITE_OK || rc == SQLITE_ROW |
 
 // Runs `steps`, which yields whether every one of its writes succeeded, in one transaction of
 // `database`: all of them are committed, or none (the steps do not run when "BEGIN" fails).
-// True only when committed. The caller holds the store's lock.
+// True only when committed. The caller holds the store's lock. Inside a transaction the caller
+// already opened (ProfileStore::WriteAll) the steps join it, and that one decides.
 template <class Steps>
 bool WriteAtomically(SQLiteDB* database, Steps&& steps) {
+  if (database != nullptr && database->InTransaction()) return steps();
   SQLiteAutoTransaction transaction(database);
   const bool succeeded = transaction.Began() && steps();
   return transaction.Conclude(succeeded);
