@@ -136,6 +136,10 @@ bool ProgramHome::StartVirtualKeyboard() {
   return false;
 }
 
+std::string ProgramHome::Vkbd(const std::string& args) const {
+  return Capture(ProgramFolder() + "keywright-vkbd --socket '" + socket_ + "' " + args);
+}
+
 std::vector<std::string> ProgramCommand(const std::string& executable) {
   return {executable.empty() ? ProgramFolder() + "keywright" : executable};
 }

@@ -56,6 +56,8 @@ class ProgramHome {
   // Starts a virtual keyboard (24AE:4076) and makes Environment preload the HID shim that
   // reaches it. False when the keyboard did not come up.
   bool StartVirtualKeyboard();
+  // Output of `keywright-vkbd <args>` against that keyboard ("state 0", "log 0", "event 0 5").
+  std::string Vkbd(const std::string& args) const;
 
  private:
   std::string path_;
