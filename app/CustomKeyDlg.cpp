@@ -7,6 +7,7 @@
 #include "app/pages/PageBuilder.h"
 #include "docs/KeyTables.h"
 #include "docs/LangSettings.h"
+#include "features/ProfileNames.h"
 #include "store/ProfileStore.h"
 #include "tavex/Buttons.h"
 #include "tavex/CheckButtons.h"
@@ -171,7 +172,11 @@ void CustomKeyDlg::FillChoices(int32_t kind) {
   } else if (kind == assign::kProfileSwitch) {
     std::vector<ProfileRecord> profiles;
     store_.ListProfiles(profiles);
-    for (const ProfileRecord& p : profiles) list->AddItem(p.name.c_str(), p.profile);
+    for (const ProfileRecord& p : profiles)
+      list->AddItem(profiles::DisplayName(p.name, GetCurrentLanguage(),
+                                          GetLangText(kTextProfileWord))
+                        .c_str(),
+                    p.profile);
   } else {
     const int count = kind == assign::kFirstChoice    ? assign::kFirstChoiceCount
                       : kind == assign::kSecondChoice ? assign::kSecondChoiceCount

@@ -216,6 +216,7 @@ void KeyPageController::ShowAssignments(int32_t profile) {
   ClearFunctionMarks();
   Tavex::KeyboardCtrl* view = Keyboard();
   if (view == nullptr) return;
+  view->EnableKBTips(true);
   view->ResetAllItemCheck();
   view->ResetTipKey();
   std::vector<KeyAssignmentRecord> list;
