@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/CursorMenu.h"
 #include "app/CustomKeyDlg.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
@@ -15,8 +16,6 @@
 #include "tavex/KeyFuncControl.h"
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MDialog.h"
-#include "tavex/MenuWnd.h"
-#include "tavex/Native.h"
 
 namespace Notify = Tavex::Notify;
 
@@ -107,16 +106,18 @@ void KeyPageController::SelectKey(bool rightButton, long keyValue) {
 }
 
 void KeyPageController::ShowKeyMenu() {
-  POINT at{0, 0};
-  Tavex::Native::GetCursorPos(&at);
-  auto* menu = new Tavex::MenuWnd(&host_.Window());
-  menu->AddMenu(GetLangText(kTextMenuReset).c_str(), kMenuReset);
-  menu->AddMenu(GetLangText(kTextMenuMacro).c_str(), kMenuMacro);
-  menu->AddMenu(GetLangText(kTextMenuShortcut).c_str(), kMenuShortcut);
-  // The menu deletes itself once its window is gone; one never created is ours to delete.
-  if (menu->Create(host_.Window().GetSafeHwnd(), Tavex::CPoint(at.x, at.y), Tavex::WM_KEYMENU) ==
-      nullptr)
-    delete menu;
+  ShowCursorMenu(host_.Window(), Tavex::WM_KEYMENU,
+                 {{kTextMenuReset, kMenuReset},
+                  {kTextMenuMacro, kMenuMacro},
+                  {kTextMenuShortcut, kMenuShortcut}});
+}
+
+std::vector<KeyAssignmentRecord> KeyPageController::OtherKeysOfProfile() const {
+  std::vector<KeyAssignmentRecord> list;
+  host_.Services().Store().ListKeyAssignments(ActiveProfile(), kLayer, list);
+  // The selected key's own row is replaced, so it does not count against a limit.
+  std::erase_if(list, [&](const KeyAssignmentRecord& r) { return r.key_code == selectedKey_; });
+  return list;
 }
 
 void KeyPageController::AssignFunction() {
@@ -129,11 +130,7 @@ void KeyPageController::AssignFunction() {
   int first = 0, value = 0, value2 = 0, value3 = 0;
   Tavex::CString label;
   if (!functions->GetCurItemData(first, value, value2, value3, label)) return;
-  std::vector<KeyAssignmentRecord> list;
-  host_.Services().Store().ListKeyAssignments(ActiveProfile(), kLayer, list);
-  // The key's own row is replaced, so it does not count against the limit.
-  std::erase_if(list, [&](const KeyAssignmentRecord& r) { return r.key_code == selectedKey_; });
-  if (assign::CountFunctionKeys(list) >= assign::kFunctionKeyLimit) {
+  if (assign::CountFunctionKeys(OtherKeysOfProfile()) >= assign::kFunctionKeyLimit) {
     host_.ShowMessage(kTextFunctionLimit, kCaptionFunctionLimit, kStyleOneButton);
     return;
   }
@@ -162,10 +159,7 @@ void KeyPageController::DisableKey() {
 
 void KeyPageController::AssignMacroOrShortcut(int32_t presetKind) {
   if (selectedKey_ == 0 || selectedKey_ == kFixedKey) return;
-  std::vector<KeyAssignmentRecord> list;
-  host_.Services().Store().ListKeyAssignments(ActiveProfile(), kLayer, list);
-  std::erase_if(list, [&](const KeyAssignmentRecord& r) { return r.key_code == selectedKey_; });
-  if (assign::CountMacroAndShortcutKeys(list) >= assign::kMacroShortcutLimit) {
+  if (assign::CountMacroAndShortcutKeys(OtherKeysOfProfile()) >= assign::kMacroShortcutLimit) {
     host_.ShowMessage(kTextMacroLimit, kCaptionMacroLimit, kStyleOneButton);
     return;
   }

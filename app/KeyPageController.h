@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/PageController.h"
 #include "platform/TextPaste.h"
@@ -57,6 +58,8 @@ class KeyPageController : public PageController {
 
   void SelectKey(bool rightButton, long keyValue);
   void ShowKeyMenu();
+  // The active profile's layer-0 assignments except the selected key's.
+  std::vector<KeyAssignmentRecord> OtherKeysOfProfile() const;
   void AssignFunction();
   void ResetKey();
   void DisableKey();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/CursorMenu.h"
 #include "app/KeyPageController.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
@@ -16,8 +17,6 @@
 #include "tavex/KeyboardCtrl.h"
 #include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
-#include "tavex/MenuWnd.h"
-#include "tavex/Native.h"
 
 namespace Notify = Tavex::Notify;
 
@@ -211,14 +210,8 @@ void ProfileController::SelectProfile() {
 }
 
 void ProfileController::ShowProfileMenu() {
-  POINT at{0, 0};
-  Tavex::Native::GetCursorPos(&at);
-  auto* menu = new Tavex::MenuWnd(&host_.Window());
-  menu->AddMenu(GetLangText(kTextDeleteMenu).c_str(), kMenuDelete);
-  menu->AddMenu(GetLangText(kCaptionRename).c_str(), kMenuRename);
-  if (menu->Create(host_.Window().GetSafeHwnd(), Tavex::CPoint(at.x, at.y),
-                   Tavex::WM_PROFILEMENU) == nullptr)
-    delete menu;
+  ShowCursorMenu(host_.Window(), Tavex::WM_PROFILEMENU,
+                 {{kTextDeleteMenu, kMenuDelete}, {kCaptionRename, kMenuRename}});
 }
 
 // ---- resets -------------------------------------------------------------------------------------

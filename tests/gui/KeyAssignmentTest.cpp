@@ -50,15 +50,16 @@ constexpr int kF3 = 0x3c;
 // Function list entries by their value.
 constexpr int kFunctionF1 = 58;
 
-std::string Shell(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    std::array<char, 256> buffer{};
-    while (fgets(buffer.data(), static_cast<int>(buffer.size()), pipe) != nullptr)
-      out += buffer.data();
-    pclose(pipe);
+// Twelve assignments of `kind` and `value` on F1 to F12 (codes 0x3a to 0x45) of profile 1.
+void FillTwelve(ProfileStore& store, int32_t kind, int32_t value) {
+  for (int32_t code = 0x3a; code <= 0x45; ++code) {
+    KeyAssignmentRecord r;
+    r.profile = 1;
+    r.key_code = code;
+    r.macro_type = kind;
+    r.macro_value = value;
+    ASSERT_GT(store.SaveKeyAssignment(r), 0);
   }
-  return out;
 }
 
 class KeyAssignment : public ::testing::Test {
@@ -89,7 +90,7 @@ class KeyAssignment : public ::testing::Test {
     store.Close();
   }
   std::string Sql(const std::string& query) const {
-    return Shell("sqlite3 '" + Database() + "' \"" + query + "\" 2>/dev/null");
+    return GuiTest::Capture("sqlite3 '" + Database() + "' \"" + query + "\" 2>/dev/null");
   }
 
   void Start(const std::string& lang = "en_US.UTF-8") {
@@ -241,17 +242,7 @@ TEST_F(KeyAssignment, AFunctionKeyReachesTheKeyTableAndTheKeyMenuResetsIt) {
 }
 
 TEST_F(KeyAssignment, TheThirteenthFunctionKeyIsRefusedAndNothingIsSent) {
-  // Twelve function keys on F1 to F12 (codes 0x3a to 0x45) of profile 1.
-  PrepareStore([](ProfileStore& store) {
-    for (int32_t code = 0x3a; code <= 0x45; ++code) {
-      KeyAssignmentRecord r;
-      r.profile = 1;
-      r.key_code = code;
-      r.macro_type = 2;
-      r.macro_value = kFunctionF1;
-      ASSERT_GT(store.SaveKeyAssignment(r), 0);
-    }
-  });
+  PrepareStore([](ProfileStore& store) { FillTwelve(store, 2, kFunctionF1); });
   Start();
   const int before = KeyTableTransfers();
   ASSERT_TRUE(KeyButton(kEsc, false));
@@ -321,16 +312,7 @@ TEST_F(KeyAssignment, TheDialogStoresACombinationAMacroAShortcutAndAnAddress) {
 }
 
 TEST_F(KeyAssignment, TheTwelveMacroAndShortcutKeyLimitKeepsTheDialogClosed) {
-  PrepareStore([](ProfileStore& store) {
-    for (int32_t code = 0x3a; code <= 0x45; ++code) {
-      KeyAssignmentRecord r;
-      r.profile = 1;
-      r.key_code = code;
-      r.macro_type = 7;
-      r.macro_value = 1;
-      ASSERT_GT(store.SaveKeyAssignment(r), 0);
-    }
-  });
+  PrepareStore([](ProfileStore& store) { FillTwelve(store, 7, 1); });
   Start();
   ASSERT_TRUE(KeyMenu(kEsc, KeyPageController::kMenuMacro));
   EXPECT_EQ(AnswerMessage(), "A profile can hold at most 12 macro and shortcut keys.");

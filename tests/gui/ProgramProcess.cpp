@@ -27,7 +27,8 @@ namespace {
 constexpr const char* kWindowMark = "Tarnwick";
 constexpr auto kPoll = 50ms;
 
-// Output of a shell command.
+}  // namespace
+
 std::string Capture(const std::string& command) {
   std::string out;
   if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -38,7 +39,6 @@ std::string Capture(const std::string& command) {
   }
   return out;
 }
-}  // namespace
 
 Spawned::Spawned(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
   std::vector<std::string> env(extraEnv);
