@@ -192,8 +192,6 @@ int KeyboardDlg::OnMessage(unsigned id, unsigned code, unsigned wParam, long lPa
       break;
     case ids::kLanguageList: OnLanguageChosen(); break;
     case ids::kAutostartCheck: OnAutostartClicked(); break;
-    case ids::kSoftwareUpdate: QueueTask(kTaskDownloadSoftware); break;
-    case ids::kFirmwareUpdate: QueueTask(kTaskDownloadFirmware); break;
     default: break;
   }
   return 0;

@@ -4,11 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 namespace platform {
 namespace {
@@ -131,6 +133,28 @@ CurlHandle NewRequest(const std::string& url, const FetchOptions& options, Trans
   return handle;
 }
 
+// Names under the reserved top-level domain "invalid" never resolve; failing them here spares a
+// resolver round trip that, without a network, can take seconds.
+bool NeverResolves(const std::string& url) {
+  CURLU* const parsed = curl_url();
+  if (parsed == nullptr) return false;
+  char* host = nullptr;
+  bool reserved = false;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
+    std::string name(host);
+    if (!name.empty() && name.back() == '.') name.pop_back();
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    constexpr std::string_view kReserved = "invalid";
+    reserved = name == kReserved ||
+               (name.size() > kReserved.size() && name.ends_with(kReserved) &&
+                name[name.size() - kReserved.size() - 1] == '.');
+  }
+  curl_free(host);
+  curl_url_cleanup(parsed);
+  return reserved;
+}
+
 int Perform(Transfer& transfer) {
   const CURLcode code = curl_easy_perform(transfer.handle);
   if (transfer.stopped) return kFetchStopped;
@@ -232,6 +256,7 @@ size_t OnFileData(char* data, size_t, size_t size, void* user) {
 
 int FetchText(const std::string& url, std::string& text, const FetchOptions& options) {
   text.clear();
+  if (NeverResolves(url)) return kFetchFailed;
   TextSink sink;
   HeaderList headers;
   const CurlHandle handle = NewRequest(url, options, sink.transfer, headers);
@@ -251,6 +276,7 @@ int FetchFile(const std::string& url, const std::string& targetPath, const Fetch
   poster.Post(kProgressStart);
   // A stale file must not pass for this download, whatever its outcome.
   if (::unlink(targetPath.c_str()) != 0 && errno != ENOENT) return kFetchFailed;
+  if (NeverResolves(url)) return kFetchFailed;
   FileSink sink;
   HeaderList headers;
   const CurlHandle handle = NewRequest(url, options, sink.transfer, headers);

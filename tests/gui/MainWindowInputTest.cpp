@@ -4,17 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "GalleryProcess.h"
+#include "MainWindowSession.h"
 #include "ProgramProcess.h"
 #include "app/WindowIds.h"
-#include "support/ControlMap.h"
-#include "tavex/CDeviceCtrl.h"
 
 namespace {
 
@@ -22,77 +18,16 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using GuiTest::ProgramHome;
 using GuiTest::Spawned;
-using TestSupport::ControlMap;
+using GuiTest::kItemOrder;
+using GuiTest::kMainTitle;
 
-constexpr long kQuit = 610;
-constexpr const char* kMainTitle = "Keywright";
 constexpr const char* kTipTitle = "CloseWindowTipDlg";
 constexpr unsigned kTipHide = 31;
 constexpr unsigned kTipExit = 32;
 constexpr unsigned kTipConfirm = 33;
 
-// Tab items sit one under another in the strip, in this order.
-constexpr int kItemOrder[] = {ids::kItemHome, ids::kItemKeys, ids::kItemMacros,
-                              ids::kItemLighting, ids::kItemSettings};
-
 // The program in a private home, writing its control map.
-class MainWindowInput : public ::testing::Test {
- protected:
-  void Start(const std::string& lang = "en_US.UTF-8") {
-    ASSERT_TRUE(map_.Ready());
-    program_ = std::make_unique<Spawned>(
-        GuiTest::ProgramCommand(), GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
-    window_ = GuiTest::WaitForMainWindow();
-    ASSERT_NE(window_, 0u);
-    map_.SetWindow(kMainTitle);
-    ASSERT_TRUE(map_.WaitFor(ids::kCloseButton).has_value());
-  }
-  int Quit() {
-    EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
-    return program_->Wait(10s);
-  }
-  // Chooses the first keyboard of the device list once the virtual one shows connected.
-  void SelectKeyboard() {
-    ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
-    std::this_thread::sleep_for(700ms);  // the first device refresh marks it connected
-    ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
-                             Tavex::CDeviceCtrl::kRowHeight / 2));
-    ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value()) << "the tab strip did not show";
-  }
-  void OpenPage(int item) {
-    int position = 0;
-    while (kItemOrder[position] != item) ++position;
-    ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                             position * ids::kTabItemSize + ids::kTabItemSize / 2));
-    const unsigned page = ids::kHomePage + static_cast<unsigned>(position);
-    ASSERT_TRUE(map_.WaitFor(page, 5s).has_value()) << "page " << item << " did not show";
-  }
-  // The screen pixels of control `id` as PNG bytes.
-  std::string Pixels(unsigned id) {
-    const TestSupport::ScreenRect r = map_.RectOf(id);
-    const std::string path = map_.Folder() + "/crop-" + std::to_string(id) + ".png";
-    const std::string command = "import -window root -crop " + std::to_string(r.Width()) + "x" +
-                                std::to_string(r.Height()) + "+" + std::to_string(r.left) +
-                                "+" + std::to_string(r.top) + " '" + path + "' >/dev/null 2>&1";
-    if (r.Empty() || std::system(command.c_str()) != 0) return {};
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  // Saves the screen into KW_SCREENSHOT_DIR when set (for looking at), else into the map's
-  // folder; false when nothing was written.
-  bool Screenshot(const std::string& name) {
-    const char* dir = std::getenv("KW_SCREENSHOT_DIR");
-    const std::string folder = dir != nullptr && *dir != '\0' ? dir : map_.Folder();
-    fs::create_directories(folder);
-    const std::string path = folder + "/" + name + ".png";
-    return GuiTest::SaveScreen(path) && fs::file_size(path) > 0;
-  }
-
-  ControlMap map_;
-  ProgramHome home_;
-  std::unique_ptr<Spawned> program_;
-  std::uint64_t window_ = 0;
-};
+class MainWindowInput : public ::testing::Test, protected GuiTest::MainWindowSession {};
 
 TEST_F(MainWindowInput, TheFirstCloseAsksThenHidingStaysChosenAndASecondStartBringsItBack) {
   Start();
@@ -115,8 +50,7 @@ TEST_F(MainWindowInput, TheFirstCloseAsksThenHidingStaysChosenAndASecondStartBri
   ASSERT_TRUE(map_.Click(ids::kCloseButton));
   std::this_thread::sleep_for(500ms);
   EXPECT_FALSE(GuiTest::IsViewable(window_));
-  EXPECT_EQ(GuiTest::SendRequest(kQuit), 0);
-  EXPECT_EQ(program_->Wait(10s), 0);
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(MainWindowInput, ChoosingExitInTheDialogEndsTheProgram) {

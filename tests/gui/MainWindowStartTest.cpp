@@ -74,30 +74,14 @@ TEST(MainWindowStart, AGarbledSettingsFileReadsAsDefaultsAndKeepsItsLines) {
   EXPECT_EQ(Quit(program), 0);
 }
 
-// A copy of the program in a folder of its own, with only the shipped files a test keeps.
+// A copy of the program with only the shipped files a test keeps.
 class BrokenInstall : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = home_.Path() + "/install/";
-    fs::create_directories(folder_);
-    const std::string from = GuiTest::ProgramFolder();
-    fs::copy_file(from + "keywright", folder_ + "keywright");
-    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("lib", 0) == 0 && name.find(".so") != std::string::npos)
-        fs::create_symlink(entry.path(), folder_ + name);
-    }
-  }
-  // Links shipped file or folder `name` into the copy.
-  void Keep(const std::string& name) {
-    fs::create_symlink(GuiTest::ProgramFolder() + name, folder_ + name);
-  }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(folder_ + name, std::ios::binary) << bytes;
-  }
+  void Keep(const std::string& name) { copy_.Keep(name); }
+  void Write(const std::string& name, const std::string& bytes) { copy_.Write(name, bytes); }
   // Starts the copy, checks that its window shows, and ends it with the quit request.
   void RunsAndQuits() {
-    Spawned program(GuiTest::ProgramCommand(folder_ + "keywright"), home_.Environment());
+    Spawned program(GuiTest::ProgramCommand(copy_.Executable()), home_.Environment());
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
     std::this_thread::sleep_for(500ms);  // the first device refresh
     EXPECT_TRUE(program.Running());
@@ -105,7 +89,7 @@ class BrokenInstall : public ::testing::Test {
   }
 
   ProgramHome home_;
-  std::string folder_;
+  GuiTest::ProgramCopy copy_{home_.Path() + "/install/"};
 };
 
 TEST_F(BrokenInstall, NoDeviceTableNoLanguageFilesNoSkins) {
@@ -115,7 +99,7 @@ TEST_F(BrokenInstall, NoDeviceTableNoLanguageFilesNoSkins) {
 TEST_F(BrokenInstall, AMalformedDeviceTableAndGarbledLanguageFile) {
   Keep("skins");
   Write("config.xml", "<config><device.info><keyboard name=\"x\" vid=\"24ae\" pid=");
-  fs::create_directories(folder_ + "language");
+  fs::create_directories(copy_.Folder() + "language");
   Write("language/1033.lan", "\xFF\xFE[KB.DIA\x00\x00LOG]\n50=\xC3");
   RunsAndQuits();
 }

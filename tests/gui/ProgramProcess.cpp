@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -138,6 +139,36 @@ bool ProgramHome::StartVirtualKeyboard() {
 
 std::string ProgramHome::Vkbd(const std::string& args) const {
   return Capture(ProgramFolder() + "keywright-vkbd --socket '" + socket_ + "' " + args);
+}
+
+ProgramCopy::ProgramCopy(std::string folder) : folder_(std::move(folder)) {
+  std::filesystem::create_directories(folder_);
+  const std::string from = ProgramFolder();
+  std::filesystem::copy_file(from + "keywright", Executable());
+  for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(from)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("lib", 0) == 0 && name.find(".so") != std::string::npos) Keep(name);
+  }
+}
+
+void ProgramCopy::Keep(const std::string& name) const {
+  std::filesystem::create_symlink(ProgramFolder() + name, folder_ + name);
+}
+
+void ProgramCopy::KeepAllBut(const std::vector<std::string>& names) const {
+  for (const std::filesystem::directory_entry& entry :
+       std::filesystem::directory_iterator(ProgramFolder())) {
+    const std::string name = entry.path().filename().string();
+    std::error_code ignored;
+    if (std::find(names.begin(), names.end(), name) == names.end() &&
+        !std::filesystem::exists(folder_ + name, ignored)) {
+      Keep(name);
+    }
+  }
+}
+
+void ProgramCopy::Write(const std::string& name, const std::string& bytes) const {
+  std::ofstream(folder_ + name, std::ios::binary) << bytes;
 }
 
 std::vector<std::string> ProgramCommand(const std::string& executable) {

@@ -65,6 +65,24 @@ class ProgramHome {
   Spawned* keyboard_ = nullptr;
 };
 
+// A copy of the program in a folder of its own (a trailing '/'), so that a test can change the
+// files shipped beside it: the executable copied, the libraries beside it linked, and of the
+// shipped files only those the test keeps or writes.
+class ProgramCopy {
+ public:
+  explicit ProgramCopy(std::string folder);
+  const std::string& Folder() const { return folder_; }
+  std::string Executable() const { return folder_ + "keywright"; }
+  // Links shipped file or folder `name` into the copy.
+  void Keep(const std::string& name) const;
+  // Links every shipped file and folder but those named.
+  void KeepAllBut(const std::vector<std::string>& names) const;
+  void Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string folder_;
+};
+
 // bin/keywright (or another copy of it at `executable`) started with `env`.
 std::vector<std::string> ProgramCommand(const std::string& executable = "");
 // `env` with one more variable (a name and value pair, as the control map gives it).

@@ -110,6 +110,7 @@ TEST(Http, RefusedUnresolvableAndNonHttpAddressesFail) {
     EXPECT_EQ(FetchText("http://127.0.0.1:" + std::to_string(closedPort) + "/version", text, Stalling()),
               platform::kFetchFailed);
     EXPECT_EQ(FetchText("http://no-such-host.invalid/version", text, Stalling()), platform::kFetchFailed);
+    EXPECT_EQ(FetchText("https://Update.Keywright.INVALID./v", text, Stalling()), platform::kFetchFailed);
     EXPECT_EQ(FetchText("file:///etc/hostname", text), platform::kFetchFailed);
     EXPECT_EQ(FetchText("not a url", text), platform::kFetchFailed);
     EXPECT_EQ(text, "");
