@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/CUIMessageBox.h"
+#include "app/FileDialogs.h"
 #include "app/WindowIds.h"
 #include "app/pages/PageBuilder.h"
 #include "docs/KeyTables.h"
@@ -61,6 +62,7 @@ constexpr KindName kKinds[] = {
 constexpr unsigned kModifierBoxes[] = {CustomKeyDlg::kShift, CustomKeyDlg::kCtrl,
                                        CustomKeyDlg::kWin, CustomKeyDlg::kAlt};
 constexpr const char* kModifierNames[] = {"Shift", "Ctrl", "Win", "Alt"};
+constexpr const char* kProgramFilter = "Application";
 
 bool UsesChoiceList(int32_t kind) {
   return kind == assign::kMacro || kind == assign::kFirstChoice || kind == assign::kSecondChoice ||
@@ -202,6 +204,8 @@ int CustomKeyDlg::OnMessage(unsigned id, unsigned code, unsigned, long) {
     Finish(false);
   } else if (code == Notify::Click && id == kConfirm) {
     Confirm();
+  } else if (code == Notify::Click && id == kChooseProgram) {
+    ChooseProgram();
   }
   return 0;
 }
@@ -217,6 +221,15 @@ LRESULT CustomKeyDlg::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 int CustomKeyDlg::OnKeyDown(unsigned key, unsigned repeat, unsigned flags) {
   if (key == VK_ESCAPE) StopCapture();
   return PromptDialog::OnKeyDown(key, repeat, flags);
+}
+
+void CustomKeyDlg::ChooseProgram() {
+  // Programs here have no common file name ending: every file is offered, and what is chosen
+  // is started when executable, else opened with its default handler.
+  const platform::FileChooserResult result =
+      ChooseFileToOpen(*this, GetLangText(kTextChooseProgram), {{kProgramFilter, {"*"}}});
+  if (result.choice != platform::FileChoice::Chosen) return;
+  if (auto* edit = Find<Tavex::MEdit>(*this, kField)) edit->SetTitle(result.path.c_str());
 }
 
 // ---- key capture --------------------------------------------------------------------------------

@@ -66,6 +66,8 @@ class CustomKeyDlg : public PromptDialog {
   void StopCapture();
   void OnRawKey(uint32_t virtualKey);
   void Confirm();
+  // Button 43: the desktop's file chooser puts the chosen program's path into field 38.
+  void ChooseProgram();
   // The record for the chosen type; false (with a message shown when it says why) when the
   // inputs do not make one.
   bool BuildRecord(KeyAssignmentRecord& record);

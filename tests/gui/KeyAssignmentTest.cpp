@@ -93,10 +93,11 @@ class KeyAssignment : public ::testing::Test {
     return GuiTest::Capture("sqlite3 '" + Database() + "' \"" + query + "\" 2>/dev/null");
   }
 
-  void Start(const std::string& lang = "en_US.UTF-8") {
-    program_ = std::make_unique<Spawned>(
-        GuiTest::ProgramCommand(),
-        GuiTest::WithVariable(home_.Environment(lang), map_.Environment()));
+  void Start(const std::string& lang = "en_US.UTF-8",
+             const std::vector<std::pair<std::string, std::string>>& extra = {}) {
+    std::vector<std::string> env = GuiTest::WithVariable(home_.Environment(lang), map_.Environment());
+    for (const auto& variable : extra) env = GuiTest::WithVariable(env, variable);
+    program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
     map_.SetWindow(kMainTitle);
     ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
@@ -364,6 +365,37 @@ TEST_F(KeyAssignment, DeviceEventsRunTheHostFunctions) {
   ASSERT_TRUE(ClickFunction(kFunctionF1));
   ASSERT_TRUE(WaitForTransfer(transfers + 1));
   EXPECT_EQ(Sql("SELECT profile FROM t_key_macro_data WHERE key_code = 41"), "2\n");
+}
+
+TEST_F(KeyAssignment, TheProgramChooserFillsThePathThatTheKeyThenStarts) {
+  // The desktop's chooser is a zenity stand-in that answers with a script; no portal answers.
+  const std::string marker = home_.Path() + "/chosen-started";
+  const std::string script = home_.Path() + "/chosen.sh";
+  std::ofstream(script) << "#!/bin/sh\ntouch '" << marker << "'\n";
+  fs::permissions(script, fs::perms::owner_all);
+  const std::string bin = home_.Path() + "/bin";
+  fs::create_directories(bin);
+  std::ofstream(bin + "/zenity") << "#!/bin/sh\nprintf '%s\\n' '" << script << "'\n";
+  fs::permissions(bin + "/zenity", fs::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  Start("en_US.UTF-8", {{"PATH", bin + ":" + (path != nullptr ? path : "/usr/bin:/bin")},
+                        {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
+  const int transfers = KeyTableTransfers();
+  ASSERT_TRUE(KeyMenu(kEsc, KeyPageController::kMenuShortcut));
+  ASSERT_TRUE(InDialog([&] {
+    if (!PickRow(CustomKeyDlg::kTypeList, 5) || !map_.Click(CustomKeyDlg::kChooseProgram))
+      return false;
+    const auto field = map_.WaitFor(CustomKeyDlg::kField, 10s, [&](const auto& c) {
+      return c.text == script;
+    });
+    return field.has_value() && map_.Click(CustomKeyDlg::kConfirm);
+  }));
+  ASSERT_TRUE(WaitForTransfer(transfers + 1));
+  EXPECT_EQ(Sql("SELECT macro_value, macro_desc, param, type FROM t_key_otherdata"),
+            "1|" + script + "|" + script + "|8\n");
+  EXPECT_EQ(KeyTable(), std::vector<std::string>{"key 0 code=29 value=01"});
+  home_.Vkbd("event 0 1");
+  EXPECT_TRUE(Eventually([&] { return fs::exists(marker); })) << "the chosen program did not start";
 }
 
 TEST_F(KeyAssignment, ProfilesAreCreatedRenamedDeletedSelectedAndReset) {
