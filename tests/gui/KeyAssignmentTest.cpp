@@ -222,17 +222,22 @@ TEST_F(KeyAssignment, AFunctionKeyReachesTheKeyTableAndTheKeyMenuResetsIt) {
   ASSERT_TRUE(ClickFunction(kFunctionF1));
   ASSERT_TRUE(WaitForTransfer(before + 1));
   EXPECT_EQ(KeyTable(), std::vector<std::string>{"key 0 code=29 value=3a"});
-  // A figure, not a check: from the click to the key table's end report (07 fe dc ba), on the
-  // same monotonic clock as the keyboard's log.
+  // Figures, not checks: from the click to the macro area's begin report (07 01 23 45 67) and to
+  // the key table's end report (07 fe dc ba), on the same monotonic clock as the keyboard's log.
   const std::string log = home_.Vkbd("log 0");
-  const size_t end = log.rfind(" 07 fe dc ba");
-  if (end != std::string::npos) {
-    const size_t lineStart = log.rfind('\n', end) == std::string::npos ? 0 : log.rfind('\n', end) + 1;
-    const long long lastNs = std::stoll(log.substr(lineStart));
-    const long long clickNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                  click.time_since_epoch()).count();
-    std::printf("click to last report of the key transfer: %.1f ms\n", (lastNs - clickNs) / 1e6);
-  }
+  const auto reportNs = [&](const std::string& bytes) -> long long {
+    const size_t at = log.rfind(bytes);
+    if (at == std::string::npos) return 0;
+    const size_t line = log.rfind('\n', at);
+    return std::stoll(log.substr(line == std::string::npos ? 0 : line + 1));
+  };
+  const long long clickNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(click.time_since_epoch()).count();
+  const long long firstNs = reportNs(" 07 01 23 45 67");
+  const long long lastNs = reportNs(" 07 fe dc ba");
+  if (firstNs > 0 && lastNs > 0)
+    std::printf("key transfer: click to first report %.1f ms, to last report %.1f ms\n",
+                (firstNs - clickNs) / 1e6, (lastNs - clickNs) / 1e6);
   EXPECT_EQ(Sql("SELECT macro_type, macro_value FROM t_key_macro_data WHERE key_code = 41"),
             "2|58\n");
 
