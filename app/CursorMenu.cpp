@@ -11,6 +11,5 @@ void ShowCursorMenu(Tavex::MDialog& owner, UINT message,
   auto* menu = new Tavex::MenuWnd(&owner);
   for (const auto& [text, command] : entries) menu->AddMenu(GetLangText(text).c_str(), command);
   // The menu deletes itself once its window is gone; one never created is ours to delete.
-  if (menu->Create(owner.GetSafeHwnd(), Tavex::CPoint(at.x, at.y), message) == nullptr)
-    delete menu;
+  if (menu->Create(owner.GetSafeHwnd(), Tavex::CPoint(at.x, at.y), message) == nullptr) delete menu;
 }

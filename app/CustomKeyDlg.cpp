@@ -54,9 +54,15 @@ struct KindName {
   int text;
 };
 constexpr KindName kKinds[] = {
-    {assign::kKeyOrFunction, 205}, {assign::kMacro, 206},         {assign::kFirstChoice, 207},
-    {assign::kSecondChoice, 208},  {assign::kShortcut, 209},      {assign::kProgram, 210},
-    {assign::kWebAddress, 211},    {assign::kText, 212},          {assign::kProfileSwitch, kTextProfileSwitch},
+    {assign::kKeyOrFunction, 205},
+    {assign::kMacro, 206},
+    {assign::kFirstChoice, 207},
+    {assign::kSecondChoice, 208},
+    {assign::kShortcut, 209},
+    {assign::kProgram, 210},
+    {assign::kWebAddress, 211},
+    {assign::kText, 212},
+    {assign::kProfileSwitch, kTextProfileSwitch},
 };
 
 constexpr unsigned kModifierBoxes[] = {CustomKeyDlg::kShift, CustomKeyDlg::kCtrl,
@@ -96,8 +102,7 @@ void CustomKeyDlg::InitUI(CRect client) {
                    "sysbtn_close.png", 0);
   page.Label(kTypeLabel, CRect(kLabelLeft, kTypeTop, kInputLeft - 10, kTypeTop + kRowHeight),
              kTextTypeLabel);
-  page.Label(kChoiceLabel,
-             CRect(kLabelLeft, kChoiceTop, kInputLeft - 10, kChoiceTop + kRowHeight),
+  page.Label(kChoiceLabel, CRect(kLabelLeft, kChoiceTop, kInputLeft - 10, kChoiceTop + kRowHeight),
              kTextChoiceLabel);
   if (Tavex::MComboBox* types =
           page.Combo(kTypeList, CRect(kInputLeft, kTypeTop, kInputRight, kTypeTop + kRowHeight))) {
@@ -105,10 +110,10 @@ void CustomKeyDlg::InitUI(CRect client) {
   }
   page.Combo(kChoiceList, CRect(kInputLeft, kChoiceTop, kInputRight, kChoiceTop + kRowHeight));
   page.Edit(kField, CRect(kInputLeft, kChoiceTop, kInputRight, kChoiceTop + kRowHeight), "");
-  page.ImageButton(kChooseProgram,
-                   CRect(kInputRight - kFileButtonSize, kChoiceTop, kInputRight,
-                         kChoiceTop + kRowHeight),
-                   "btn_openfile.png", kTextChooseProgram);
+  page.ImageButton(
+      kChooseProgram,
+      CRect(kInputRight - kFileButtonSize, kChoiceTop, kInputRight, kChoiceTop + kRowHeight),
+      "btn_openfile.png", kTextChooseProgram);
   for (size_t i = 0; i < std::size(kModifierBoxes); ++i) {
     const int left = kInputLeft + static_cast<int>(i) * kCheckWidth;
     if (Tavex::CCheckButton* box = page.Check(
@@ -175,10 +180,10 @@ void CustomKeyDlg::FillChoices(int32_t kind) {
     std::vector<ProfileRecord> profiles;
     store_.ListProfiles(profiles);
     for (const ProfileRecord& p : profiles)
-      list->AddItem(profiles::DisplayName(p.name, GetCurrentLanguage(),
-                                          GetLangText(kTextProfileWord))
-                        .c_str(),
-                    p.profile);
+      list->AddItem(
+          profiles::DisplayName(p.name, GetCurrentLanguage(), GetLangText(kTextProfileWord))
+              .c_str(),
+          p.profile);
   } else {
     const int count = kind == assign::kFirstChoice    ? assign::kFirstChoiceCount
                       : kind == assign::kSecondChoice ? assign::kSecondChoiceCount
@@ -265,10 +270,6 @@ std::string CustomKeyDlg::FieldText() const {
   return edit != nullptr ? edit->GetTitle() : std::string();
 }
 
-int32_t CustomKeyDlg::AddHostRow(const std::string& desc, const std::string& param, int32_t type) {
-  return store_.AddKeyOtherData(desc, param, type);
-}
-
 bool CustomKeyDlg::BuildRecord(KeyAssignmentRecord& record) {
   const int32_t kind = Kind();
   record = KeyAssignmentRecord{};
@@ -319,17 +320,16 @@ bool CustomKeyDlg::BuildRecord(KeyAssignmentRecord& record) {
       const std::string text = FieldText();
       if (text.empty()) return false;
       // The program row keeps the path as its parameter too: that is what is started.
-      record.macro_value = AddHostRow(text, kind == assign::kProgram ? text : "", kind);
+      record.macro_value = store_.AddKeyOtherData(text, kind == assign::kProgram ? text : "", kind);
       record.macro_desc = text;
       return record.macro_value > 0;
     }
     case assign::kProfileSwitch:
       if (choice <= 0) return false;
-      record.macro_value = AddHostRow(choiceText, std::to_string(choice), kind);
+      record.macro_value = store_.AddKeyOtherData(choiceText, std::to_string(choice), kind);
       record.macro_desc = choiceText;
       return record.macro_value > 0;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -1,8 +1,9 @@
 // The custom key dialog: gives the selected key a key combination, a macro, one of the fixed
 // keyboard or mouse functions, a shortcut, a program, a web address, a text to type or a profile
 // to switch to. Confirming builds the assignment record (and its host-function row for the kinds
-// that act on the computer) and ends with DoOK; the caller then stores the record. The key field captures one key from the X server's raw key events while it has the
-// focus; the keys still reach their window.
+// that act on the computer) and ends with DoOK; the caller then stores the record. The key field
+// captures one key from the X server's raw key events while it has the focus; the keys still reach
+// their window.
 //
 // Ownership: a stack object of the key page's controller; borrows the store for its life.
 // Threads: UI thread only.
@@ -71,7 +72,6 @@ class CustomKeyDlg : public PromptDialog {
   // The record for the chosen type; false (with a message shown when it says why) when the
   // inputs do not make one.
   bool BuildRecord(KeyAssignmentRecord& record);
-  int32_t AddHostRow(const std::string& desc, const std::string& param, int32_t type);
   std::string FieldText() const;
   void Finish(bool ok);
 

@@ -59,10 +59,14 @@ std::string ProfileController::ShownName(const std::string& stored) const {
 
 bool ProfileController::OnMessage(unsigned id, unsigned code, unsigned, long lParam) {
   if (id == ids::kProfileList) {
-    if (code == Notify::Click) SelectProfile();
-    else if (code == Notify::EditEnded) FinishProfileRename(static_cast<int>(lParam));
-    else if (code == Notify::RightClick) ShowProfileMenu();
-    else return false;
+    if (code == Notify::Click)
+      SelectProfile();
+    else if (code == Notify::EditEnded)
+      FinishProfileRename(static_cast<int>(lParam));
+    else if (code == Notify::RightClick)
+      ShowProfileMenu();
+    else
+      return false;
     return true;
   }
   if (code != Notify::Click) return false;
@@ -79,8 +83,10 @@ bool ProfileController::OnMessage(unsigned id, unsigned code, unsigned, long lPa
 
 bool ProfileController::OnWindowMessage(UINT msg, WPARAM, LPARAM lParam) {
   if (msg != Tavex::WM_PROFILEMENU) return false;
-  if (lParam == kMenuDelete) RemoveProfile();
-  else if (lParam == kMenuRename) StartRename();
+  if (lParam == kMenuDelete)
+    RemoveProfile();
+  else if (lParam == kMenuRename)
+    StartRename();
   return true;
 }
 
@@ -117,7 +123,8 @@ void ProfileController::OnTextsChanged() {
   if (list == nullptr) return;
   for (int row = 0; row < list->GetItemCount(); ++row) {
     std::string stored;
-    if (host_.Services().Store().GetProfileName(static_cast<int32_t>(list->GetItemData(row)), stored))
+    if (host_.Services().Store().GetProfileName(static_cast<int32_t>(list->GetItemData(row)),
+                                                stored))
       list->ModifyItemString(row, ShownName(stored).c_str());
   }
 }
@@ -238,7 +245,8 @@ void ProfileController::RestoreFactorySettings() {
   host_.Window().PostMessageW(Tavex::WM_SETTEXTS);
 
   platform::SetAutostart(ids::kInstanceName, false, GetProgramFolder() + kProgramFile);
-  if (auto* box = dynamic_cast<Tavex::CCheckButton*>(host_.Window().GetControl(ids::kAutostartCheck)))
+  if (auto* box =
+          dynamic_cast<Tavex::CCheckButton*>(host_.Window().GetControl(ids::kAutostartCheck)))
     box->SetCheck(0);
 
   const CurrentKeyboard keyboard = host_.Keyboard();

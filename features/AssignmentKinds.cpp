@@ -21,9 +21,9 @@ constexpr int kSecondChoiceBase = 229;
 constexpr int kShortcutBase = 700;
 
 int CountKinds(const std::vector<KeyAssignmentRecord>& list, int32_t a, int32_t b) {
-  return static_cast<int>(std::count_if(list.begin(), list.end(), [&](const KeyAssignmentRecord& r) {
-    return r.macro_type == a || r.macro_type == b;
-  }));
+  return static_cast<int>(std::count_if(
+      list.begin(), list.end(),
+      [&](const KeyAssignmentRecord& r) { return r.macro_type == a || r.macro_type == b; }));
 }
 
 // "scheme://": letters, digits, '+', '-' or '.' before "://", starting with a letter. A bare
@@ -72,9 +72,7 @@ int FirstChoiceText(int n) {
   return n == 1 ? kFirstChoiceBase : kFirstChoiceBase + n;
 }
 
-int SecondChoiceText(int n) {
-  return n < 1 || n > kSecondChoiceCount ? 0 : kSecondChoiceBase + n;
-}
+int SecondChoiceText(int n) { return n < 1 || n > kSecondChoiceCount ? 0 : kSecondChoiceBase + n; }
 
 int ShortcutText(int n) { return n < 1 || n > kShortcutCount ? 0 : kShortcutBase + n; }
 

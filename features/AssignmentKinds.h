@@ -15,8 +15,8 @@ enum Kind : int32_t {
   kDisabled = 1,
   kKeyOrFunction = 2,  // a key combination, or a function list entry below kHighFunctionValue
   kMacro = 3,
-  kFirstChoice = 5,    // first fixed list of the custom key dialog (8 choices)
-  kSecondChoice = 6,   // second fixed list (7 choices)
+  kFirstChoice = 5,   // first fixed list of the custom key dialog (8 choices)
+  kSecondChoice = 6,  // second fixed list (7 choices)
   kShortcut = 7,
   kProgram = 8,
   kWebAddress = 9,
@@ -26,8 +26,8 @@ enum Kind : int32_t {
 };
 
 inline constexpr int32_t kHighFunctionValue = 500;
-inline constexpr int kFunctionKeyLimit = 12;       // kinds 2 and 12 per profile
-inline constexpr int kMacroShortcutLimit = 12;     // kinds 3 and 7 per profile
+inline constexpr int kFunctionKeyLimit = 12;    // kinds 2 and 12 per profile
+inline constexpr int kMacroShortcutLimit = 12;  // kinds 3 and 7 per profile
 inline constexpr int kFirstChoiceCount = 8;
 inline constexpr int kSecondChoiceCount = 7;
 inline constexpr int kShortcutCount = 15;

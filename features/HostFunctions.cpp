@@ -45,7 +45,6 @@ HostOutcome RunHostFunction(ProfileStore& store, int32_t rowId, const HostAction
       actions.showProfile(profile);
       return HostOutcome::ProfileShown;
     }
-    default:
-      return HostOutcome::Nothing;
+    default: return HostOutcome::Nothing;
   }
 }

@@ -18,9 +18,9 @@ struct HostActions {
 };
 
 enum class HostOutcome {
-  Nothing,       // no row, an unknown type, an empty row, a profile that does not exist
+  Nothing,  // no row, an unknown type, an empty row, a profile that does not exist
   Opened,
-  OpenFailed,    // the opener started nothing (a path that does not exist ...)
+  OpenFailed,  // the opener started nothing (a path that does not exist ...)
   Pasted,
   PasteFailed,
   ProfileShown,

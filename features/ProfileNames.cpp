@@ -18,16 +18,15 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 
 // Lower case for ASCII letters; other bytes (any other script) stay as they are.
 std::string Lowered(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-    return static_cast<char>(std::tolower(c));
-  });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
 
 }  // namespace
 
 std::string DisplayName(const std::string& stored, int lcid, const std::string& profileWord) {
-  const std::string other = lcid == kLangChinese ? kEnglishWord
+  const std::string other = lcid == kLangChinese   ? kEnglishWord
                             : lcid == kLangEnglish ? kChineseWord
                                                    : "";
   if (other.empty() || !StartsWith(stored, other)) return stored;
@@ -44,8 +43,8 @@ std::string FirstFreeName(const std::string& profileWord, const std::vector<std:
 
 const std::vector<std::string>& BlockedWords() {
   static const std::vector<std::string> words = {
-      "admin", "root",  "sudo",  "null",  "nil",  "undefined", "system", "virus",
-      "hack",  "crack", "cheat", "spam",  "病毒", "外挂",      "木马",
+      "admin", "root",  "sudo",  "null", "nil",  "undefined", "system", "virus",
+      "hack",  "crack", "cheat", "spam", "病毒", "外挂",      "木马",
   };
   return words;
 }

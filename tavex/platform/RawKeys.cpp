@@ -58,9 +58,9 @@ bool DeliverRawKey(X11Connection& c, XEvent& ev) {
     const UINT vk = VirtualKeyOfKeycode(c.dpy, static_cast<unsigned>(raw->detail));
     // A window destroyed without unregistering is dropped here.
     auto& targets = c.rawKeyTargets;
-    targets.erase(std::remove_if(targets.begin(), targets.end(),
-                                 [](HWND w) { return !Native::IsWindow(w); }),
-                  targets.end());
+    targets.erase(
+        std::remove_if(targets.begin(), targets.end(), [](HWND w) { return !Native::IsWindow(w); }),
+        targets.end());
     if (vk != 0)
       for (HWND target : targets) PostInput(target, Native::WM_INPUT, vk, kPressed);
     if (targets.empty()) SelectRawKeys(c, false);

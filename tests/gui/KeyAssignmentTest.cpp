@@ -95,7 +95,8 @@ class KeyAssignment : public ::testing::Test {
 
   void Start(const std::string& lang = "en_US.UTF-8",
              const std::vector<std::pair<std::string, std::string>>& extra = {}) {
-    std::vector<std::string> env = GuiTest::WithVariable(home_.Environment(lang), map_.Environment());
+    std::vector<std::string> env =
+        GuiTest::WithVariable(home_.Environment(lang), map_.Environment());
     for (const auto& variable : extra) env = GuiTest::WithVariable(env, variable);
     program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
@@ -281,13 +282,11 @@ TEST_F(KeyAssignment, TheDialogStoresACombinationAMacroAShortcutAndAnAddress) {
 
   // A macro without events is refused; the one with two events goes on F2.
   ASSERT_TRUE(KeyMenu(kF2, KeyPageController::kMenuMacro));
-  ASSERT_TRUE(InDialog([&] {
-    return PickRow(CustomKeyDlg::kChoiceList, 1) && map_.Click(CustomKeyDlg::kConfirm);
-  }));
+  ASSERT_TRUE(InDialog(
+      [&] { return PickRow(CustomKeyDlg::kChoiceList, 1) && map_.Click(CustomKeyDlg::kConfirm); }));
   EXPECT_EQ(AnswerMessage(), "This macro has no events yet. Record it first.");
-  ASSERT_TRUE(InDialog([&] {
-    return PickRow(CustomKeyDlg::kChoiceList, 0) && map_.Click(CustomKeyDlg::kConfirm);
-  }));
+  ASSERT_TRUE(InDialog(
+      [&] { return PickRow(CustomKeyDlg::kChoiceList, 0) && map_.Click(CustomKeyDlg::kConfirm); }));
   ASSERT_TRUE(WaitForTransfer(++transfers));
 
   // Shortcut 1 (Ctrl+A) on F3.
@@ -390,9 +389,8 @@ TEST_F(KeyAssignment, TheProgramChooserFillsThePathThatTheKeyThenStarts) {
   ASSERT_TRUE(InDialog([&] {
     if (!PickRow(CustomKeyDlg::kTypeList, 5) || !map_.Click(CustomKeyDlg::kChooseProgram))
       return false;
-    const auto field = map_.WaitFor(CustomKeyDlg::kField, 10s, [&](const auto& c) {
-      return c.text == script;
-    });
+    const auto field =
+        map_.WaitFor(CustomKeyDlg::kField, 10s, [&](const auto& c) { return c.text == script; });
     return field.has_value() && map_.Click(CustomKeyDlg::kConfirm);
   }));
   ASSERT_TRUE(WaitForTransfer(transfers + 1));
@@ -461,12 +459,13 @@ TEST_F(KeyAssignment, FactoryResetSendsItsCommandAndStartsAFreshStore) {
   ASSERT_TRUE(WaitForTransfer(before + 1));
   ASSERT_EQ(Sql("SELECT COUNT(*) FROM t_profile_data"), "4\n");
   // The settings page is the last tab item.
-  ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2, 4 * ids::kTabItemSize +
-                                                                     ids::kTabItemSize / 2));
+  ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
+                           4 * ids::kTabItemSize + ids::kTabItemSize / 2));
   ASSERT_TRUE(map_.WaitFor(ids::kSettingsPage, 5s).has_value());
   ASSERT_TRUE(map_.Click(ids::kFactoryResetButton));
   AnswerMessage();
-  EXPECT_TRUE(Eventually([&] { return home_.Vkbd("log 0").find(" 07 f0 aa") != std::string::npos; }));
+  EXPECT_TRUE(
+      Eventually([&] { return home_.Vkbd("log 0").find(" 07 f0 aa") != std::string::npos; }));
   EXPECT_TRUE(Eventually([&] { return Sql("SELECT COUNT(*) FROM t_profile_data") == "3\n"; }));
   const std::string settings = home_.ReadFile(home_.SettingsFile());
   EXPECT_NE(settings.find("exit_mode=0"), std::string::npos);
@@ -503,8 +502,9 @@ TEST_P(KeyAssignmentPictures, KeyPageMenuAndEveryDialogType) {
   const LayoutKey* f2 = FindKey(kF2);
   const TestSupport::ScreenRect view = map_.RectOf(ids::kKeyKeyboard);
   ASSERT_NE(f2, nullptr);
-  TestSupport::MovePointer(view.left + (view.Width() - layout_.Width()) / 2 + (f2->left + f2->right) / 2,
-                           view.top + (f2->top + f2->bottom) / 2);
+  TestSupport::MovePointer(
+      view.left + (view.Width() - layout_.Width()) / 2 + (f2->left + f2->right) / 2,
+      view.top + (f2->top + f2->bottom) / 2);
   std::this_thread::sleep_for(800ms);
   EXPECT_TRUE(shot("keypage"));
   ASSERT_TRUE(KeyButton(kF3, true));

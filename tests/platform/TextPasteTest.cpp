@@ -27,7 +27,8 @@ TEST_F(TextPasteTest, TheFocusedClientReceivesTheTextThenTheOfferEnds) {
   EXPECT_EQ(receiver.WaitForText(3s), "héllo, 你好");
   // Fetched once: the clipboard is given up without waiting for the time limit.
   const auto until = std::chrono::steady_clock::now() + 1s;
-  while (paste.Busy() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(10ms);
+  while (paste.Busy() && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(10ms);
   EXPECT_FALSE(paste.Busy());
 }
 
