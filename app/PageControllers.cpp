@@ -3,11 +3,13 @@
 #include "app/LightingController.h"
 #include "app/MacroPageController.h"
 #include "app/PageHost.h"
+#include "app/ProfileController.h"
 #include "app/UpdateController.h"
 #include "platform/Clock.h"
 
 std::vector<std::unique_ptr<PageController>> MakePageControllers(PageHost& host) {
   std::vector<std::unique_ptr<PageController>> controllers;
+  AddKeyPageControllers(host, controllers);
   controllers.push_back(std::make_unique<UpdateController>(host));
   controllers.push_back(std::make_unique<LightingController>(host));
   controllers.push_back(std::make_unique<MacroPageController>(host, platform::SystemClock()));

@@ -176,6 +176,7 @@ void PumpDisplay() {
   while (XPending(c->dpy) > 0) {
     XEvent ev;
     XNextEvent(c->dpy, &ev);
+    if (DeliverRawKey(*c, ev)) continue;
     // The input method sees every event first: it talks to its server through them and
     // swallows the keys that build a composition.
     if (c->ime->Filter(ev)) continue;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 #include "InputMethod.h"
 #include "WindowTable.h"
@@ -78,6 +79,10 @@ class X11Connection {
   std::map<HWND, bool> leaveTrack;
   MoveDrag moveDrag;
   bool keyDown[256] = {};
+  // XInput2 raw key watching (RegisterRawKeys): the extension's opcode once queried (0: not
+  // yet, -1: missing) and the windows told about raw key presses.
+  int xiOpcode = 0;
+  std::vector<HWND> rawKeyTargets;
   std::unique_ptr<InputMethod> ime;  // created with the connection, opened on first need
 
   std::shared_ptr<WindowRecord> RecordOf(::Window xid) const;
@@ -101,6 +106,8 @@ HWND TopLevelOf(HWND hwnd);
 // Sends WM_KILLFOCUS / WM_ACTIVATE / WM_SETFOCUS for a focus change.
 void ChangeFocus(X11Connection& c, HWND to);
 bool ExternalMessageAllowed(UINT msg);
+// Posts a raw key press to the registered windows; true when the event was one.
+bool DeliverRawKey(X11Connection& c, XEvent& ev);
 // Key and button state seen by our windows (GetKeyState).
 void SetKeyDown(UINT vk, bool down);
 void SyncModifiers(unsigned xstate);

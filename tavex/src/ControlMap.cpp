@@ -11,6 +11,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "tavex/MControlFont.h"
 #include "tavex/MPanel.h"
 #include "tavex/MWindow.h"
 #include "tavex/Native.h"
@@ -46,6 +47,15 @@ std::string RectText(const CRect& r) {
          "," + std::to_string(r.bottom);
 }
 
+// A control's own text (captions, messages, edit boxes) on one line of the map.
+std::string TextOf(const MControl* c) {
+  const auto* font = dynamic_cast<const MControlFont*>(c);
+  std::string text = font != nullptr ? font->GetControlTitle() : std::string();
+  for (char& ch : text)
+    if (ch == '\n' || ch == '\r') ch = ' ';
+  return text;
+}
+
 CRect Shifted(CRect r, CPoint by) {
   r.OffsetRect(by.x, by.y);
   return r;
@@ -68,7 +78,7 @@ void Walk(const ControlList& list, const MObject* parent, CPoint origin, CRect c
     shown.IntersectRect(rect, clip);
     out += "control id=" + std::to_string(c->GetControlID()) + " class=" + c->GetClassNameW() +
            " visible=" + (c->IsParentVisible() ? "1" : "0") + " rect=" + RectText(rect) +
-           " shown=" + RectText(shown) + "\n";
+           " shown=" + RectText(shown) + " text=" + TextOf(c) + "\n";
     // Children of a panel are drawn clipped to it.
     const CRect inner = dynamic_cast<const MPanel*>(c) != nullptr ? shown : clip;
     Walk(c->GetDrawControls(), c, origin, inner, out);

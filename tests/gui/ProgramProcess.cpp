@@ -28,8 +28,9 @@ namespace {
 constexpr const char* kWindowMark = "Tarnwick";
 constexpr auto kPoll = 50ms;
 
-// Output of a shell command; `status` (when given) gets its wait status, -1 when not started.
-std::string Capture(const std::string& command, int* status = nullptr) {
+}  // namespace
+
+std::string Capture(const std::string& command, int* status) {
   std::string out;
   if (status != nullptr) *status = -1;
   if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -41,7 +42,6 @@ std::string Capture(const std::string& command, int* status = nullptr) {
   }
   return out;
 }
-}  // namespace
 
 Spawned::Spawned(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
   std::vector<std::string> env(extraEnv);

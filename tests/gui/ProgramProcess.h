@@ -97,6 +97,9 @@ std::vector<std::string> ProgramCommand(const std::string& executable = "");
 std::vector<std::string> WithVariable(std::vector<std::string> env,
                                       const std::pair<std::string, std::string>& variable);
 
+// Output of a shell command; `status` (when given) gets its wait status, -1 when not started.
+std::string Capture(const std::string& command, int* status = nullptr);
+
 // The main window marked "Tarnwick" on the display; 0 when there is none.
 std::uint64_t FindMainWindow();
 // Waits until the main window exists and is viewable; its id or 0 on time-out.

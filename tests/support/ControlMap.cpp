@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kVariable = "TAVEX_CONTROL_MAP";
 constexpr const char* kTitleTag = " title=";
+constexpr const char* kTextTag = " text=";
 constexpr std::chrono::milliseconds kPollInterval{30};
 constexpr int kXDoToolSeconds = 10;
 constexpr int kClassNameMax = 63;
@@ -56,6 +57,8 @@ std::vector<MappedControl> ParseControlMap(const std::string& text) {
                     &c.shown.left, &c.shown.top, &c.shown.right, &c.shown.bottom) == 11) {
       c.className = name;
       c.visible = visible != 0;
+      const std::size_t text = line.find(kTextTag);
+      c.text = text == std::string::npos ? "" : line.substr(text + std::strlen(kTextTag));
       controls.push_back(std::move(c));
     }
   }

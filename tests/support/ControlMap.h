@@ -39,7 +39,8 @@ struct MappedControl {
   std::uint64_t window = 0;
   pid_t pid = 0;
   ScreenRect client;  // the window's client area
-  std::string title;
+  std::string title;  // the window's
+  std::string text;   // the control's own (caption, message, edit text)
 };
 
 // Parses a map file's text; lines it does not understand are skipped.
@@ -82,6 +83,9 @@ class ControlMap {
   bool RightClick(unsigned id) const { return ButtonAt(id, kRightButton, std::nullopt); }
   bool ClickAt(unsigned id, int dx, int dy) const {
     return ButtonAt(id, kLeftButton, std::make_pair(dx, dy));
+  }
+  bool RightClickAt(unsigned id, int dx, int dy) const {
+    return ButtonAt(id, kRightButton, std::make_pair(dx, dy));
   }
   bool MoveTo(unsigned id) const;
 

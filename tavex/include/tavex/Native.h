@@ -301,6 +301,14 @@ TAVEX_API bool ActivateExternalWindow(std::uint64_t nativeId);
 TAVEX_API bool PostExternalMessage(std::uint64_t nativeId, UINT msg, WPARAM wParam,
                                    LPARAM lParam);
 
+// ---- raw keys -------------------------------------------------------------------------------
+// [UI] While registered, every key press of the X server (XInput2 raw events, whichever window
+// has the focus) is posted to `hwnd` as WM_INPUT with wParam = virtual-key code (left/right
+// modifiers told apart) and lParam = 1. The keys are only watched: they still reach the window
+// they were meant for. False when the server lacks XInput 2.
+inline constexpr UINT WM_INPUT = 0x00FF;
+TAVEX_API bool RegisterRawKeys(HWND hwnd, bool on);
+
 // UTF-8 of one code point (WM_CHAR); empty for an invalid one.
 TAVEX_API std::string CodePointToUtf8(std::uint32_t codePoint);
 
