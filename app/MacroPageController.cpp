@@ -12,6 +12,7 @@
 #include "app/WindowIds.h"
 #include "docs/LangSettings.h"
 #include "features/MacroNames.h"
+#include "features/ProfileNames.h"
 #include "macro/MacroBlock.h"
 #include "tavex/Buttons.h"
 #include "tavex/CRecordList.h"
@@ -305,12 +306,16 @@ void MacroPageController::FinishRename(int row) {
   MacroRecord stored;
   if (id <= 0 || !Store().GetMacro(id, stored)) return;
   const std::string name = list->GetItemText(row);
-  if (!name.empty() && Store().RenameMacro(id, name)) return;
+  // Macros take the profiles' name check: no empty name, no blocked word.
+  const bool blocked = profiles::HasBlockedWord(name);
+  if (!name.empty() && !blocked && Store().RenameMacro(id, name)) return;
   list->ModifyItemString(row, macro_names::DisplayName(stored.name, GetCurrentLanguage(),
                                                        GetLangText(text::kMacroWord))
                                   .c_str());
   if (name.empty())
     host_.ShowMessage(text::kEmptyName, text::kRename, CUIMessageBox::kStyleOneButton);
+  else if (blocked)
+    host_.ShowMessage(text::kBlockedName, text::kRename, CUIMessageBox::kStyleOneButton);
 }
 
 // ---- play settings -------------------------------------------------------------------------

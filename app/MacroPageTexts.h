@@ -15,6 +15,7 @@ inline constexpr int kNoProfile = 151;
 inline constexpr int kExportProfile = 152;
 inline constexpr int kImportMacro = 304;
 inline constexpr int kEmptyName = 330;
+inline constexpr int kBlockedName = 621;
 inline constexpr int kMacroWord = 331;
 inline constexpr int kFull = 369;
 inline constexpr int kRecordingCaption = 370;

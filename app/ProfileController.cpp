@@ -34,6 +34,8 @@ constexpr int kTextBlockedName = 621;
 constexpr int kTextEmptyName = 330;
 constexpr int kCaptionRename = 33;
 constexpr int kTextDeleteMenu = 27;
+constexpr int kTextImport = 67;  // the import and export buttons' tooltips
+constexpr int kTextExport = 68;
 constexpr int kTextResetKeysQuestion = 165;
 constexpr int kCaptionResetKeys = 166;
 constexpr int kTextFactoryQuestion = 167;
@@ -87,6 +89,10 @@ bool ProfileController::OnWindowMessage(UINT msg, WPARAM, LPARAM lParam) {
     RemoveProfile();
   else if (lParam == kMenuRename)
     StartRename();
+  else if (lParam == kMenuImport)
+    host_.Window().OnMessage(ids::kProfileImport, Tavex::Notify::Click, 0, 0);
+  else if (lParam == kMenuExport)
+    host_.Window().OnMessage(ids::kProfileExport, Tavex::Notify::Click, 0, 0);
   return true;
 }
 
@@ -218,7 +224,10 @@ void ProfileController::SelectProfile() {
 
 void ProfileController::ShowProfileMenu() {
   ShowCursorMenu(host_.Window(), Tavex::WM_PROFILEMENU,
-                 {{kTextDeleteMenu, kMenuDelete}, {kCaptionRename, kMenuRename}});
+                 {{kTextDeleteMenu, kMenuDelete},
+                  {kCaptionRename, kMenuRename},
+                  {kTextImport, kMenuImport},
+                  {kTextExport, kMenuExport}});
 }
 
 // ---- resets -------------------------------------------------------------------------------------

@@ -26,6 +26,9 @@ class ProfileController : public PageController {
   // Commands of the profile menu (Tavex::WM_PROFILEMENU).
   static constexpr unsigned kMenuDelete = 605;
   static constexpr unsigned kMenuRename = 606;
+  // Import and export act as the page's import and export buttons, whose controller owns them.
+  static constexpr unsigned kMenuImport = 607;
+  static constexpr unsigned kMenuExport = 608;
   // The store's file name stem, the same for every keyboard type.
   static constexpr const char* kStoreTypeName = "Tarnwick_V3";
 

@@ -314,6 +314,13 @@ TEST_F(MacroPage, RecordsMoveAndGoAndTheMacroIsRenamedInPlace) {
   Key("key ctrl+a BackSpace Return");
   EXPECT_TRUE(ConfirmMessage()) << "an empty name is refused with a message";
   EXPECT_EQ(Query("select name from t_macro_data"), "Fire <&>\n");
+  ASSERT_TRUE(map_.Click(ids::kMacroRename));
+  std::this_thread::sleep_for(300ms);
+  Key("key ctrl+a BackSpace");
+  Key("type 'My Cheat Run'");
+  Key("key Return");
+  EXPECT_TRUE(ConfirmMessage()) << "a name with a blocked word is refused with a message";
+  EXPECT_EQ(Query("select name from t_macro_data"), "Fire <&>\n");
 }
 
 // The desktop chooser's zenity fallback (no session bus) answering with the path the test sets.
