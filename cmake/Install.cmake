@@ -16,9 +16,8 @@ set(KW_HICOLOR_DIR ${KW_DIST_DIR}/icons/hicolor)   # written by skingen with Key
 install(TARGETS keywright RUNTIME DESTINATION ${KW_PROGRAM_DIR})
 install(TARGETS tavex LIBRARY DESTINATION ${KW_PROGRAM_DIR} NAMELINK_SKIP)
 
-# Shipped data as the build lays it out beside the program; the desktop, udev and man sources of
-# resources/ go to their own places below.
-# Patterns keep out what tests leave in the build's program folder.
+# Shipped data as the build lays it out beside the program (patterns keep out what tests leave
+# there); the desktop, udev and man sources of resources/ go to their own places below.
 install(FILES ${KW_BIN_DIR}/config.xml ${KW_BIN_DIR}/Keywright.ico DESTINATION ${KW_PROGRAM_DIR})
 install(FILES ${KW_BIN_DIR}/db/lightlayer_v1.data DESTINATION ${KW_PROGRAM_DIR}/db)
 install(DIRECTORY ${KW_BIN_DIR}/layouts ${KW_BIN_DIR}/language ${KW_BIN_DIR}/skins

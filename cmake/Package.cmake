@@ -18,13 +18,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.keywright.invalid/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libtavex is private to the program folder; dpkg-shlibdeps finds it there, not in a package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KW_BIN_DIR})
-# Not linked but used: the desktop's opener for web addresses, the fonts of the Chinese texts,
-# and udev to apply the rule.
+# Not linked but used: the desktop's opener for web addresses and the fonts of the texts; udev
+# (to apply the rule) and pkexec are recommended below.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-wqy-microhei | fonts-noto-cjk")
 if(KW_LINK_SYSTEM_FONTS)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-open-sans")
 endif()
-# pkexec runs the permission fix of the device list.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev, pkexec")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Reload udev once the rule is in place or gone, so a plugged keyboard gets access now.
