@@ -43,12 +43,10 @@ stop_headless() {
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
   # shellcheck source=scripts/services.sh
   source scripts/services.sh
-  d=$(kw_free_display)
-  Xvfb ":$d" -noreset -nolisten tcp -screen 0 1280x800x24 >/dev/null 2>&1 &
-  headless_pids+=($!)
-  export DISPLAY=":$d"
-  trap stop_headless EXIT
-  kw_wait_for 15 xdpyinfo || { echo "run: Xvfb did not start" >&2; exit 1; }
+  headless_dir=$(mktemp -d)
+  trap 'stop_headless; rm -rf "$headless_dir"' EXIT
+  kw_start_xvfb "$headless_dir" 1280x800x24 || { echo "run: Xvfb did not start" >&2; exit 1; }
+  headless_pids+=("${KW_SERVICE_PIDS[@]}")
   KW_HEADLESS_SHOT="${KW_SCREENSHOT:-$ROOT/build/keywright-main-window.png}"
   export KW_HEADLESS_SHOT
 fi

@@ -22,6 +22,8 @@ PACKAGES=(
   xdg-utils
   # shipped fonts: Open Sans is copied beside the program; the CJK font renders Chinese texts
   fonts-open-sans fonts-wqy-microhei
+  # release checks: the installed tree's desktop entry and metainfo, the Debian package
+  desktop-file-utils appstream lintian file
 )
 
 missing=()

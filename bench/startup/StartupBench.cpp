@@ -1,6 +1,8 @@
 // Start-up figures of the program beside xterm's, in one run on the same display: time from
 // exec to the main window mapped, resident memory 2 s after the start, and CPU over 10 s idle
 // on the device list page. Each program runs in private user folders.
+// With "peers", also beside the other input-device configuration programs found on the PATH,
+// with the program's ratios to the fastest start and the smallest memory among them.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "bench/BenchProcess.h"
@@ -107,6 +110,15 @@ Figures Measure(const std::vector<std::string>& argv, const std::vector<std::str
   return figures;
 }
 
+bool OnPath(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path != nullptr ? path : "");
+  std::string folder;
+  while (std::getline(folders, folder, ':'))
+    if (!folder.empty() && access((folder + "/" + name).c_str(), X_OK) == 0) return true;
+  return false;
+}
+
 void Print(const char* who, const Figures& f) {
   std::printf("startup_%s_start %.1f ms\n", who, f.startMs);
   std::printf("startup_%s_rss %.1f MiB\n", who, f.residentMiB);
@@ -115,7 +127,25 @@ void Print(const char* who, const Figures& f) {
 
 }  // namespace
 
-int main() {
+// The program's ratios to the best of its peers (fastest start, smallest memory); a peer that
+// showed no window counts for memory only, one that ended at once (no memory) not at all.
+void PrintPeerRatios(const char* prefix, const Figures& program,
+                     const std::vector<std::pair<std::string, Figures>>& peers) {
+  double fastest = -1;
+  double smallest = -1;
+  for (const auto& peer : peers) {
+    const Figures& f = peer.second;
+    if (f.startMs > 0 && (fastest < 0 || f.startMs < fastest)) fastest = f.startMs;
+    if (f.residentMiB > 0 && (smallest < 0 || f.residentMiB < smallest)) smallest = f.residentMiB;
+  }
+  if (program.startMs > 0 && fastest > 0)
+    std::printf("%s_start_ratio %.2f x\n", prefix, program.startMs / fastest);
+  if (program.residentMiB > 0 && smallest > 0)
+    std::printf("%s_rss_ratio %.2f x\n", prefix, program.residentMiB / smallest);
+}
+
+int main(int argc, char** argv) {
+  const bool peers = argc > 1 && std::string(argv[1]) == "peers";
   const std::string folder = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
   std::string home = (fs::temp_directory_path() / "kw-bench-startup-XXXXXX").string();
   if (mkdtemp(home.data()) == nullptr) return 1;
@@ -130,6 +160,20 @@ int main() {
   Print("xterm", xterm);
   if (program.startMs > 0 && xterm.startMs > 0)
     std::printf("startup_start_ratio %.2f x\n", program.startMs / xterm.startMs);
+  if (peers) {
+    std::vector<std::pair<std::string, Figures>> others = {{"xterm", xterm}};
+    for (const char* name : {"ckb-next", "piper", "solaar"}) {
+      if (!OnPath(name)) {
+        std::printf("startup_%s not installed\n", name);
+        continue;
+      }
+      others.emplace_back(name, Measure({name}, env));
+      Print(name, others.back().second);
+    }
+    // Beside every peer, and beside the configuration programs alone (xterm is no such program).
+    PrintPeerRatios("peers", program, others);
+    PrintPeerRatios("peers_config", program, {others.begin() + 1, others.end()});
+  }
   std::error_code ignored;
   fs::remove_all(home, ignored);
   return program.startMs > 0 ? 0 : 1;

@@ -155,6 +155,16 @@ ARGB Image::Pixel(int x, int y) const {
   return impl_ ? SurfacePixel(impl_->surface.get(), x, y) : 0;
 }
 
+const std::uint8_t* Image::Data() const {
+  if (!impl_ || cairo_image_surface_get_format(impl_->surface.get()) != CAIRO_FORMAT_ARGB32) return nullptr;
+  cairo_surface_flush(impl_->surface.get());
+  return cairo_image_surface_get_data(impl_->surface.get());
+}
+
+int Image::Stride() const {
+  return Data() != nullptr ? cairo_image_surface_get_stride(impl_->surface.get()) : 0;
+}
+
 bool Image::HasTransparency() const {
   if (!impl_) return false;
   cairo_surface_t* surface = impl_->surface.get();

@@ -29,6 +29,11 @@ void CopyPixels(const Surface& from, Surface& to, CRect rect) {
   }
 }
 
+// Whether the background layer would be the picture itself: a picture of exactly the window's
+// size, drawn over nothing (whole in the normal mode, as nine unscaled parts in the frame mode).
+bool BackgroundIsPicture(const Image& image, CRect client) {
+  return image.Data() != nullptr && image.Width() == client.Width() && image.Height() == client.Height();
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -162,6 +167,37 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
   painter.FillRect(inner, ARGBFromCOLORREF(m_bkColor, 0xFE));
 }
 
+void PaintManager::FillBackgroundColours(Surface& surface, CRect client, CRect paint) const {
+  // The two pixels exactly as DrawBackground paints them over nothing: the border colour, and
+  // the back colour over it (both a little translucent).
+  Surface one(1, 1);
+  const auto fill = [&one](COLORREF colour) {
+    {
+      Painter painter(one);
+      painter.FillRect(CRect(0, 0, 1, 1), ARGBFromCOLORREF(colour, 0xFE));
+    }
+    std::uint32_t value = 0;
+    std::memcpy(&value, one.Data(), sizeof value);
+    return value;
+  };
+  const std::uint32_t border = fill(m_borderColor);
+  const std::uint32_t inside = fill(m_bkColor);
+  CRect inner = client;
+  inner.DeflateRect(1, 1);
+  if (!inner.IntersectRect(inner, paint)) inner = CRect();
+  std::uint8_t* data = surface.Data();
+  for (int y = paint.top; y < paint.bottom; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * surface.Stride());
+    if (y < inner.top || y >= inner.bottom) {
+      std::fill(row + paint.left, row + paint.right, border);
+      continue;
+    }
+    std::fill(row + paint.left, row + inner.left, border);
+    std::fill(row + inner.left, row + inner.right, inside);
+    std::fill(row + inner.right, row + paint.right, border);
+  }
+}
+
 const Surface& PaintManager::BackgroundLayer(CRect client) {
   const Image image = GetBKImage();
   const CRect borders = GetBackBorders();
@@ -180,8 +216,18 @@ const Surface& PaintManager::BackgroundLayer(CRect client) {
       m_backLayer.Height() == client.Height() && h == m_backLayerSignature) {
     return m_backLayer;
   }
+  const bool wasBorrowed = !m_backLayer.IsNull() && m_backLayer.Data() == m_backLayerImage.Data();
+  m_backLayerImage = image;
+  m_backLayerSignature = h;
+  if (BackgroundIsPicture(image, client)) {
+    // The layer would be a pixel-exact copy of the picture, the size of the window: read the
+    // picture's own pixels instead (kept alive by m_backLayerImage; the layer is only read).
+    m_backLayer = Surface::Borrow(const_cast<std::uint8_t*>(image.Data()), image.Width(),
+                                  image.Height(), image.Stride());
+    if (!m_backLayer.IsNull()) return m_backLayer;
+  }
   if (m_backLayer.IsNull() || m_backLayer.Width() != client.Width() ||
-      m_backLayer.Height() != client.Height()) {
+      m_backLayer.Height() != client.Height() || wasBorrowed) {
     m_backLayer = Surface(client.Width(), client.Height());
   }
   {
@@ -189,8 +235,6 @@ const Surface& PaintManager::BackgroundLayer(CRect client) {
     painter.Clear(0);
     DrawBackground(painter, client);
   }
-  m_backLayerImage = image;
-  m_backLayerSignature = h;
   return m_backLayer;
 }
 
@@ -226,10 +270,18 @@ void PaintManager::Compose(Surface& surface, CRect update, PaintTrace* trace) {
   CRect paint = layered ? client : update;
   if (!paint.IntersectRect(paint, client)) return;
   {
-    // The background replaces whatever the rectangle held: a copy of the cached layer.
-    const Surface& back = BackgroundLayer(client);
-    timer.Next(&t.clear);
-    CopyPixels(back, surface, paint);
+    // The background replaces whatever the rectangle held: its two colours filled in, or a
+    // copy of the cached layer of the picture.
+    if (GetBKImage().IsNull()) {
+      m_backLayer = Surface();  // a window-sized layer of two colours is not worth its memory
+      m_backLayerImage = Image();
+      timer.Next(&t.clear);
+      FillBackgroundColours(surface, client, paint);
+    } else {
+      const Surface& back = BackgroundLayer(client);
+      timer.Next(&t.clear);
+      CopyPixels(back, surface, paint);
+    }
     timer.Next(&t.background);
     Painter painter(surface);
     painter.PushClip(paint);

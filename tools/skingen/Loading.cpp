@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace skingen {
@@ -87,8 +88,9 @@ void WriteLoading(SkinWriter& out) {
   out.File("loading.gif", [&gif](const std::string& path) { return gif.Save(path); });
 }
 
-bool WriteAppIcon(const std::string& path) {
+bool WriteAppIcon(const std::string& path, const std::string& hicolorDir, const std::string& iconName) {
   std::vector<IcoImage> images;
+  bool themeOk = true;
   for (int size : {16, 24, 32, 48, 64, 128, 256}) {
     Canvas c(size, size);
     const double s = size;
@@ -108,13 +110,19 @@ bool WriteAppIcon(const std::string& path) {
     } else {
       c.CenteredText("K", 0, 0, s, s, s * 0.74, Weight::Bold, p::kBase);
     }
+    if (!hicolorDir.empty()) {
+      const std::string dir = hicolorDir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+      std::error_code ec;
+      std::filesystem::create_directories(dir, ec);
+      themeOk = !ec && c.SavePng(dir + "/" + iconName + ".png") && themeOk;
+    }
     IcoImage image{size, {}};
     image.rgba.resize(static_cast<size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y)
       for (int x = 0; x < size; ++x) c.PixelRgba(x, y, image.rgba.data() + (y * size + x) * 4);
     images.push_back(std::move(image));
   }
-  return SaveIco(path, images);
+  return SaveIco(path, images) && themeOk;
 }
 
 }  // namespace skingen

@@ -12,7 +12,9 @@ void WriteButtons(SkinWriter& out);      // push, image and window buttons, chec
 void WriteFields(SkinWriter& out);       // edit, combo box, slider, device rows
 void WriteIcons(SkinWriter& out);        // tab, header, list and key function icons
 void WriteLoading(SkinWriter& out);      // loading.gif
-// Keywright.ico (PNG images of 16 to 256 pixels) at `path`.
-bool WriteAppIcon(const std::string& path);
+// Keywright.ico (PNG images of 16 to 256 pixels) at `path`; with a non-empty `hicolorDir`, the
+// same images also as <hicolorDir>/<N>x<N>/apps/<iconName>.png for the desktop's icon theme.
+bool WriteAppIcon(const std::string& path, const std::string& hicolorDir = {},
+                  const std::string& iconName = {});
 
 }  // namespace skingen

@@ -1,5 +1,6 @@
 // skingen: draws the theme's images into <bin>/skins/theme1/, the keyboard pictures of every
-// layout in <layouts> into <bin>/skins/theme1/keyboard/, and the program icon <bin>/Keywright.ico.
+// layout in <layouts> into <bin>/skins/theme1/keyboard/, and the program icon <bin>/Keywright.ico;
+// with <hicolor> and <name>, the icon's sizes also as the desktop theme's <name>.png files.
 #include "KeyboardPicture.h"
 #include "LayoutReader.h"
 #include "SkinSet.h"
@@ -55,8 +56,8 @@ bool WriteKeyboards(SkinWriter& out, const fs::path& layoutsDir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: skingen BIN_DIR [LAYOUTS_DIR]\n");
+  if (argc < 2 || argc > 5 || argc == 4) {
+    std::fprintf(stderr, "usage: skingen BIN_DIR [LAYOUTS_DIR [HICOLOR_DIR ICON_NAME]]\n");
     return 2;
   }
   const fs::path bin = argv[1];
@@ -67,7 +68,9 @@ int main(int argc, char** argv) {
   WriteIcons(out);
   WriteLoading(out);
   bool ok = argc < 3 || WriteKeyboards(out, argv[2]);
-  if (!WriteAppIcon((bin / "Keywright.ico").string())) {
+  const std::string hicolor = argc == 5 ? argv[3] : "";
+  const std::string iconName = argc == 5 ? argv[4] : "";
+  if (!WriteAppIcon((bin / "Keywright.ico").string(), hicolor, iconName)) {
     std::fprintf(stderr, "skingen: cannot write Keywright.ico\n");
     ok = false;
   }

@@ -55,6 +55,10 @@ class TAVEX_API Image {
   std::vector<std::uint32_t> ToARGB() const;
   // Whether any pixel is not fully opaque (false when null).
   bool HasTransparency() const;
+  // The picture's own premultiplied ARGB32 rows, `Stride()` bytes apart, shared by every copy
+  // and never written; null (and 0) when null.
+  const std::uint8_t* Data() const;
+  int Stride() const;
 
   struct Impl;
   const Impl* impl() const { return impl_.get(); }
