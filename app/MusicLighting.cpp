@@ -11,7 +11,9 @@ namespace Notify = Tavex::Notify;
 MusicLighting::MusicLighting(KeyboardCommands& commands)
     : stream_(commands),
       proxy_(*this, nullptr, &MusicLighting::OnAudioData, nullptr),
-      capture_(proxy_) {}
+      capture_(proxy_) {
+  capture_.SetWanted(false);  // until the page shows a music mode
+}
 
 MusicLighting::~MusicLighting() { capture_.Stop(); }
 

@@ -41,7 +41,10 @@ class MusicLighting {
   // Reads the effect, gain and interval from the controls.
   void ReadControls();
   // The page shows a music mode now (or no longer).
-  void SetShown(bool shown) { stream_.SetActive(shown); }
+  void SetShown(bool shown) {
+    stream_.SetActive(shown);
+    capture_.SetWanted(shown);
+  }
   bool Shown() const { return stream_.Active(); }
   void SetDeviceIndex(int index) { stream_.SetDeviceIndex(index); }
 

@@ -192,8 +192,20 @@ bool AudioCapture::Start() {
 }
 
 void AudioCapture::Stop() {
-  stop_.store(true);
+  {
+    std::lock_guard lock(wakeMutex_);
+    stop_.store(true);
+  }
+  wake_.notify_all();
   if (thread_.joinable()) thread_.join();
+}
+
+void AudioCapture::SetWanted(bool wanted) {
+  {
+    std::lock_guard lock(wakeMutex_);
+    wanted_.store(wanted);
+  }
+  wake_.notify_all();
 }
 
 void AudioCapture::SetInterval(int milliseconds) {
@@ -216,6 +228,18 @@ void AudioCapture::Loop() {
   nanoseconds deadline = MonotonicNow();
   std::vector<int16_t> packet;
   while (!stop_.load()) {
+    if (!wanted_.load()) {
+      if (session) {
+        session.reset();
+        connected_.store(false);
+        SetSource("");
+      }
+      std::unique_lock lock(wakeMutex_);
+      wake_.wait(lock, [this] { return wanted_.load() || stop_.load(); });
+      nextAttempt = nanoseconds{0};
+      deadline = MonotonicNow();
+      continue;
+    }
     const nanoseconds now = MonotonicNow();
     if (session && (!session->Healthy() || session->DefaultMoved())) {
       session.reset();  // the server went away or the default output moved: record anew

@@ -10,6 +10,7 @@
 // called on the capture thread; the state queries from any thread.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -83,6 +84,11 @@ class AudioCapture {
   void Stop();
   bool Running() const { return running_.load(); }
 
+  // Whether anyone wants the levels now (default: yes). While nobody does, the thread drops its
+  // recording and sleeps until wanted again, so an idle program neither records nor wakes.
+  void SetWanted(bool wanted);
+  bool Wanted() const { return wanted_.load(); }
+
   // Milliseconds between two capture steps (values below 1 are ignored).
   void SetInterval(int milliseconds);
   int Interval() const { return intervalMs_.load(); }
@@ -102,6 +108,9 @@ class AudioCapture {
   std::thread thread_;
   std::atomic<bool> running_{false};
   std::atomic<bool> stop_{false};
+  std::atomic<bool> wanted_{true};
+  std::mutex wakeMutex_;
+  std::condition_variable wake_;  // SetWanted(true) and Stop
   std::atomic<int> intervalMs_{kDefaultIntervalMs};
   std::atomic<bool> connected_{false};
   std::atomic<int> connections_{0};
