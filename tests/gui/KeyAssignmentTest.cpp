@@ -1,6 +1,7 @@
 // The key page of the real program against the virtual keyboard, clicked by control id: function
 // keys, the key menu, the custom key dialog (combination, macro, shortcut, web address), the two
-// limits, the host-side functions the keyboard triggers, and the profile list with its resets.
+// limits, the host-side functions the keyboard triggers, the profile list with its resets, and an
+// unplug while a transfer runs.
 // What the keyboard received is compared with key-table and macro-area bytes written out here.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "GalleryProcess.h"
@@ -37,6 +39,7 @@ constexpr const char* kMainTitle = "Keywright";
 constexpr const char* kMenuTitle = "Menu Window";
 constexpr const char* kBoxTitle = "MessageBox";
 constexpr const char* kDialogTitle = "CustomKeyDlg";
+constexpr const char* kWaitTitle = "WaitDlg";
 constexpr unsigned kBoxMessage = 32;
 constexpr unsigned kBoxFirst = 33;  // OK, or Yes
 constexpr long kQuit = 610;
@@ -101,6 +104,11 @@ class KeyAssignment : public ::testing::Test {
     program_ = std::make_unique<Spawned>(GuiTest::ProgramCommand(), env);
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
     map_.SetWindow(kMainTitle);
+    ChooseKeyboard();
+  }
+  // Presses the keyboard's row of the device list once a refresh marked it connected, and waits
+  // for the key page and the store task 5 reads.
+  void ChooseKeyboard() {
     ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
     std::this_thread::sleep_for(700ms);  // the first device refresh marks the keyboard connected
     ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
@@ -148,6 +156,20 @@ class KeyAssignment : public ::testing::Test {
     std::smatch m;
     const std::regex line("macroblock " + std::to_string(index) + " ([0-9a-f ]+)");
     return std::regex_search(state, m, line) ? m[1].str() : std::string();
+  }
+
+  // What the device list showed at its last refresh (see app/DeviceTrace.h).
+  std::string LastRefresh() const {
+    std::istringstream in(home_.ReadFile(home_.DeviceTraceFile()));
+    std::string last;
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind("refresh ", 0) == 0) last = line;
+    return last;
+  }
+  bool WaitDialogShown() const {
+    for (const auto& c : map_.Read())
+      if (c.visible && c.title.find(kWaitTitle) != std::string::npos) return true;
+    return false;
   }
 
   const LayoutKey* FindKey(int code) const {
@@ -257,6 +279,41 @@ TEST_F(KeyAssignment, TheThirteenthFunctionKeyIsRefusedAndNothingIsSent) {
   EXPECT_EQ(AnswerMessage(), "A profile can hold at most 12 function keys.");
   EXPECT_EQ(KeyTableTransfers(), before);
   EXPECT_EQ(Sql("SELECT COUNT(*) FROM t_key_macro_data WHERE key_code = 41"), "0\n");
+}
+
+TEST_F(KeyAssignment, UnpluggingDuringATransferReturnsToTheListAndAReplugWorksAgain) {
+  Start();
+  ASSERT_TRUE(KeyButton(kEsc, false));
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(ClickFunction(kFunctionF1));
+  ASSERT_TRUE(home_.Vkbd("unplug 0").has_value());
+
+  // The wait dialog goes, the pages give way to the device list, which shows it not connected.
+  EXPECT_TRUE(Eventually([&] { return !WaitDialogShown(); })) << "the wait dialog stayed";
+  EXPECT_TRUE(Eventually([&] { return LastRefresh().find("24AE:4076=0") != std::string::npos; }))
+      << LastRefresh();
+  EXPECT_NE(LastRefresh().find("connected=0"), std::string::npos) << LastRefresh();
+  EXPECT_TRUE(map_.WaitFor(ids::kHomePage, 10s).has_value()) << "the device list did not come back";
+  EXPECT_TRUE(Eventually([&] {
+    for (const auto& c : map_.Read())
+      if (c.id == ids::kTabStrip && c.visible) return false;
+    return true;
+  })) << "the tab strip stayed";
+  ASSERT_TRUE(program_->Running());
+
+  // Plugged back in and chosen again, the next assignment reaches the keyboard.
+  ASSERT_TRUE(home_.Vkbd("replug 0").has_value());
+  ASSERT_TRUE(Eventually([&] { return LastRefresh().find("24AE:4076=1") != std::string::npos; }))
+      << LastRefresh();
+  ChooseKeyboard();
+  const int before = KeyTableTransfers();
+  ASSERT_TRUE(KeyButton(kEsc, false));
+  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(ClickFunction(kFunctionF1));
+  ASSERT_TRUE(WaitForTransfer(before + 1));
+  EXPECT_EQ(KeyTable(), std::vector<std::string>{"key 0 code=29 value=3a"});
+  EXPECT_FALSE(WaitDialogShown());
+  EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(KeyAssignment, TheDialogStoresACombinationAMacroAShortcutAndAnAddress) {

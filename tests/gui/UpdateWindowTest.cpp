@@ -1,6 +1,6 @@
 // The real program's updates under Xvfb against a scripted local server: the software check at
-// start-up with each kind of reply, the download it queues, the update buttons with and without
-// their mark, a failed download that keeps the program running, a complete one that starts the
+// start-up with each kind of reply, the download it queues, the firmware check after a keyboard
+// is chosen, the update buttons with and without their mark, a failed download that keeps the program running, a complete one that starts the
 // downloaded program and ends with 0, and the button's progress while a download runs.
 #include <gtest/gtest.h>
 
@@ -25,6 +25,9 @@ using GuiTest::kMainTitle;
 constexpr const char* kMessageTitle = "MessageBox";
 constexpr unsigned kMessageOk = 33;
 constexpr const char* kShippedAddress = "https://update.keywright.invalid/software/";
+constexpr const char* kShippedFirmwareAddress = "https://update.keywright.invalid/firmware/k87/";
+const std::string kLayouts = "layouts/";
+const std::string kLayout = "tarnwick_k87.xml";
 constexpr const char* kArchive = "Keyboard-Software-1.0.2.zip";
 constexpr const char* kProgram = "Keyboard-Software-1.0.2.exe";
 // The software check runs 2 s after the window starts.
@@ -35,7 +38,10 @@ class UpdateWindow : public ::testing::Test, protected GuiTest::MainWindowSessio
   void SetUp() override {
     ASSERT_TRUE(map_.Ready());
     NewSite();
-    copy_.KeepAllBut({"config.xml"});
+    std::filesystem::create_directories(copy_.Folder() + kLayouts);
+    for (const auto& entry : fs::directory_iterator(GuiTest::ProgramFolder() + kLayouts))
+      if (entry.path().filename() != kLayout) copy_.Keep(kLayouts + entry.path().filename().string());
+    copy_.KeepAllBut({"config.xml", "layouts"});
     ASSERT_TRUE(home_.StartVirtualKeyboard());
   }
   void TearDown() override {
@@ -46,12 +52,18 @@ class UpdateWindow : public ::testing::Test, protected GuiTest::MainWindowSessio
   void NewSite() {
     site_ = std::make_unique<UpdateSite>();
     ASSERT_GT(site_->Port(), 0);
-    std::ifstream in(GuiTest::ProgramFolder() + "config.xml", std::ios::binary);
-    std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t at = config.find(kShippedAddress);
-    ASSERT_NE(at, std::string::npos);
-    config.replace(at, std::string(kShippedAddress).size(), site_->Url("/sw/"));
-    copy_.Write("config.xml", config);
+    copy_.Write("config.xml", WithAddress("config.xml", kShippedAddress, "/sw/"));
+    copy_.Write(kLayouts + kLayout, WithAddress(kLayouts + kLayout, kShippedFirmwareAddress, "/fw/"));
+  }
+  // Shipped file `name` with its update address `shipped` pointing at `path` of the server.
+  std::string WithAddress(const std::string& name, const std::string& shipped,
+                          const std::string& path) {
+    std::ifstream in(GuiTest::ProgramFolder() + name, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t at = text.find(shipped);
+    EXPECT_NE(at, std::string::npos) << name;
+    if (at != std::string::npos) text.replace(at, shipped.size(), site_->Url(path));
+    return text;
   }
 
   void Start(const std::string& lang = "en_US.UTF-8") {
@@ -152,6 +164,45 @@ TEST_F(UpdateWindow, UnmarkedButtonsSayTheVersionIsTheLatest) {
   }
   EXPECT_EQ(site_->Requests(".zip"), 0);
   EXPECT_EQ(Quit(), 0);
+}
+
+TEST_F(UpdateWindow, ANewerFirmwareMarksItsButtonAndAnEqualOneDoesNot) {
+  // The virtual keyboard runs firmware 0x0105, which the check writes "105".
+  std::string unmarked;
+  for (const auto& [reply, newer] : {std::pair{"105", false}, {"106", true}}) {
+    SCOPED_TRACE(reply);
+    NewSite();
+    site_->Serve("/fw/version", LoopbackServer::Ok(reply));
+    Start();
+    OpenSettings();
+    // Timer 300 asks the keyboard, then the server, 3 s after the choice.
+    ASSERT_TRUE(site_->WaitForRequests("/fw/version", 1, kCheckWait));
+    const std::string archive = std::string("FirmwareUpdateTool-") + reply + ".zip";
+    if (newer) {
+      // The offer queues the download at once; nothing is served there, so it fails and says so.
+      EXPECT_TRUE(site_->WaitForRequests(archive, 1, 5s));
+      EXPECT_TRUE(DismissMessage()) << "the failed download was not reported";
+    } else {
+      std::this_thread::sleep_for(1s);
+      EXPECT_FALSE(MessageShown(0ms));
+    }
+    ASSERT_TRUE(TestSupport::MovePointer(0, 0));  // no hover on the button
+    std::this_thread::sleep_for(300ms);
+    const std::string pixels = Pixels(ids::kFirmwareUpdate);
+    ASSERT_FALSE(pixels.empty());
+    if (newer) {
+      EXPECT_NE(pixels, unmarked) << "the button looks unmarked";
+      EXPECT_TRUE(Screenshot("firmware-marked-1033"));
+    } else {
+      unmarked = pixels;
+    }
+    // Marked, the button downloads again; unmarked, it says the version is the latest.
+    ASSERT_TRUE(map_.Click(ids::kFirmwareUpdate));
+    EXPECT_TRUE(DismissMessage());
+    EXPECT_EQ(site_->Requests(archive), newer ? 2 : 0);
+    EXPECT_TRUE(program_->Running());
+    EXPECT_EQ(Quit(), 0);
+  }
 }
 
 TEST_F(UpdateWindow, ACompleteDownloadStartsTheProgramAndEndsWithZero) {
