@@ -409,6 +409,17 @@ std::optional<uint16_t> KeyboardDlg::ReadFirmwareVersion() {
   return version;
 }
 
+void KeyboardDlg::ReloadDeviceSettings() {
+  const CurrentKeyboard keyboard = Keyboard();
+  if (!keyboard.Chosen()) return;
+  LayoutFile settings;
+  // An unreadable file keeps the settings read at the switch.
+  if (!settings.LoadDeviceInfo(keyboard.layoutPath, keyboard.lightingProfile)) return;
+  std::lock_guard lock(keyboardMutex_);
+  // Kept only when no other switch came in between.
+  if (keyboard_.type == keyboard.type) keyboard_.layout = std::move(settings);
+}
+
 void KeyboardDlg::OnDeviceChange() {
   if (!devices_) return;
   for (const platform::HotPlugNotice& notice : hotplug_.Take()) {

@@ -77,6 +77,7 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   int ShowMessage(int textNumber, int captionNumber, int style) override;
   int CurrentPage() const override { return currentPage_; }
   std::optional<uint16_t> ReadFirmwareVersion() override;
+  void ReloadDeviceSettings() override;
 
  private:
   // The worker's view of the window.

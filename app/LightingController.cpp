@@ -125,6 +125,12 @@ bool LightingController::OnMessage(unsigned id, unsigned code, unsigned wParam, 
   }
 }
 
+bool LightingController::OnWindowMessage(UINT msg, WPARAM, LPARAM) {
+  if (msg != kMsgFirstCustomSlot) return false;
+  SelectFirstCustomSlot();
+  return true;
+}
+
 void LightingController::ReloadForKeyboard(const CurrentKeyboard& keyboard) {
   if (!found_) return;
   // The device switch opens the store for the type; the page must not depend on the order.
@@ -369,6 +375,15 @@ void LightingController::SelectCustomSlot() {
   host_.Services().Commands().SendLightingSetting(keyboard.deviceIndex, keyboard.type, row,
                                                   selected);
   ShowSlotColours();
+}
+
+void LightingController::SelectFirstCustomSlot() {
+  if (!FindControls() || c_.slots == nullptr) return;
+  EndCustomEdit();
+  c_.slots->SetCurSel(0);
+  const bool changed = slot_.exchange(0) != 0;
+  // Outside a custom mode the keyboard ignores the slot: only the choice is kept.
+  if (changed && lighting::IsCustom(options_.load())) SelectCustomSlot();
 }
 
 void LightingController::EndCustomEdit() {

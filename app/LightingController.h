@@ -29,11 +29,15 @@ class LightingController : public PageController {
   // Language texts of the edit button.
   static constexpr int kEditText = 87;
   static constexpr int kDoneText = 88;
+  // Posted by other pages (profile key reset, factory reset): shows the first custom slot and,
+  // when the slot changes, tells the keyboard as a slot choice would.
+  static constexpr UINT kMsgFirstCustomSlot = WM_APP + 0x1A0;
 
   explicit LightingController(PageHost& host);
   ~LightingController() override;
 
   bool OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;
+  bool OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void ReloadForKeyboard(const CurrentKeyboard& keyboard) override;
   void OnPageChanged(int left, int shown) override;
   void OnTextsChanged() override;
@@ -65,6 +69,7 @@ class LightingController : public PageController {
   void ToggleCustomEdit();
   void CustomKeyClicked(uint32_t keyCode);
   void SelectCustomSlot();
+  void SelectFirstCustomSlot();
   void EndCustomEdit();
   void ShowPreviewFrames(int32_t mode);
   void UploadCustomSlot();

@@ -34,6 +34,9 @@ class PageHost {
   // controller that registers task 12 in its place calls it first. A host without a keyboard
   // behind it has no answer.
   virtual std::optional<uint16_t> ReadFirmwareVersion() { return std::nullopt; }
+  // Reads the chosen keyboard's device settings from its layout file again into Keyboard()
+  // (after a reset to factory state). Any thread. A host without a layout has nothing to read.
+  virtual void ReloadDeviceSettings() {}
 
   // The worker's queue (see TaskDispatcher).
   virtual void QueueTask(uint32_t code) = 0;

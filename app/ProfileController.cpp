@@ -4,6 +4,7 @@
 
 #include "app/CursorMenu.h"
 #include "app/KeyPageController.h"
+#include "app/LightingController.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
 #include "app/TaskCodes.h"
@@ -238,6 +239,7 @@ void ProfileController::ResetProfileKeys() {
     return;
   const int32_t profile = keys_.ActiveProfile();
   host_.Services().Store().ClearKeyAssignments(profile);
+  host_.Window().PostMessageW(LightingController::kMsgFirstCustomSlot);
   keys_.ShowAssignments(profile);
   keys_.SendAssignments();
 }
@@ -253,6 +255,7 @@ void ProfileController::RestoreFactorySettings() {
     list->SelectData(language);
   host_.Window().PostMessageW(Tavex::WM_SETTEXTS);
 
+  host_.Window().PostMessageW(LightingController::kMsgFirstCustomSlot);
   platform::SetAutostart(ids::kInstanceName, false, GetProgramFolder() + kProgramFile);
   if (auto* box =
           dynamic_cast<Tavex::CCheckButton*>(host_.Window().GetControl(ids::kAutostartCheck)))
@@ -265,7 +268,10 @@ void ProfileController::RestoreFactorySettings() {
   ProfileStore::DeleteDatabaseFile(GetDataFolder(), kStoreTypeName);
   store.SetDeviceType(keyboard.type);
   store.OpenForDevice(GetDataFolder(), kStoreTypeName);
+  host_.ReloadDeviceSettings();
   host_.QueueTask(kTaskFactoryReset);
+  // The new store has no lighting rows or macros yet: every page is built again from it.
+  host_.QueueTask(kTaskReloadPages);
   host_.ShowWaitDialog();
 }
 

@@ -1,7 +1,8 @@
 // The key page's profile list and the two resets: the list filled on a device switch (with the
 // three default profiles on a fresh store), adding, deleting, renaming in place (with the name
 // check) and selecting profiles, resetting the active profile's keys and restoring the factory
-// state of the program and the keyboard (task 10).
+// state of the program and the keyboard (task 10). Both resets return the lighting page to its
+// first custom slot through a posted message; the factory reset then rebuilds every page.
 //
 // Ownership: made with the key page's controller, which it borrows for the shown profile; both
 // are owned by the window. Threads: UI thread, except ReloadForKeyboard and the task 10 work

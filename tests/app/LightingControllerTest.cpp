@@ -18,6 +18,7 @@
 #include "docs/LangSettings.h"
 #include "tavex/Codes.h"
 #include "tavex/DListBox.h"
+#include "tavex/MComboBox.h"
 #include "tavex/MDialog.h"
 #include "tavex/MPanel.h"
 #include "tavex/Native.h"
@@ -170,6 +171,41 @@ TEST_F(LightingControllerTest, ALayoutWithoutLightingGivesAnEmptyListAndNoTransf
   EXPECT_EQ(Modes()->GetItemCount(), 0);
   EXPECT_EQ(services_.Store().CountLightSettings(1), 0);
   EXPECT_EQ(keyboard_->State().lightingCommands, 0);
+}
+
+TEST_F(LightingControllerTest, TheFirstSlotMessageSendsOnlyWhenACustomModeLeavesAnotherSlot) {
+  constexpr unsigned kCustomRow = 7;
+  constexpr unsigned kBreathingRow = 1;
+  Reload();
+  auto* slots = dynamic_cast<Tavex::MComboBox*>(dialog_.GetControl(ids::kColourSlot));
+  ASSERT_NE(slots, nullptr);
+  const auto chooseSlot = [&](int slot) {
+    slots->SetCurSel(slot);
+    Click(ids::kColourSlot);
+  };
+  const auto firstSlot = [&] {
+    EXPECT_TRUE(controller_->OnWindowMessage(LightingController::kMsgFirstCustomSlot, 0, 0));
+  };
+  Click(ids::kLightList, kCustomRow);
+  chooseSlot(2);
+  ASSERT_EQ(keyboard_->State().lightSlot, 2);
+  const int sent = keyboard_->State().lightingCommands;
+
+  firstSlot();
+  EXPECT_EQ(slots->GetCurSel(), 0);
+  EXPECT_EQ(keyboard_->State().lightSlot, 0);
+  EXPECT_EQ(keyboard_->State().lightingCommands, sent + 1);
+  firstSlot();  // already there: nothing new for the keyboard
+  EXPECT_EQ(keyboard_->State().lightingCommands, sent + 1);
+
+  // Outside a custom mode only the choice returns to the first slot.
+  Click(ids::kLightList, kBreathingRow);
+  chooseSlot(1);
+  const int before = keyboard_->State().lightingCommands;
+  firstSlot();
+  EXPECT_EQ(slots->GetCurSel(), 0);
+  EXPECT_EQ(keyboard_->State().lightingCommands, before);
+  EXPECT_FALSE(controller_->OnWindowMessage(LightingController::kMsgFirstCustomSlot + 1, 0, 0));
 }
 
 TEST_F(LightingControllerTest, TaskEightUploadsSlotZeroKeyByKey) {

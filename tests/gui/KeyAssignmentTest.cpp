@@ -129,12 +129,14 @@ class KeyAssignment : public ::testing::Test {
   }
 
   std::string State() const { return home_.Vkbd("state 0").value_or(""); }
-  int KeyTableTransfers() const {
+  // The number the first group of `pattern` finds in the keyboard's state; -1 when none.
+  int StateNumber(const char* pattern) const {
     std::smatch m;
     const std::string state = State();
-    return std::regex_search(state, m, std::regex("keytable transfers=(\\d+)")) ? std::stoi(m[1])
-                                                                                : -1;
+    return std::regex_search(state, m, std::regex(pattern)) ? std::stoi(m[1]) : -1;
   }
+  int KeyTableTransfers() const { return StateNumber("keytable transfers=(\\d+)"); }
+  int LightingCommands() const { return StateNumber("lighting .*commands=(\\d+)"); }
   // Waits for transfer number `n` and for the wait dialog to go.
   bool WaitForTransfer(int n) {
     const bool arrived = Eventually([&] { return KeyTableTransfers() >= n; });
@@ -519,11 +521,18 @@ TEST_F(KeyAssignment, FactoryResetSendsItsCommandAndStartsAFreshStore) {
   ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
                            4 * ids::kTabItemSize + ids::kTabItemSize / 2));
   ASSERT_TRUE(map_.WaitFor(ids::kSettingsPage, 5s).has_value());
+  const int lightingBefore = LightingCommands();
   ASSERT_TRUE(map_.Click(ids::kFactoryResetButton));
   AnswerMessage();
   EXPECT_TRUE(
       Eventually([&] { return home_.Vkbd("log 0").value_or("").find(" 07 f0 aa") != std::string::npos; }));
   EXPECT_TRUE(Eventually([&] { return Sql("SELECT COUNT(*) FROM t_profile_data") == "3\n"; }));
+  // The pages are built again from the fresh store: the lighting page makes its rows from the
+  // layout and sends the active mode on the first custom slot.
+  EXPECT_TRUE(Eventually([&] { return LightingCommands() > lightingBefore; }));
+  EXPECT_NE(Sql("SELECT COUNT(*) FROM t_light_data"), "0\n");
+  EXPECT_NE(Sql("SELECT COUNT(*) FROM t_light_data WHERE status = 1"), "0\n");
+  EXPECT_EQ(StateNumber("lighting .*slot=(\\d+)"), 0);
   const std::string settings = home_.ReadFile(home_.SettingsFile());
   EXPECT_NE(settings.find("exit_mode=0"), std::string::npos);
   EXPECT_NE(settings.find("LCID=1033"), std::string::npos);  // the English locale of the run
