@@ -39,7 +39,8 @@ void BuildHomePage(PageBuilder& page, WindowControls& out) {
   if (out.status != nullptr) out.status->SetAlignment(DT_CENTER);
   out.grantAccess = page.Button(
       ids::kGrantAccessButton,
-      CRect(middle - kGrantWidth / 2, kGrantTop, middle + kGrantWidth / 2, kGrantTop + kGrantHeight),
+      CRect(middle - kGrantWidth / 2, kGrantTop, middle + kGrantWidth / 2,
+            kGrantTop + kGrantHeight),
       ids::text::kGrantAccess);
   if (out.grantAccess != nullptr) out.grantAccess->SetVisible(0);
 }

@@ -4,7 +4,8 @@
 //   keywright-vkbd [--socket PATH] serve [--keyboard VID:PID]... [--version HEX]
 //   keywright-vkbd [--socket PATH] ping | state [N] | log N | plug VID:PID | unplug N | replug N
 //                                  | event N BYTE | emit N BYTE... | version N HEX
-//                                  | reply N answer|wrong-once|wrong|never | fail-writes N COUNT | quit
+//                                  | reply N answer|wrong-once|wrong|never | fail-writes N COUNT
+//                                  | deny N | allow N | quit
 #include <signal.h>
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ int Usage() {
                "usage: keywright-vkbd [--socket PATH] serve [--keyboard VID:PID]... [--version HEX]\n"
                "       keywright-vkbd [--socket PATH] ping | state [N] | log N | plug VID:PID | unplug N\n"
                "              | replug N | event N BYTE | emit N BYTE... | version N HEX\n"
-               "              | reply N answer|wrong-once|wrong|never | fail-writes N COUNT | deny N | allow N | quit\n");
+               "              | reply N answer|wrong-once|wrong|never | fail-writes N COUNT\n"
+               "              | deny N | allow N | quit\n");
   return 2;
 }
 
