@@ -76,12 +76,21 @@ std::vector<DeviceTable::Shown> DeviceTable::Refresh() {
     entry.index = list_.FindDevice(entry.vendorId, entry.productId);
     entry.present = entry.index >= 0;
     const bool second = entry.vendorId == kSecondVendor && entry.productId == kSecondProduct;
-    shown.push_back({entry.vendorId, entry.productId, entry.present && !(second && mainPresent)});
+    const bool noAccess = !entry.present && list_.AccessDenied(entry.vendorId, entry.productId);
+    shown.push_back({entry.vendorId, entry.productId, entry.present && !(second && mainPresent),
+                     noAccess});
   }
   return shown;
 }
 
 bool DeviceTable::AnyConnected() const { return list_.Count() > 0; }
+
+bool DeviceTable::AnyNoAccess() const {
+  const std::lock_guard lock(mutex_);
+  for (const Entry& entry : entries_)
+    if (!entry.present && list_.AccessDenied(entry.vendorId, entry.productId)) return true;
+  return false;
+}
 
 void DeviceTable::StartEventReaders(DeviceEventReader::Poster poster) {
   StopEventReaders();

@@ -55,6 +55,7 @@ class DeviceTable {
     int32_t vendorId = 0;
     int32_t productId = 0;
     bool connected = false;
+    bool noAccess = false;  // present, but its command interface may not be opened
   };
 
   // Adds one HID filter per entry to `list`.
@@ -69,6 +70,8 @@ class DeviceTable {
   std::vector<Shown> Refresh();
   // Whether some command interface is open (the last refresh found a keyboard).
   bool AnyConnected() const;
+  // Whether the last refresh found a keyboard of the table that it was not allowed to open.
+  bool AnyNoAccess() const;
 
   void StartEventReaders(DeviceEventReader::Poster poster);
   void RestartEventReaders();

@@ -14,8 +14,9 @@ void DeviceTrace::Refresh(bool connected, const std::vector<DeviceTable::Shown>&
   std::string rest = connected ? "connected=1" : "connected=0";
   for (const DeviceTable::Shown& s : shown) {
     char entry[32];
-    std::snprintf(entry, sizeof entry, " %04X:%04X=%d", static_cast<unsigned>(s.vendorId),
-                  static_cast<unsigned>(s.productId), s.connected ? 1 : 0);
+    std::snprintf(entry, sizeof entry, " %04X:%04X=%s", static_cast<unsigned>(s.vendorId),
+                  static_cast<unsigned>(s.productId),
+                  s.connected ? "1" : s.noAccess ? "denied" : "0");
     rest += entry;
   }
   Append("refresh", rest);

@@ -3,7 +3,7 @@
 // microseconds (the clock of the virtual keyboard's report log), so that end-to-end tests and the
 // hot-plug benchmark can see what the device list shows without reading pixels.
 //
-//   refresh <us> connected=<0|1> <VID:PID>=<0|1> ...
+//   refresh <us> connected=<0|1> <VID:PID>=<0|1|denied> ...   (denied: present, no access)
 //   select <us> type=<type> index=<device index>
 //   firmware <us> version=<hex or none>
 //

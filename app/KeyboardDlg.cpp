@@ -321,9 +321,13 @@ void KeyboardDlg::ShowDevicePages(int type) {
 
 void KeyboardDlg::UpdatePageState() {
   const bool connected = connected_.load();
+  const bool noAccess = !connected && noAccess_.load();
   if (controls_.status != nullptr)
-    controls_.status->SetTitle(
-        GetLangText(connected ? ids::text::kConnected : ids::text::kNotConnected).c_str());
+    controls_.status->SetTitle(GetLangText(connected  ? ids::text::kConnected
+                                           : noAccess ? ids::text::kNoAccess
+                                                      : ids::text::kNotConnected)
+                                   .c_str());
+  if (controls_.grantAccess != nullptr) controls_.grantAccess->SetVisible(noAccess ? 1 : 0);
   // Without a keyboard, or when the current one went away, the device list comes back and the
   // next selection loads the keyboard again.
   const bool gone = currentGone_.exchange(false);
@@ -347,6 +351,7 @@ void KeyboardDlg::RefreshDeviceState() {
     for (const DeviceTable::Shown& s : shown)
       controls_.devices->SetDeviceState(s.vendorId, s.productId, s.connected ? 1 : 0);
   connected_.store(devices_->AnyConnected());
+  noAccess_.store(devices_->AnyNoAccess());
   trace_.Refresh(connected_.load(), shown);
   // Read here, where the presence marks are written, for the UI thread's page state.
   const int type = currentType_.load();

@@ -143,6 +143,7 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   CurrentKeyboard keyboard_;  // written by the device switch on the worker
 
   std::atomic<bool> connected_{false};
+  std::atomic<bool> noAccess_{false};  // a keyboard is present but may not be opened
   std::atomic<int> currentType_{0};
   std::atomic<bool> currentGone_{false};  // the current keyboard was absent at the last refresh
   std::atomic<int> selectedType_{0};

@@ -1,5 +1,6 @@
 #include "app/PageControllers.h"
 
+#include "app/AccessController.h"
 #include "app/LightingController.h"
 #include "app/MacroPageController.h"
 #include "app/PageHost.h"
@@ -13,5 +14,6 @@ std::vector<std::unique_ptr<PageController>> MakePageControllers(PageHost& host)
   controllers.push_back(std::make_unique<UpdateController>(host));
   controllers.push_back(std::make_unique<LightingController>(host));
   controllers.push_back(std::make_unique<MacroPageController>(host, platform::SystemClock()));
+  controllers.push_back(std::make_unique<AccessController>(host));
   return controllers;
 }

@@ -41,6 +41,8 @@ inline constexpr unsigned kPageTitle = 52;
 inline constexpr unsigned kDeviceList = 53;
 inline constexpr unsigned kHomeHint = 54;
 inline constexpr unsigned kStatusText = 55;
+// Installs the keyboards' udev rule; shown while a keyboard is present but may not be opened.
+inline constexpr unsigned kGrantAccessButton = 140;
 
 // ---- key page -------------------------------------------------------------------------------
 inline constexpr unsigned kProfileAdd = 56;
@@ -167,6 +169,8 @@ inline constexpr int kChooseKeyboard = 57;
 inline constexpr int kProfiles = 58;
 inline constexpr int kConnected = 60;
 inline constexpr int kNotConnected = 61;
+inline constexpr int kNoAccess = 910;
+inline constexpr int kGrantAccess = 911;
 inline constexpr int kCustomSlot = 86;
 inline constexpr int kHideToTray = 171;
 inline constexpr int kExitTooltip = 172;

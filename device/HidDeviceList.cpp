@@ -1,5 +1,6 @@
 #include "device/HidDeviceList.h"
 
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -57,6 +58,7 @@ void HidDeviceList::CloseAll() {
     const std::lock_guard lock(mutex_);
     open_ = false;
     dropped.swap(records_);
+    denied_.clear();
   }
   // Devices close here, outside the lock, or later in the sender that still holds a record.
 }
@@ -81,9 +83,17 @@ void HidDeviceList::Refresh() {
     if (HidUpper(identity).find(HidUpper(filter->pathPattern)) == std::string::npos) continue;
     if (it->usage_page != kCommandUsagePage || it->usage != kCommandUsage) continue;
 
+    errno = 0;
     HidHandle device(hid_open_path(it->path));
+    const int openError = errno;
     KW_HID_TRACE("open dev: %08x\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(device.get())));
-    if (!device) continue;
+    if (!device) {
+      if (openError == EACCES || openError == EPERM) {
+        const std::lock_guard lock(mutex_);
+        denied_.emplace_back(it->vendor_id, it->product_id);
+      }
+      continue;
+    }
 
     HidDeviceInfo info;
     info.vendorId = it->vendor_id;
@@ -98,6 +108,13 @@ void HidDeviceList::Refresh() {
     info.index = static_cast<int32_t>(records_.size());
     records_.push_back(std::make_shared<HidDeviceRecord>(std::move(info), std::move(device)));
   }
+}
+
+bool HidDeviceList::AccessDenied(int32_t vendorId, int32_t productId) const {
+  const std::lock_guard lock(mutex_);
+  for (const auto& [vendor, product] : denied_)
+    if (vendor == vendorId && product == productId) return true;
+  return false;
 }
 
 void HidDeviceList::SetOpen(bool open) { open_ = open; }

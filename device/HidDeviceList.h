@@ -19,6 +19,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/DeviceFilter.h"
@@ -64,6 +65,9 @@ class HidDeviceList {
   int Count() const;
   // Index of the first record with both ids, or -1.
   int FindDevice(int32_t vendorId, int32_t productId) const;
+  // Whether the last refresh found a command interface with both ids that it was not allowed
+  // to open (permission denied on the hidraw node), as opposed to absent or gone away.
+  bool AccessDenied(int32_t vendorId, int32_t productId) const;
   std::optional<HidDeviceInfo> DeviceInfo(int index) const;
 
   // Waits 32 ms, then sends the payload as a 64-byte feature report. Returns false at once,
@@ -91,6 +95,7 @@ class HidDeviceList {
   mutable std::mutex mutex_;  // guards records_ and filters_
   std::vector<std::shared_ptr<HidDeviceRecord>> records_;
   std::vector<DeviceFilter> filters_;
+  std::vector<std::pair<int32_t, int32_t>> denied_;  // vendor/product of the last refresh
   std::atomic<bool> open_{false};
   Sleeper sleeper_;
 };

@@ -1,6 +1,8 @@
-// The home page: the program logo, the list of keyboards and the connection status.
+// The home page: the program logo, the list of keyboards, the connection status and the button
+// that allows access to a keyboard this user may not open.
 #include "app/WindowIds.h"
 #include "app/pages/Pages.h"
+#include "tavex/Buttons.h"
 #include "tavex/CDeviceCtrl.h"
 #include "tavex/MText.h"
 
@@ -11,6 +13,9 @@ constexpr int kListWidth = 260;
 constexpr int kListTop = 290;
 constexpr int kListRows = 6;
 constexpr int kHintFontSize = 15;
+constexpr int kGrantTop = 676;
+constexpr int kGrantWidth = 240;
+constexpr int kGrantHeight = 30;
 }  // namespace
 
 void BuildHomePage(PageBuilder& page, WindowControls& out) {
@@ -32,4 +37,10 @@ void BuildHomePage(PageBuilder& page, WindowControls& out) {
   out.status = page.Label(ids::kStatusText, CRect(middle - 400, 640, middle + 400, 670),
                           ids::text::kNotConnected, 13, PageBuilder::kDimTextColour);
   if (out.status != nullptr) out.status->SetAlignment(DT_CENTER);
+  out.grantAccess = page.Button(
+      ids::kGrantAccessButton,
+      CRect(middle - kGrantWidth / 2, kGrantTop, middle + kGrantWidth / 2,
+            kGrantTop + kGrantHeight),
+      ids::text::kGrantAccess);
+  if (out.grantAccess != nullptr) out.grantAccess->SetVisible(0);
 }

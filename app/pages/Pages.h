@@ -27,6 +27,7 @@ struct WindowControls {
   Tavex::MText* pageTitle = nullptr;
   Tavex::MPicture* headerIcon = nullptr;
   Tavex::MText* status = nullptr;
+  Tavex::MButton* grantAccess = nullptr;  // hidden unless a keyboard may not be opened
   Tavex::MButton* closeButton = nullptr;
   Tavex::CDeviceCtrl* devices = nullptr;
   Tavex::KeyboardCtrl* keyboards[3] = {};  // key page, lighting page, settings page

@@ -95,6 +95,31 @@ TEST_F(DeviceTableTest, TheSecondIdentityShowsConnectedOnlyWhileTheFirstIsAbsent
   EXPECT_TRUE(shownFor(devices.Refresh(), 0x1A2C));
 }
 
+TEST_F(DeviceTableTest, AKeyboardThatMayNotBeOpenedIsShownAsNoAccessUntilAllowed) {
+  DeviceTable devices(list, ShippedTable());
+  const auto keyboard = vkbd::LocalBus().Plug(vkbd::KeyboardSpec::Model(0x24AE, 0x4076));
+  keyboard->SetAccessDenied(true);
+  const auto isMain = [](const DeviceTable::Shown& s) {
+    return s.vendorId == 0x24AE && s.productId == 0x4076;
+  };
+  for (const auto& s : devices.Refresh()) {
+    EXPECT_FALSE(s.connected);
+    EXPECT_EQ(s.noAccess, isMain(s)) << std::hex << s.productId;
+  }
+  EXPECT_FALSE(devices.AnyConnected());
+  EXPECT_TRUE(devices.AnyNoAccess());
+
+  keyboard->SetAccessDenied(false);
+  EXPECT_TRUE(AnyShownConnected(devices.Refresh()));
+  EXPECT_FALSE(devices.AnyNoAccess());
+
+  // Absent is not "no access": an unplugged keyboard that denied access is simply gone.
+  keyboard->SetAccessDenied(true);
+  keyboard->Unplug();
+  for (const auto& s : devices.Refresh()) EXPECT_FALSE(s.noAccess);
+  EXPECT_FALSE(devices.AnyNoAccess());
+}
+
 TEST_F(DeviceTableTest, EventReadersReportKeyboardEvents) {
   const auto keyboard = vkbd::LocalBus().Plug(vkbd::KeyboardSpec::Model(0x24AE, 0x4076));
   DeviceTable devices(list, ShippedTable());

@@ -54,10 +54,13 @@ class KeyboardDevices : public ::testing::Test {
     }
   }
 
-  // Starts the server with `models`, unplugs the first `unplugged` of them, then the program.
-  void Start(const std::vector<std::string>& models, int unplugged = 0) {
+  // Starts the server with `models`, unplugs the first `unplugged` of them, runs the server
+  // commands `setup`, then starts the program.
+  void Start(const std::vector<std::string>& models, int unplugged = 0,
+             const std::vector<std::string>& setup = {}) {
     ASSERT_TRUE(home_.StartVirtualKeyboard(models));
     for (int i = 0; i < unplugged; ++i) ASSERT_TRUE(Vkbd("unplug " + std::to_string(i)));
+    for (const std::string& command : setup) ASSERT_TRUE(Vkbd(command)) << command;
     program_ = std::make_unique<Spawned>(
         GuiTest::ProgramCommand(), GuiTest::WithVariable(home_.Environment(), map_.Environment()));
     ASSERT_NE(GuiTest::WaitForMainWindow(), 0u);
@@ -155,6 +158,39 @@ TEST_F(KeyboardDevices, StartsWithNoKeyboard) {
   EXPECT_NE(LastRefresh().find("connected=0"), std::string::npos) << LastRefresh();
   EXPECT_NE(LastRefresh().find(std::string(kFirst) + "=0"), std::string::npos);
   Screenshot("devices-none");
+}
+
+TEST_F(KeyboardDevices, AKeyboardWithoutAccessShowsTheHintAndConnectsAfterTheRuleIsInstalled) {
+  Start({"24ae:4076"}, 0, {"deny 0"});
+  EXPECT_TRUE(WaitForRefresh([](const std::string& rest) {
+    return rest.find("connected=0") != std::string::npos &&
+           rest.find(std::string(kFirst) + "=denied") != std::string::npos;
+  })) << LastRefresh();
+  const auto hint = map_.WaitFor(ids::kStatusText, kWait, [](const auto& c) {
+    return c.text.find("may not open it") != std::string::npos;
+  });
+  EXPECT_TRUE(hint.has_value()) << "the status line does not show the no-access hint";
+  ASSERT_TRUE(map_.WaitFor(ids::kGrantAccessButton).has_value()) << "no allow-access button";
+  Screenshot("devices-no-access");
+
+  // What the installed rule does to the node's permissions, the server does here.
+  ASSERT_TRUE(Vkbd("allow 0"));
+  ASSERT_TRUE(map_.Click(ids::kGrantAccessButton));
+  EXPECT_TRUE(WaitForRefresh(Shows(kFirst, true))) << LastRefresh();
+  EXPECT_TRUE(WaitHidden(ids::kGrantAccessButton));
+
+  const std::string rule =
+      "# Written by Keywright: gives the logged-in user access to the HID interfaces of its "
+      "keyboards.\n"
+      "SUBSYSTEM==\"hidraw\", KERNEL==\"hidraw*\", ATTRS{idVendor}==\"24ae\", "
+      "ATTRS{idProduct}==\"4076\", TAG+=\"uaccess\"\n";
+  const std::string logged = home_.ReadFile(home_.PrivilegedLog());
+  EXPECT_EQ(logged.rfind("pkexec\n/bin/sh\n-c\nprintf '%s' '", 0), 0u) << logged;
+  EXPECT_NE(logged.find(rule), std::string::npos) << logged;
+  EXPECT_NE(logged.find("' > /etc/udev/rules.d/70-keywright.rules && udevadm control --reload-rules"
+                        " && udevadm trigger --subsystem-match=hidraw --action=change\n\n"),
+            std::string::npos)
+      << logged;
 }
 
 TEST_F(KeyboardDevices, StartsWithOneKeyboard) {

@@ -116,6 +116,7 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
       "XDG_CONFIG_HOME=" + ConfigFolder(), "XDG_DATA_HOME=" + path_ + "/data",
       "XDG_RUNTIME_DIR=" + path_ + "/run", "HOME=" + path_,
       "KW_SHELL_OPEN_LOG=" + ShellLog(),   "LANG=" + lang,
+      "KW_PRIVILEGED_RUN_LOG=" + PrivilegedLog(),
       "LANGUAGE=",                         "LC_ALL=",
       "LC_MESSAGES=",                      "KW_DEVICE_TRACE=" + DeviceTraceFile(),
   };

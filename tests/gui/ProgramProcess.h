@@ -34,7 +34,8 @@ class Spawned {
 };
 
 // The user's folders and environment of one program run: config, data and runtime folders below
-// a private temporary folder, English locale, the shell opener logging instead of running.
+// a private temporary folder, English locale, the shell opener and pkexec logging instead of
+// running.
 class ProgramHome {
  public:
   ProgramHome();
@@ -47,6 +48,8 @@ class ProgramHome {
   std::string SettingsFile() const { return ConfigFolder() + "/Tarnwick/settings.ini"; }
   std::string AutostartFile() const { return ConfigFolder() + "/autostart/Tarnwick.desktop"; }
   std::string ShellLog() const { return path_ + "/shell-open.log"; }
+  // What the program would have run through pkexec (never run under a test).
+  std::string PrivilegedLog() const { return path_ + "/privileged-run.log"; }
   // Writes the settings file before a start.
   void WriteSettings(const std::string& text) const;
   std::string ReadFile(const std::string& path) const;

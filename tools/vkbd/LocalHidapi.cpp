@@ -4,6 +4,7 @@
 // see exactly the keyboards a test plugs.
 #include <hidapi.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -65,7 +66,10 @@ void hid_free_enumeration(hid_device_info* devs) { vkbd::FreeHidInfoList(devs); 
 hid_device* hid_open_path(const char* path) {
   if (!path) return nullptr;
   auto port = vkbd::LocalBus().OpenPath(path);
-  if (!port) return nullptr;
+  if (!port) {
+    errno = vkbd::LocalBus().Denied(path) ? EACCES : ENODEV;  // as the hidraw open would
+    return nullptr;
+  }
   auto device = std::make_unique<hid_device_>();
   device->port = std::move(port);
   device->info = InfoForPath(path);

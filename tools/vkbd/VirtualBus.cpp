@@ -57,4 +57,13 @@ std::shared_ptr<VirtualPort> VirtualBus::OpenPath(const std::string& path) const
   return nullptr;
 }
 
+bool VirtualBus::Denied(const std::string& path) const {
+  for (const auto& k : Keyboards()) {
+    if (!k->Plugged() || !k->AccessDenied()) continue;
+    for (const auto& i : k->Spec().interfaces)
+      if (i.path == path) return true;
+  }
+  return false;
+}
+
 }  // namespace vkbd

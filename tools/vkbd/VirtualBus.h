@@ -25,6 +25,8 @@ class VirtualBus {
   std::vector<InterfaceInfo> Enumerate() const;
   // Opens the interface with this exact path on a plugged keyboard; nullptr when there is none.
   std::shared_ptr<VirtualPort> OpenPath(const std::string& path) const;
+  // Whether the interface with this path is on a plugged keyboard that denies access.
+  bool Denied(const std::string& path) const;
 
  private:
   mutable std::mutex mutex_;

@@ -79,6 +79,16 @@ void VirtualKeyboard::FailNextFeatures(int count) {
   failFeatures_ = std::max(0, count);
 }
 
+void VirtualKeyboard::SetAccessDenied(bool denied) {
+  const std::lock_guard lock(mutex_);
+  accessDenied_ = denied;
+}
+
+bool VirtualKeyboard::AccessDenied() const {
+  const std::lock_guard lock(mutex_);
+  return accessDenied_;
+}
+
 bool VirtualKeyboard::EmitReport(std::vector<uint8_t> report, int interfaceIndex) {
   if (interfaceIndex < 0) interfaceIndex = FindInterface(KeyboardSpec::kEventUsagePage, 1);
   std::vector<std::shared_ptr<VirtualPort>> targets;
@@ -158,7 +168,7 @@ std::shared_ptr<VirtualPort> VirtualKeyboard::Open(int interfaceIndex) {
   auto port = std::make_shared<VirtualPort>(shared_from_this(), interfaceIndex);
   {
     const std::lock_guard lock(mutex_);
-    if (!plugged_) return nullptr;
+    if (!plugged_ || accessDenied_) return nullptr;
     std::erase_if(ports_, [](const std::weak_ptr<VirtualPort>& w) { return w.expired(); });
     ports_.push_back(port);
   }

@@ -61,6 +61,9 @@ class VirtualKeyboard : public std::enable_shared_from_this<VirtualKeyboard> {
   void FailNextWrites(int count);
   // The next `count` feature sends fail.
   void FailNextFeatures(int count);
+  // While denied, every open fails as a hidraw node without read/write permission would.
+  void SetAccessDenied(bool denied);
+  bool AccessDenied() const;
 
   // Emits an input report on an interface (default: the first 0xFFFF/1 interface) to every handle
   // open on it. False when unplugged or nobody has it open (the report is lost, as on hardware).
@@ -101,6 +104,7 @@ class VirtualKeyboard : public std::enable_shared_from_this<VirtualKeyboard> {
   bool wrongIdSent_ = false;
   int failWrites_ = 0;
   int failFeatures_ = 0;
+  bool accessDenied_ = false;
   CommandDecoder decoder_;
   std::vector<LoggedReport> log_;
   std::vector<std::weak_ptr<VirtualPort>> ports_;

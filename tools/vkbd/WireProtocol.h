@@ -16,7 +16,7 @@ namespace vkbd::wire {
 enum class Op : uint8_t {
   // hidapi calls
   Enumerate = 1,       // -> serialized interfaces
-  Open = 2,            // data = path; binds the connection to the interface
+  Open = 2,            // data = path; binds the connection to the interface; -EACCES when denied
   Write = 3,           // data = report -> result bytes
   SendFeature = 4,     // data = report
   GetFeature = 5,      // data = request buffer -> reply buffer
@@ -36,6 +36,7 @@ enum class Op : uint8_t {
   FailWrites = 40,     // arg2 = count
   Log = 41,            // -> text, one report per line
   Quit = 42,
+  DenyAccess = 43,     // arg2 = 1 deny every open, 0 allow again
 };
 
 struct Request {

@@ -5,6 +5,7 @@
 #include <hidapi.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,7 +72,11 @@ hid_device* hid_open_path(const char* path) {
   device->connection = std::make_unique<Connection>(vkbd::wire::DefaultSocketPath());
   const std::string p(path);
   const auto rs = device->connection->Call(Request{Op::Open, 0, 0, {p.begin(), p.end()}});
-  if (!rs || rs->result < 0) return nullptr;
+  if (!rs || rs->result < 0) {
+    // hidapi leaves the open's errno behind; the program tells "no access" apart by it.
+    errno = rs && rs->result == -EACCES ? EACCES : ENODEV;
+    return nullptr;
+  }
   for (const auto& i : Enumerate()) {
     if (i.path == p) device->info = i;
   }

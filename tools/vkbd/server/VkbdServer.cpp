@@ -149,10 +149,12 @@ wire::Response VkbdServer::Dispatch(Session& session, const wire::Request& rq) {
       rs.result = 0;
       rs.data = wire::EncodeInterfaces(bus_.Enumerate());
       break;
-    case Op::Open:
-      session.port = bus_.OpenPath(std::string(rq.data.begin(), rq.data.end()));
-      rs.result = session.port ? 0 : -1;
+    case Op::Open: {
+      const std::string path(rq.data.begin(), rq.data.end());
+      session.port = bus_.OpenPath(path);
+      rs.result = session.port ? 0 : bus_.Denied(path) ? -EACCES : -1;
       break;
+    }
     case Op::Write:
       rs.result = port ? port->Write(rq.data.data(), rq.data.size()) : -1;
       break;
@@ -218,6 +220,8 @@ wire::Response VkbdServer::Dispatch(Session& session, const wire::Request& rq) {
         kb->SetVersionReply(static_cast<VersionReply>(rq.arg2));
       } else if (rq.op == Op::FailWrites) {
         kb->FailNextWrites(rq.arg2);
+      } else if (rq.op == Op::DenyAccess) {
+        kb->SetAccessDenied(rq.arg2 != 0);
       } else {
         rs.result = -1;
       }

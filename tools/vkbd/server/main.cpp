@@ -4,7 +4,8 @@
 //   keywright-vkbd [--socket PATH] serve [--keyboard VID:PID]... [--version HEX]
 //   keywright-vkbd [--socket PATH] ping | state [N] | log N | plug VID:PID | unplug N | replug N
 //                                  | event N BYTE | emit N BYTE... | version N HEX
-//                                  | reply N answer|wrong-once|wrong|never | fail-writes N COUNT | quit
+//                                  | reply N answer|wrong-once|wrong|never | fail-writes N COUNT
+//                                  | deny N | allow N | quit
 #include <signal.h>
 #include <unistd.h>
 
@@ -25,7 +26,8 @@ int Usage() {
                "usage: keywright-vkbd [--socket PATH] serve [--keyboard VID:PID]... [--version HEX]\n"
                "       keywright-vkbd [--socket PATH] ping | state [N] | log N | plug VID:PID | unplug N\n"
                "              | replug N | event N BYTE | emit N BYTE... | version N HEX\n"
-               "              | reply N answer|wrong-once|wrong|never | fail-writes N COUNT | quit\n");
+               "              | reply N answer|wrong-once|wrong|never | fail-writes N COUNT\n"
+               "              | deny N | allow N | quit\n");
   return 2;
 }
 
@@ -126,6 +128,9 @@ int Client(const std::string& socketPath, const std::vector<std::string>& args) 
     if (b < 0) return Usage();
   } else if (cmd == "fail-writes" && need(3) && index(1) && Number(args[2], 10, b) && b >= 0) {
     rq.op = Op::FailWrites;
+  } else if ((cmd == "deny" || cmd == "allow") && need(2) && index(1)) {
+    rq.op = Op::DenyAccess;
+    b = cmd == "deny" ? 1 : 0;
   } else {
     return Usage();
   }
