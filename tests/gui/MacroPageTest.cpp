@@ -314,8 +314,9 @@ TEST_F(MacroPage, RecordsMoveAndGoAndTheMacroIsRenamedInPlace) {
   Key("key ctrl+a BackSpace Return");
   EXPECT_TRUE(ConfirmMessage()) << "an empty name is refused with a message";
   EXPECT_EQ(Query("select name from t_macro_data"), "Fire <&>\n");
+  std::this_thread::sleep_for(500ms);  // the main window takes the focus back from the box
   ASSERT_TRUE(map_.Click(ids::kMacroRename));
-  std::this_thread::sleep_for(300ms);
+  std::this_thread::sleep_for(500ms);
   Key("key ctrl+a BackSpace");
   Key("type 'My Cheat Run'");
   Key("key Return");
