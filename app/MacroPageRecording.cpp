@@ -145,7 +145,7 @@ void MacroPageController::OnRawInput(WPARAM flags, uint32_t code) {
   }
   const RecordedInput input = (flags & kRawButton) != 0 ? MacroRecorder::FromRawButton(code, false)
                                                         : MacroRecorder::FromRawKey(code, false);
-  if (input.name.empty() || input.code == 0) return;
+  if (!input.Named()) return;
   field->SetTitle(input.name.c_str());
   capturedCode_ = input.code;
 }

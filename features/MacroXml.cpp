@@ -11,6 +11,7 @@
 namespace {
 
 constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+constexpr int32_t kNoKeyCode = 0;   // a key item without a key, which nothing can press
 constexpr int32_t kMacroKey = 3;     // macro_type of a key that plays a macro
 constexpr int32_t kMinPlayTimes = 1;
 constexpr int32_t kFirstDelayMode = 1;
@@ -257,7 +258,7 @@ MacroXml::ProfileImport MacroXml::ImportProfile(const std::string& path,
     if (result.profile <= 0) return false;
     for (KeyAssignmentRecord& k : keys) {
       k.profile = result.profile;
-      if (k.key_code == 0 || (k.macro_value == 0 && k.macro_value2 == 0)) continue;
+      if (k.key_code == kNoKeyCode || (k.macro_value == 0 && k.macro_value2 == 0)) continue;
       if (k.macro_type == kMacroKey) {
         // A macro key whose macro is not in the file would play whatever macro has that id here.
         const auto mapped = ids.find(k.macro_value);

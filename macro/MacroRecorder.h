@@ -17,8 +17,11 @@ struct RecordedInput {
   enum Kind { Ignore = 0, Mouse = 1, Keyboard = 2, Other = 3 };
   Kind kind = Ignore;
   bool release = false;
-  uint32_t code = 0;  // virtual-key code (buttons: VK_LBUTTON ...)
+  uint32_t code = 0;  // virtual-key code (buttons: VK_LBUTTON ...); 0 for none
   std::string name;
+
+  // Whether the input names a key or button the record list can hold.
+  bool Named() const { return !name.empty() && code != 0; }
 };
 
 // What one input adds to the record list.
