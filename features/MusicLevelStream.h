@@ -5,6 +5,8 @@
 //
 // Threads: the setters from the UI thread, OnPacket from the audio capture thread; every setting
 // is atomic, so OnPacket always sees whole values. The sender is borrowed and must outlive it.
+// The level goes out on the capture thread itself: the device list locks each report on its own,
+// so a worker transfer delays a level by one report at most, never by the whole transfer.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/IntervalGrid.h"
 #include "platform/PreciseSleep.h"
+#include "platform/WakeLatency.h"
 
 namespace platform {
 
@@ -20,6 +22,9 @@ constexpr milliseconds kConnectTimeout{1500};
 constexpr int kPollMicroseconds = 10000;
 // Dispatches per step at most, so that a flood of events cannot hold the loop.
 constexpr int kMostDispatches = 64;
+// The scheduler slice asked for the capture thread: a step costs well under it, and a short slice
+// lets the thread's wake-up preempt busy threads instead of waiting for their slice to end.
+constexpr std::chrono::microseconds kWakeSlice{500};
 // The server delivers fragments of about this length.
 constexpr int kFragmentMs = 10;
 constexpr int kBitsPerSample = 16;
@@ -78,13 +83,8 @@ class AudioCapture::Session {
            pa_stream_get_state(stream_.get()) == PA_STREAM_READY;
   }
 
-  // True when the server announced a change and its default sink is now another one.
-  bool DefaultMoved() {
-    if (!serverChanged_) return false;
-    serverChanged_ = false;
-    const std::string now = QueryDefaultSink();
-    return !now.empty() && now != sink_;
-  }
+  // True once the server announced a change after which its default sink is another one.
+  bool DefaultMoved() const { return moved_; }
 
   // Dispatches what the server sent and appends every recorded sample to `out`.
   void Take(std::vector<int16_t>& out) {
@@ -165,9 +165,19 @@ class AudioCapture::Session {
       *static_cast<std::string*>(user) = info->default_sink_name;
   }
 
-  static void OnEvent(pa_context*, pa_subscription_event_type_t type, uint32_t, void* user) {
-    if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) == PA_SUBSCRIPTION_EVENT_SERVER)
-      static_cast<Session*>(user)->serverChanged_ = true;
+  static void OnEvent(pa_context* context, pa_subscription_event_type_t type, uint32_t,
+                      void* user) {
+    if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) != PA_SUBSCRIPTION_EVENT_SERVER) return;
+    // Asked without waiting: the answer comes with a later step's dispatch, so a slow server
+    // never holds a step of the level stream.
+    OperationPtr(pa_context_get_server_info(context, &Session::OnDefaultSink, user));
+  }
+
+  static void OnDefaultSink(pa_context*, const pa_server_info* info, void* user) {
+    auto* self = static_cast<Session*>(user);
+    if (info != nullptr && info->default_sink_name != nullptr && !self->sink_.empty() &&
+        self->sink_ != info->default_sink_name)
+      self->moved_ = true;
   }
 
   const std::atomic<bool>& stop_;
@@ -176,7 +186,7 @@ class AudioCapture::Session {
   std::unique_ptr<pa_context, ContextFree> context_;
   std::unique_ptr<pa_stream, StreamFree> stream_;
   std::string sink_;
-  bool serverChanged_ = false;  // capture thread only (set by its own dispatch)
+  bool moved_ = false;  // capture thread only (set by its own dispatch)
 };
 
 AudioCapture::AudioCapture(IProxy& proxy) : proxy_(proxy) {}
@@ -223,9 +233,11 @@ void AudioCapture::SetSource(const std::string& source) {
 }
 
 void AudioCapture::Loop() {
+  RequestShortWakeSlice(kWakeSlice);
   std::unique_ptr<Session> session;
   nanoseconds nextAttempt{0};
-  nanoseconds deadline = MonotonicNow();
+  // The stream is paced by the clock, not by the audio: each step takes what has arrived.
+  IntervalGrid grid(SystemClock(), milliseconds(intervalMs_.load()));
   std::vector<int16_t> packet;
   while (!stop_.load()) {
     if (!wanted_.load()) {
@@ -237,16 +249,15 @@ void AudioCapture::Loop() {
       std::unique_lock lock(wakeMutex_);
       wake_.wait(lock, [this] { return wanted_.load() || stop_.load(); });
       nextAttempt = nanoseconds{0};
-      deadline = MonotonicNow();
+      grid.Restart();
       continue;
     }
-    const nanoseconds now = MonotonicNow();
     if (session && (!session->Healthy() || session->DefaultMoved())) {
       session.reset();  // the server went away or the default output moved: record anew
       connected_.store(false);
       SetSource("");
     }
-    if (!session && now >= nextAttempt) {
+    if (!session && MonotonicNow() >= nextAttempt) {
       auto attempt = std::make_unique<Session>(stop_);
       if (attempt->Open()) {
         session = std::move(attempt);
@@ -257,7 +268,7 @@ void AudioCapture::Loop() {
       } else {
         nextAttempt = MonotonicNow() + kReconnectDelay;
       }
-      deadline = MonotonicNow();
+      grid.Restart();  // connecting took its own time: the grid starts from here
     }
     if (session) {
       packet.clear();
@@ -269,10 +280,8 @@ void AudioCapture::Loop() {
         proxy_.Data(packet.data(), packet.size(), format.blockSize, format.bitsPerSample,
                     format.channels);
     }
-    // Absolute deadlines keep the cadence; after a stall the next step starts from now.
-    deadline += milliseconds(intervalMs_.load());
-    if (deadline < MonotonicNow()) deadline = MonotonicNow();
-    SleepUntil(deadline);
+    grid.SetInterval(milliseconds(intervalMs_.load()));
+    grid.Wait();
   }
   session.reset();
   connected_.store(false);

@@ -4,6 +4,9 @@
 // that arrived since the step before, or nothing). Desktops restart their audio server and move
 // the default output often, so the thread does not end when the server goes away: it tries again
 // every kReconnectDelay, and it follows the default output when that changes.
+// The steps keep to a grid of the interval on the monotonic clock, whatever the server's fragment
+// timing: a step reads without blocking, and a late step leaves the later ones on the grid
+// (IntervalGrid).
 //
 // Ownership: the receiver is borrowed and must outlive the capture (Stop before it goes).
 // Threads: Start, Stop and SetInterval from one owning thread (the UI thread); the receiver is
