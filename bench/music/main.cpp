@@ -2,7 +2,9 @@
 // a few seconds of silence, then plays a constant tone into the default sink with pacat and
 // prints: how far the gaps between received levels are from the 33 ms interval (median and
 // p99), how long the tone took to give its first non-zero level, and the capture thread's CPU
-// as a share of one core. Needs an audio server (scripts/bench.sh starts one with a null sink).
+// as a share of one core. The interval is measured twice: alone, and while a paced transfer (as
+// the worker sends a key or lighting transfer) shares the keyboard. Needs an audio server
+// (scripts/bench.sh starts one with a null sink).
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchTiming.h"
+#include "device/CommandBuilders.h"
 #include "device/HidDeviceList.h"
 #include "features/KeyboardCommands.h"
 #include "features/MusicLevelStream.h"
@@ -60,6 +63,46 @@ class Receiver : public platform::AudioCapture::IProxy {
 
  private:
   MusicLevelStream& stream_;
+};
+
+bool IsMusicLevel(const std::vector<uint8_t>& bytes) {
+  const std::vector<uint8_t> prefix = {0x07, 0x23, 0x45, 0x67, 0x89};
+  return bytes.size() > prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
+}
+
+// How far each gap between two received music levels is from the interval, in ms.
+std::vector<double> Deviations(const std::vector<vkbd::LoggedReport>& log) {
+  std::vector<double> deviations;
+  int64_t last = -1;
+  for (const auto& r : log) {
+    if (!IsMusicLevel(r.bytes)) continue;
+    if (last >= 0)
+      deviations.push_back(std::fabs(static_cast<double>(r.monotonicNs - last) / 1e6 - kIntervalMs));
+    last = r.monotonicNs;
+  }
+  return deviations;
+}
+
+// Sends paced custom-light key commands until told to stop, as a worker transfer would.
+class Transfer {
+ public:
+  explicit Transfer(HidDeviceList& list)
+      : thread_([this, &list] {
+          int key = 0;
+          while (!stop_.load()) {
+            list.SendFeaturePaced(CustomLightKeyCommand(key, true), 0);
+            key = (key + 1) % kKeys;
+          }
+        }) {}
+  ~Transfer() {
+    stop_.store(true);
+    thread_.join();
+  }
+
+ private:
+  static constexpr int kKeys = 87;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
 };
 
 double Percentile(std::vector<double> values, double p) {
@@ -108,15 +151,18 @@ int main() {
   std::this_thread::sleep_for(kSilence);
   const long long cpuEnd = receiver.cpuNs.load();
   const double wallNs = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - wallStart).count();
-  const auto silent = kb->Log(vkbd::ReportKind::FeatureSet);
-  std::vector<double> deviationsMs;
-  for (std::size_t i = 1; i < silent.size(); ++i)
-    deviationsMs.push_back(std::fabs(static_cast<double>(silent[i].monotonicNs - silent[i - 1].monotonicNs) / 1e6 - kIntervalMs));
+  const std::vector<double> deviationsMs = Deviations(kb->Log(vkbd::ReportKind::FeatureSet));
   if (deviationsMs.size() < 10) {
-    std::fprintf(stderr, "bench-music: only %zu levels in %lld s\n", silent.size(),
+    std::fprintf(stderr, "bench-music: only %zu levels in %lld s\n", deviationsMs.size(),
                  static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(kSilence).count()));
     return 1;
   }
+  kb->ClearLog();
+  {
+    const Transfer transfer(list);
+    std::this_thread::sleep_for(kSilence);
+  }
+  const std::vector<double> transferDeviationsMs = Deviations(kb->Log(vkbd::ReportKind::FeatureSet));
 
   // A constant tone: every sample kToneSample, level 0x30.
   const std::string file = "bench-music-tone.raw";
@@ -132,7 +178,7 @@ int main() {
   double firstLevelMs = -1;
   while (firstLevelMs < 0 && std::chrono::steady_clock::now() - toneStart < kToneLimit) {
     for (const auto& r : kb->Log(vkbd::ReportKind::FeatureSet))
-      if (r.bytes.size() > 6 && r.bytes[6] != 0) {
+      if (IsMusicLevel(r.bytes) && r.bytes[6] != 0) {
         firstLevelMs = static_cast<double>(r.monotonicNs - toneStartNs) / 1e6;
         break;
       }
@@ -147,7 +193,11 @@ int main() {
 
   std::printf("music_interval_deviation_median %.2f ms\n", kw::bench::Median(deviationsMs));
   std::printf("music_interval_deviation_p99 %.2f ms\n", Percentile(deviationsMs, 0.99));
-  std::printf("music_levels_per_second %.1f\n", static_cast<double>(silent.size()) / (wallNs / 1e9));
+  std::printf("music_levels_per_second %.1f\n", static_cast<double>(deviationsMs.size() + 1) / (wallNs / 1e9));
+  if (!transferDeviationsMs.empty()) {
+    std::printf("music_interval_during_transfer_median %.2f ms\n", kw::bench::Median(transferDeviationsMs));
+    std::printf("music_interval_during_transfer_p99 %.2f ms\n", Percentile(transferDeviationsMs, 0.99));
+  }
   if (firstLevelMs >= 0)
     std::printf("music_tone_to_first_level %.1f ms\n", firstLevelMs);
   else
