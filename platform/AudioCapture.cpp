@@ -7,7 +7,6 @@
 
 #include "platform/IntervalGrid.h"
 #include "platform/PreciseSleep.h"
-#include "platform/WakeLatency.h"
 
 namespace platform {
 
@@ -22,9 +21,6 @@ constexpr milliseconds kConnectTimeout{1500};
 constexpr int kPollMicroseconds = 10000;
 // Dispatches per step at most, so that a flood of events cannot hold the loop.
 constexpr int kMostDispatches = 64;
-// The scheduler slice asked for the capture thread: a step costs well under it, and a short slice
-// lets the thread's wake-up preempt busy threads instead of waiting for their slice to end.
-constexpr std::chrono::microseconds kWakeSlice{500};
 // The server delivers fragments of about this length.
 constexpr int kFragmentMs = 10;
 constexpr int kBitsPerSample = 16;
@@ -233,7 +229,6 @@ void AudioCapture::SetSource(const std::string& source) {
 }
 
 void AudioCapture::Loop() {
-  RequestShortWakeSlice(kWakeSlice);
   std::unique_ptr<Session> session;
   nanoseconds nextAttempt{0};
   // The stream is paced by the clock, not by the audio: each step takes what has arrived.
