@@ -25,18 +25,6 @@ CRect KeyboardCtrl::ChangedArea(int from, int to) const {
   return area;
 }
 
-const Surface& KeyboardCtrl::PreviewOutline(int w, int h) {
-  Outline& outline = OutlineOf(w, h);
-  if (outline.coloured.IsNull() || outline.colouredWith != m_previewColour) {
-    if (outline.coloured.IsNull()) outline.coloured = Surface(outline.mask.Width(), outline.mask.Height());
-    Painter p(outline.coloured);
-    p.Clear(0);
-    p.FillMask(outline.mask, 0, 0, ARGBFromCOLORREF(m_previewColour));
-    outline.colouredWith = m_previewColour;
-  }
-  return outline.coloured;
-}
-
 void KeyboardCtrl::DrawPreview(Painter& painter, CRect paint) {
   // The preview changes with every frame, so a cached image would be built, copied once and
   // thrown away: the picture and the outlines go straight to the window instead.
@@ -57,8 +45,8 @@ void KeyboardCtrl::DrawPreview(Painter& painter, CRect paint) {
     if (alpha == 0 || k->rect.IsRectEmpty()) continue;
     const CRect stamp = StampRect(*k);
     if (!stamp.Intersects(area)) continue;
-    const Surface& outline = PreviewOutline(k->rect.Width(), k->rect.Height());
-    painter.DrawSurface(outline, stamp, CRect(0, 0, stamp.Width(), stamp.Height()), alpha);
+    painter.FillMask(OutlineMask(k->rect.Width(), k->rect.Height()), stamp.left, stamp.top,
+                     ARGBFromCOLORREF(m_previewColour, alpha));
   }
 }
 

@@ -172,15 +172,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // Marks the cached image stale without asking for a repaint.
   void Invalidate() { m_imageValid = 0; }
   void RenderImage(Surface& surface);
-  // The outline of a w × h key, traced once: its coverage as a mask, stamped in each key's
-  // colour, and for the preview the same filled in the preview colour, drawn at each key's
-  // opacity (a coloured picture at an opacity composites several times faster than a mask).
-  struct Outline {
-    Surface mask;
-    Surface coloured;
-    COLORREF colouredWith = 0;
-  };
-  Outline& OutlineOf(int w, int h);
+  // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
+  const Surface& OutlineMask(int w, int h);
   // Room around a stamped outline for the half of the pen outside the key and antialiasing.
   static constexpr int kStampMargin = 2;
   // What the plain-key layer depends on; it is laid out again when this changes.
@@ -195,8 +188,6 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // The preview straight into the window: the picture and the outlines inside `paint` only,
   // since a frame invalidates just the keys it changes.
   void DrawPreview(Painter& painter, CRect paint);
-  // The outline of a w × h key in the preview colour.
-  const Surface& PreviewOutline(int w, int h);
   // Opacity of key `index` in `frame`; opaque when the frames do not cover it.
   BYTE FrameAlpha(int frame, int index) const;
   // Window-space area a key's stamped outline covers.
@@ -230,7 +221,7 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
-  std::map<std::pair<int, int>, Outline> m_masks;
+  std::map<std::pair<int, int>, Surface> m_masks;
   // Plain keys (fills, labels with their shadows, icons) on a transparent layer.
   Surface m_plainLayer;
   std::size_t m_plainSignature = 0;
