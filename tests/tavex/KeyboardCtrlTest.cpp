@@ -508,7 +508,7 @@ TEST(KeyboardCtrl, PreviewFramesRedrawnInPlaceMatchAFreshDraw) {
 
 namespace {
 
-// A board whose preview shows `frames` (three bytes a frame), one frame a tick.
+// A board whose preview shows `frames` (a byte per key a frame), one frame a tick.
 void StartPreview(Board& b, const std::vector<unsigned char>& frames) {
   b.Picture();
   b.ctrl.SetPreviewColor(RGB(0xCA, 0x51, 0x00));
