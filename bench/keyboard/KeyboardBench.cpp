@@ -1,6 +1,7 @@
 // Keyboard control costs: one full redraw of the shipped 87-key keyboard in each mode (the
 // control alone and the whole window it sits in), and the CPU the light preview takes while it
-// animates for 10 s on the 10 ms animation timer (needs a display; skipped without one).
+// animates for 10 s on the 10 ms animation timer (needs a display; skipped without one): the
+// wave, where most keys change every frame, and the reactive mode, where a few do.
 // Prints "NAME VALUE UNIT" lines; redraw times and CPU shares are medians.
 #include <sys/resource.h>
 
@@ -26,10 +27,13 @@ using Tavex::KeyboardCtrl;
 constexpr int kClientW = 1260;
 constexpr int kClientH = 500;
 constexpr int kWaveMode = 4;
+// Few keys change per frame: what painting only the changed outlines saves shows here.
+constexpr int kReactiveMode = 6;
 
 struct Shipped {
   LayoutFile layout;
   std::vector<unsigned char> frames;
+  std::vector<unsigned char> reactiveFrames;
   bool ok = false;
   Shipped() {
     const std::string folder = Tavex::Manager::GetProgramFolder();
@@ -37,10 +41,16 @@ struct Shipped {
     ok = layout.LoadDeviceInfo(path, 1) && layout.LoadLayout(path) && layout.Keys().size() == 87;
     LightFrameStore& store = LightFrameStore::Instance();
     if (store.Open(folder)) {
-      std::vector<FrameRecord> rows;
-      store.ListFrames(kWaveMode, rows);
-      for (const FrameRecord& r : rows) frames.push_back(static_cast<unsigned char>(r.rgb_value & 0xFF));
+      frames = Frames(store, kWaveMode);
+      reactiveFrames = Frames(store, kReactiveMode);
     }
+  }
+  static std::vector<unsigned char> Frames(LightFrameStore& store, int mode) {
+    std::vector<FrameRecord> rows;
+    store.ListFrames(mode, rows);
+    std::vector<unsigned char> bytes;
+    for (const FrameRecord& r : rows) bytes.push_back(static_cast<unsigned char>(r.rgb_value & 0xFF));
+    return bytes;
   }
   void Fill(KeyboardCtrl* ctrl) const {
     ApplyLayout<KeyboardCtrl, CRect>(layout, {ctrl, nullptr, nullptr});
@@ -58,11 +68,14 @@ double Median(std::vector<double> v) {
 // A dialog holding the keyboard that closes itself after `seconds`.
 class PreviewDialog : public Tavex::MDialog {
  public:
-  PreviewDialog(const Shipped& data, int seconds, int speed, int mode)
-      : m_data(data), m_seconds(seconds), m_speed(speed), m_mode(mode) {}
+  PreviewDialog(const Shipped& data, int seconds, int speed, int mode, bool reactive)
+      : m_data(data), m_seconds(seconds), m_speed(speed), m_mode(mode), m_reactive(reactive) {}
   void InitUI(CRect) override {
     m_kb = static_cast<KeyboardCtrl*>(CreateControl("KeyboardCtrl", 69, CRect(), nullptr, 1, 1));
     m_data.Fill(m_kb);
+    if (m_reactive) {
+      m_kb->SetLightModeData(m_data.reactiveFrames.data(), static_cast<int>(m_data.reactiveFrames.size()));
+    }
     m_kb->SetLightSpeed(m_speed);
     m_kb->SetKeyboardCtrlMode(m_mode);
   }
@@ -83,6 +96,7 @@ class PreviewDialog : public Tavex::MDialog {
   int m_seconds;
   int m_speed;
   int m_mode;
+  bool m_reactive;
 };
 
 double CpuSeconds() {
@@ -99,8 +113,8 @@ struct RunFigures {
   bool ok = false;
 };
 
-RunFigures RunOnce(const Shipped& data, int seconds, int speed, int mode) {
-  PreviewDialog dialog(data, seconds, speed, mode);
+RunFigures RunOnce(const Shipped& data, int seconds, int speed, int mode, bool reactive) {
+  PreviewDialog dialog(data, seconds, speed, mode, reactive);
   if (dialog.Create(nullptr, "bench", 0x96000000, 0, CRect(50, 50, 50 + kClientW, 50 + kClientH)) ==
       nullptr) {
     return {};
@@ -115,10 +129,11 @@ RunFigures RunOnce(const Shipped& data, int seconds, int speed, int mode) {
 
 // Three runs, since a single figure of a few percent moves with whatever else the machine does:
 // the median is the figure, the highest shows the spread.
-void AnimateFor(const Shipped& data, int seconds, int speed, int mode = KeyboardCtrl::kModePreview) {
+void AnimateFor(const Shipped& data, int seconds, int speed, int mode = KeyboardCtrl::kModePreview,
+                bool reactive = false) {
   std::vector<double> cpu, paints;
   for (int run = 0; run < 3; ++run) {
-    const RunFigures f = RunOnce(data, seconds, speed, mode);
+    const RunFigures f = RunOnce(data, seconds, speed, mode, reactive);
     if (!f.ok) {
       std::printf("keyboard_preview_skipped 1 flag\n");
       return;
@@ -126,9 +141,9 @@ void AnimateFor(const Shipped& data, int seconds, int speed, int mode = Keyboard
     cpu.push_back(f.cpuPercent);
     paints.push_back(f.paintsPerSecond);
   }
-  const std::string tag = mode == KeyboardCtrl::kModePreview
-                              ? "keyboard_preview_speed" + std::to_string(speed)
-                              : "keyboard_ticks_mode" + std::to_string(mode);
+  const std::string tag = mode != KeyboardCtrl::kModePreview ? "keyboard_ticks_mode" + std::to_string(mode)
+                          : reactive ? "keyboard_preview_reactive_speed" + std::to_string(speed)
+                                     : "keyboard_preview_speed" + std::to_string(speed);
   std::printf("%s_cpu %.2f %%core\n", tag.c_str(), Median(cpu));
   std::printf("%s_cpu_highest %.2f %%core\n", tag.c_str(), *std::max_element(cpu.begin(), cpu.end()));
   std::printf("%s_paints_per_s %.1f 1/s\n", tag.c_str(), Median(paints));
@@ -199,5 +214,6 @@ int main() {
   AnimateFor(data, 10, 3, KeyboardCtrl::kModeAssign);
   AnimateFor(data, 10, 2);
   AnimateFor(data, 10, 3);
+  AnimateFor(data, 10, 3, KeyboardCtrl::kModePreview, true);
   return 0;
 }

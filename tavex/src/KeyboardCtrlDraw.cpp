@@ -22,8 +22,6 @@ constexpr ARGB kSelectionPen = 0xFF4CFF29;
 constexpr float kRoundDivisor = 12.0f;
 constexpr float kPenWidth = 2.0f;
 constexpr int kIconBand = 20;
-// Room around a stamped outline for the half of the pen outside the key and antialiasing.
-constexpr int kStampMargin = 2;
 
 // A dotted outline inside `r`: dots of `width` pixels, as long as they are wide, one gap apart.
 void DrawDottedRect(Painter& p, const CRect& r, ARGB colour, int width) {
@@ -60,7 +58,6 @@ std::vector<KeyboardCtrl::KeyShape> KeyboardCtrl::BuildShapes() const {
   // Without the picture the outline modes show nothing but the background.
   if (m_mode != kModePlain && m_picture.IsNull()) return shapes;
   shapes.reserve(m_keys.size());
-  const size_t keyCount = m_keys.size();
   for (const auto& k : m_keys) {
     KeyShape s;
     s.index = k->index;
@@ -74,14 +71,9 @@ std::vector<KeyboardCtrl::KeyShape> KeyboardCtrl::BuildShapes() const {
         if (!k->checked && k->index != m_hover && k->index != m_select) continue;
         s.colour = kAssignPen;
         break;
-      case kModePreview: {
-        BYTE alpha = 255;
-        const size_t at = keyCount * static_cast<size_t>(m_currentFrame) +
-                          static_cast<size_t>(k->index);
-        if (m_frameCount > 0 && at < m_frames.size()) alpha = m_frames[at];
-        s.colour = ARGBFromCOLORREF(m_previewColour, alpha);
+      case kModePreview:
+        s.colour = ARGBFromCOLORREF(m_previewColour, FrameAlpha(m_currentFrame, k->index));
         break;
-      }
       case kModeColours:
         s.colour = ARGBFromCOLORREF(k->colour);
         break;
@@ -237,15 +229,12 @@ void KeyboardCtrl::StampOutlines(Painter& painter, const std::vector<KeyShape>& 
   }
 }
 
-void KeyboardCtrl::DrawControl(Painter& painter, CRect) {
+void KeyboardCtrl::DrawControl(Painter& painter, CRect paint) {
   std::lock_guard guard(m_dataLock);
   const CRect r = m_rect;
   if (r.IsRectEmpty()) return;
   if (m_mode == kModePreview && !m_picture.IsNull()) {
-    // The preview changes with every frame, so a cached image would be built, copied once and
-    // thrown away: the picture and the outlines go straight to the window instead.
-    painter.DrawSurface(PictureLayer(r.Width(), r.Height()), r, CRect(0, 0, r.Width(), r.Height()));
-    StampOutlines(painter, BuildShapes(), r.left, r.top);
+    DrawPreview(painter, paint);
     ++m_redraws;
     return;
   }

@@ -23,29 +23,36 @@ int KeyboardCtrl::HitTest(CPoint windowPt) const {
   return -1;
 }
 
+bool KeyboardCtrl::Animates() const {
+  // One frame (the static mode) never changes: nothing to tick for.
+  return m_mode == kModePreview && m_frameCount > 1;
+}
+
 int KeyboardCtrl::OnControlTimer() {
   m_ticked = 1;
-  if (!m_visible) return 0;
-  // Only the preview moves; a non-zero result makes the manager redraw the control, so other
-  // modes answer 0 instead of repainting the whole keyboard at every tick.
-  if (m_mode != kModePreview || m_frameCount <= 0) return 0;
+  if (!m_visible || !Animates()) return 0;
   if (++m_tick < m_ticksPerFrame) return 0;
   m_tick = 0;
+  const int shown = m_currentFrame;
   m_currentFrame = (m_currentFrame + 1) % m_frameCount;
-  Invalidate();
-  return 1;
+  // A non-zero result would make the manager repaint the whole control; only the outlines
+  // that differ from the frame before are invalidated instead, and a frame equal to the one
+  // before costs no paint at all.
+  const CRect changed = ChangedArea(shown, m_currentFrame);
+  if (!changed.IsRectEmpty()) UpdateControl(changed, 0, 0);
+  return 0;
 }
 
 int KeyboardCtrl::QuietTicks() const {
   std::lock_guard guard(m_dataLock);
-  if (!m_visible || m_mode != kModePreview || m_frameCount <= 0) return kQuietForever;
+  if (!m_visible || !Animates()) return kQuietForever;
   // The ticks before the one that shows the next frame change nothing.
   return std::max(0, m_ticksPerFrame - 1 - m_tick);
 }
 
 void KeyboardCtrl::PassQuietTicks(int ticks) {
   std::lock_guard guard(m_dataLock);
-  if (m_mode != kModePreview || m_frameCount <= 0) return;
+  if (!Animates()) return;
   m_tick = std::clamp(m_tick + ticks, 0, std::max(0, m_ticksPerFrame - 1));
 }
 

@@ -74,24 +74,36 @@ TEST(KeyboardCtrl, PreviewFramesAlternateAtTheLightSpeed) {
   ctrl.SetLightSpeed(3);
 
   std::vector<int> frames;
-  std::vector<int> redraws;
+  std::vector<size_t> repaints;
   for (int tick = 0; tick < 9; ++tick) {
-    redraws.push_back(ctrl.OnTimer());
+    // The control invalidates the keys it changes itself; the whole-control redraw the
+    // result asks for is never wanted.
+    EXPECT_EQ(ctrl.OnTimer(), 0);
     frames.push_back(ctrl.GetCurrentFrame());
+    repaints.push_back(parent.repaints.size());
   }
   EXPECT_EQ(frames, (std::vector<int>{0, 0, 1, 1, 1, 0, 0, 0, 1}));
-  EXPECT_EQ(redraws, (std::vector<int>{0, 0, 1, 0, 0, 1, 0, 0, 1}));
+  const size_t r = repaints[0];
+  EXPECT_EQ(repaints, (std::vector<size_t>{r, r, r + 1, r + 1, r + 1, r + 2, r + 2, r + 2, r + 3}));
+  // Every key changed: the area is all of them (at the default picture offset (6, 6), two
+  // pixels more around each outline), not the whole control.
+  EXPECT_EQ(parent.repaints.back(), CRect(4, 4, 877, 17));
   const auto shapes = ctrl.BuildShapes();
   ASSERT_EQ(shapes.size(), 87u);
   EXPECT_EQ(shapes[40].colour, 0xC8000000u);  // alpha 200: frame 1
 
-  // Other modes never ask the timer for a redraw; no data stops the preview.
+  // Other modes never repaint at a tick; no data stops the preview.
+  const auto quiet = [&] {
+    const size_t before = parent.repaints.size();
+    for (int tick = 0; tick < 5; ++tick) EXPECT_EQ(ctrl.OnTimer(), 0);
+    EXPECT_EQ(parent.repaints.size(), before);
+  };
   ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModeAssign);
-  for (int tick = 0; tick < 5; ++tick) EXPECT_EQ(ctrl.OnTimer(), 0);
+  quiet();
   ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);
   ctrl.SetLightModeData(nullptr, 10);
   EXPECT_EQ(ctrl.GetFrameCount(), 0);
-  for (int tick = 0; tick < 5; ++tick) EXPECT_EQ(ctrl.OnTimer(), 0);
+  quiet();
   EXPECT_EQ(ctrl.BuildShapes()[0].colour, 0xFF000000u);  // no data: opaque black
 }
 
@@ -492,4 +504,79 @@ TEST(KeyboardCtrl, PreviewFramesRedrawnInPlaceMatchAFreshDraw) {
   for (int tick = 0; tick < 2; ++tick) fresh.ctrl.OnTimer();
   ASSERT_EQ(animated.ctrl.GetCurrentFrame(), fresh.ctrl.GetCurrentFrame());
   EXPECT_EQ(DifferingPixels(shown, Render(fresh.ctrl), 0), 0);
+}
+
+namespace {
+
+// A board whose preview shows `frames` (a byte per key a frame), one frame a tick.
+void StartPreview(Board& b, const std::vector<unsigned char>& frames) {
+  b.Picture();
+  b.ctrl.SetPreviewColor(RGB(0xCA, 0x51, 0x00));
+  b.ctrl.SetLightModeData(frames.data(), static_cast<int>(frames.size()));
+  b.ctrl.SetLightSpeed(7);
+  b.ctrl.SetKeyboardCtrlMode(KeyboardCtrl::kModePreview);
+}
+
+}  // namespace
+
+TEST(KeyboardCtrl, APreviewFrameInvalidatesOnlyTheOutlinesItChanges) {
+  Board b;
+  // Frame 1 repeats frame 0, frame 2 changes key B, frame 3 keys A (to unlit) and C.
+  StartPreview(b, {100, 100, 100, 100, 100, 100, 100, 50, 100, 0, 50, 7});
+  const size_t before = b.parent.repaints.size();
+  b.ctrl.OnTimer();
+  EXPECT_EQ(b.ctrl.GetCurrentFrame(), 1);
+  EXPECT_EQ(b.parent.repaints.size(), before) << "an unchanged frame repainted";
+  b.ctrl.OnTimer();
+  ASSERT_EQ(b.parent.repaints.size(), before + 1);
+  // Key B's window rectangle (120, 30)-(160, 70) with the two pixels its outline reaches out.
+  EXPECT_EQ(b.parent.repaints.back(), CRect(118, 28, 162, 72));
+  b.ctrl.OnTimer();
+  ASSERT_EQ(b.parent.repaints.size(), before + 2);
+  EXPECT_EQ(b.parent.repaints.back(), CRect(68, 28, 112, 162));  // A and C together
+  b.ctrl.OnTimer();  // back to frame 0: all three differ
+  EXPECT_EQ(b.parent.repaints.back(), CRect(68, 28, 162, 162));
+
+  // One frame never moves: no repaint, and the animation timer may sleep for good.
+  const unsigned char still[3] = {10, 20, 30};
+  b.ctrl.SetLightModeData(still, 3);
+  const size_t afterData = b.parent.repaints.size();
+  for (int tick = 0; tick < 5; ++tick) b.ctrl.OnTimer();
+  EXPECT_EQ(b.parent.repaints.size(), afterData);
+  EXPECT_EQ(b.ctrl.QuietTicks(), Tavex::MControl::kQuietForever);
+}
+
+TEST(KeyboardCtrl, RepaintingOnlyWhatEachFrameInvalidatesShowsTheFrameAFreshDrawShows) {
+  // Key D sits one pixel right of key B, so their outlines overlap: repainting B must redraw
+  // the part of D that B's area covers.
+  Board animated;
+  Board fresh;
+  const std::vector<unsigned char> frames = {255, 0,  128, 40,  60, 60, 200, 40,  60, 0,   77, 40,
+                                             0,   90, 90,  255, 5,  90, 90,  250, 255, 255, 255, 0};
+  for (Board* b : {&animated, &fresh}) {
+    b->ctrl.AddKeyItem("D", "Key D", 7, CRect(101, 10, 141, 50), "");
+    StartPreview(*b, frames);
+  }
+  ASSERT_EQ(animated.ctrl.GetFrameCount(), 6);
+  // The window: painted whole once, then only inside each invalidated area.
+  Tavex::Surface shown = Render(animated.ctrl);
+  for (int frame = 1; frame <= 7; ++frame) {
+    const size_t before = animated.parent.repaints.size();
+    animated.ctrl.OnTimer();
+    fresh.ctrl.OnTimer();
+    {
+      Tavex::Painter p(shown);
+      for (size_t i = before; i < animated.parent.repaints.size(); ++i) {
+        const CRect area = animated.parent.repaints[i];
+        p.PushClip(area);
+        p.ClearRect(area, 0);
+        animated.ctrl.Draw(p, area);
+        p.PopClip();
+      }
+      p.Flush();
+    }
+    ASSERT_EQ(animated.ctrl.GetCurrentFrame(), fresh.ctrl.GetCurrentFrame());
+    fresh.ctrl.UpdateControl(1, 1);
+    EXPECT_EQ(DifferingPixels(shown, Render(fresh.ctrl), 0), 0) << "frame " << frame;
+  }
 }

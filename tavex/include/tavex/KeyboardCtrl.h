@@ -174,6 +174,8 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   void RenderImage(Surface& surface);
   // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
   const Surface& OutlineMask(int w, int h);
+  // Room around a stamped outline for the half of the pen outside the key and antialiasing.
+  static constexpr int kStampMargin = 2;
   // What the plain-key layer depends on; it is laid out again when this changes.
   std::size_t PlainSignature(const FontDesc& font, int width, int height) const;
   const Surface& PlainLayer(int width, int height);
@@ -181,6 +183,17 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   const Surface& PictureLayer(int width, int height);
   // Stamps the outline of every shape, moved by (dx, dy).
   void StampOutlines(Painter& painter, const std::vector<KeyShape>& shapes, int dx, int dy);
+  // The preview moves: more than one frame to show. Callers hold the data lock.
+  bool Animates() const;
+  // The preview straight into the window: the picture and the outlines inside `paint` only,
+  // since a frame invalidates just the keys it changes.
+  void DrawPreview(Painter& painter, CRect paint);
+  // Opacity of key `index` in `frame`; opaque when the frames do not cover it.
+  BYTE FrameAlpha(int frame, int index) const;
+  // Window-space area a key's stamped outline covers.
+  CRect StampRect(const KEY_INFO& key) const;
+  // The bounding box of the outlines that differ between two frames; empty when none does.
+  CRect ChangedArea(int from, int to) const;
   void DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box, const FontDesc& font) const;
 
   std::vector<std::unique_ptr<KEY_INFO>> m_keys;
