@@ -175,4 +175,6 @@ bool PresentFrameBuffer(HWND hwnd, const RECT& rect) {
   return true;
 }
 
+bool ReleaseFrameBuffer(HWND hwnd) { return Images().erase(hwnd) > 0; }
+
 }  // namespace Tavex::Native

@@ -310,3 +310,34 @@ TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayere
   EXPECT_EQ(shows(120, 20), 0xFFFFFF00u);
   EXPECT_EQ(shows(180, 80), 0xFF202020u);
 }
+
+TEST(Painting, AnIdleWindowGivesItsFrameBackAndItsNextRepaintStillShowsEverything) {
+  TAVEX_REQUIRE_DISPLAY();
+  MDialog dialog;
+  ASSERT_NE(dialog.Create(nullptr, "idle", 0x96000000, 0, CRect(80, 80, 280, 180)), nullptr);
+  dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
+  auto* left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
+  auto* right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
+  PaintManager& pm = dialog.GetPaintManager();
+  pm.AddControl(left, 1);
+  pm.AddControl(right, 1);
+  Pump(100);
+  const HWND hwnd = dialog.GetSafeHwnd();
+  Native::FrameBuffer frame;
+  // The frame the paint used (no new one: same size); false where the display has no shm.
+  const bool shared = Native::AcquireFrameBuffer(hwnd, 200, 100, &frame);
+
+  Pump(static_cast<int>(PaintManager::kFrameIdleMs) + 200);
+  if (shared) EXPECT_FALSE(Native::ReleaseFrameBuffer(hwnd)) << "the idle window kept its frame";
+
+  const int paints = pm.GetPaintCount();
+  left->Recolour(0xFF0000FF);
+  Pump(80);
+  EXPECT_EQ(pm.GetPaintCount(), paints + 1);
+  const auto shows = [&](int x, int y) { return CaptureWindow(hwnd).Pixel(x, y); };
+  EXPECT_EQ(shows(20, 20), 0xFF0000FFu);
+  EXPECT_EQ(shows(120, 20), 0xFF00FF00u);  // outside the repaint: kept by the server
+  EXPECT_EQ(shows(180, 80), 0xFF202020u);
+  // A window that paints again holds a frame again.
+  if (shared) EXPECT_TRUE(Native::ReleaseFrameBuffer(hwnd));
+}
