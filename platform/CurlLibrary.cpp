@@ -1,7 +1,5 @@
 #include "platform/CurlLibrary.h"
 
-#include <mutex>
-
 namespace platform {
 
 CurlLibrary::CurlLibrary(const char* fileName) : library_(fileName) {
@@ -29,12 +27,6 @@ CurlLibrary::~CurlLibrary() {
   if (library_.IsOpen()) api_.globalCleanup();
 }
 
-const CurlLibrary& CurlLibrary::Shared() {
-  static std::once_flag once;
-  static const CurlLibrary* shared = nullptr;
-  // Never destroyed: a fetch may still run on a thread while static destructors do.
-  std::call_once(once, [] { shared = new CurlLibrary(kCurlLibraryName); });
-  return *shared;
-}
+const CurlLibrary& CurlLibrary::Shared() { return OpenedOnce<CurlLibrary>(kCurlLibraryName); }
 
 }  // namespace platform

@@ -1,7 +1,5 @@
 #include "platform/PulseLibrary.h"
 
-#include <mutex>
-
 namespace platform {
 
 PulseLibrary::PulseLibrary(const char* fileName) : library_(fileName) {
@@ -32,12 +30,6 @@ PulseLibrary::PulseLibrary(const char* fileName) : library_(fileName) {
   if (!resolved) api_ = Api{};
 }
 
-const PulseLibrary& PulseLibrary::Shared() {
-  static std::once_flag once;
-  static const PulseLibrary* shared = nullptr;
-  // Never destroyed: a capture thread may still run while static destructors do.
-  std::call_once(once, [] { shared = new PulseLibrary(kPulseLibraryName); });
-  return *shared;
-}
+const PulseLibrary& PulseLibrary::Shared() { return OpenedOnce<PulseLibrary>(kPulseLibraryName); }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 // Threads: set up (open, Resolve) from one thread; the resolved entry points from any.
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace platform {
@@ -42,5 +43,16 @@ class SharedLibrary {
   void* handle_ = nullptr;
   std::string problem_;
 };
+
+// The process's one `Library` (a wrapper constructed from a file name) opened by the first call
+// from any thread; the others wait for it. Never destroyed: a thread still using the library
+// may outlive static destructors.
+template <typename Library>
+const Library& OpenedOnce(const char* fileName) {
+  static std::once_flag once;
+  static const Library* library = nullptr;
+  std::call_once(once, [fileName] { library = new Library(fileName); });
+  return *library;
+}
 
 }  // namespace platform
