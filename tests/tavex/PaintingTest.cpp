@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -52,6 +55,17 @@ class Swatch : public MControl {
  private:
   ARGB colour_;
 };
+
+// How many pages of [data, data + bytes) are in memory.
+std::size_t ResidentPages(const std::uint8_t* data, std::size_t bytes) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data) / page * page;
+  const std::size_t length = reinterpret_cast<std::uintptr_t>(data) + bytes - start;
+  std::vector<unsigned char> resident((length + page - 1) / page);
+  if (mincore(reinterpret_cast<void*>(start), length, resident.data()) != 0) return 0;
+  return static_cast<std::size_t>(std::count_if(resident.begin(), resident.end(),
+                                                [](unsigned char r) { return (r & 1) != 0; }));
+}
 
 void Pump(int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -311,7 +325,7 @@ TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayere
   EXPECT_EQ(shows(180, 80), 0xFF202020u);
 }
 
-TEST(Painting, AnIdleWindowGivesItsFrameBackAndItsNextRepaintStillShowsEverything) {
+TEST(Painting, AnIdleWindowGivesItsFrameMemoryBackAndItsNextRepaintStillShowsEverything) {
   TAVEX_REQUIRE_DISPLAY();
   MDialog dialog;
   ASSERT_NE(dialog.Create(nullptr, "idle", 0x96000000, 0, CRect(80, 80, 280, 180)), nullptr);
@@ -326,9 +340,11 @@ TEST(Painting, AnIdleWindowGivesItsFrameBackAndItsNextRepaintStillShowsEverythin
   Native::FrameBuffer frame;
   // The frame the paint used (no new one: same size); false where the display has no shm.
   const bool shared = Native::AcquireFrameBuffer(hwnd, 200, 100, &frame);
+  const std::size_t bytes = static_cast<std::size_t>(frame.stride) * frame.height;
+  if (shared) EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
 
   Pump(static_cast<int>(PaintManager::kFrameIdleMs) + 200);
-  if (shared) EXPECT_FALSE(Native::ReleaseFrameBuffer(hwnd)) << "the idle window kept its frame";
+  if (shared) EXPECT_EQ(ResidentPages(frame.pixels, bytes), 0u) << "the idle window kept its frame";
 
   const int paints = pm.GetPaintCount();
   left->Recolour(0xFF0000FF);
@@ -338,6 +354,10 @@ TEST(Painting, AnIdleWindowGivesItsFrameBackAndItsNextRepaintStillShowsEverythin
   EXPECT_EQ(shows(20, 20), 0xFF0000FFu);
   EXPECT_EQ(shows(120, 20), 0xFF00FF00u);  // outside the repaint: kept by the server
   EXPECT_EQ(shows(180, 80), 0xFF202020u);
-  // A window that paints again holds a frame again.
-  if (shared) EXPECT_TRUE(Native::ReleaseFrameBuffer(hwnd));
+  if (shared) {
+    Native::FrameBuffer again;
+    ASSERT_TRUE(Native::AcquireFrameBuffer(hwnd, 200, 100, &again));
+    EXPECT_EQ(again.pixels, frame.pixels);  // the same frame, not a new one
+    EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
+  }
 }

@@ -79,9 +79,9 @@ class TAVEX_API PaintManager : public RKTimer {
   static constexpr unsigned kTimerFade = 88;
   static constexpr unsigned kTimerProgress = 99;
   static constexpr unsigned kTimerCaret = 6553;
-  // A window that has not painted for kFrameIdleMs gives its window-sized frame back (the shared
-  // image or its own surface): an idle program holds no frame, and the next paint, which draws
-  // every pixel it shows anyway, makes a new one.
+  // A window that has not painted for kFrameIdleMs gives its window-sized frame's memory back
+  // (the shared image's pages, or its own surface): an idle program holds no frame, and the
+  // next paint, which draws every pixel it shows anyway, fills in what it needs again.
   static constexpr unsigned kTimerFrameIdle = 6554;
   static constexpr unsigned kFrameIdleMs = 1000;
   static constexpr unsigned kFirstTimerCounter = 4096;
