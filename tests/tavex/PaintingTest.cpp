@@ -76,6 +76,25 @@ void Pump(int ms) {
   }
 }
 
+// A 200 x 100 dialog of colour 0x202020 with a red swatch at (10, 10) and a green one at
+// (100, 10), both 40 x 40, painted once.
+struct SwatchDialog {
+  MDialog dialog;
+  Swatch* left = nullptr;
+  Swatch* right = nullptr;
+
+  bool Open(const char* title, CRect rect) {
+    if (dialog.Create(nullptr, title, 0x96000000, 0, rect) == nullptr) return false;
+    dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
+    left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
+    right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
+    dialog.GetPaintManager().AddControl(left, 1);
+    dialog.GetPaintManager().AddControl(right, 1);
+    Pump(100);
+    return true;
+  }
+};
+
 }  // namespace
 
 TEST(Painting, FrameModeKeepsCornersUnscaled) {
@@ -292,15 +311,11 @@ TEST(Painting, RealWindowTimersDriveTheOverlay) {
 
 TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayeredSpell) {
   TAVEX_REQUIRE_DISPLAY();
-  MDialog dialog;
-  ASSERT_NE(dialog.Create(nullptr, "shown", 0x96000000, 0, CRect(70, 70, 270, 170)), nullptr);
-  dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
-  auto* left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
-  auto* right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
-  PaintManager& pm = dialog.GetPaintManager();
-  pm.AddControl(left, 1);
-  pm.AddControl(right, 1);
-  Pump(100);
+  SwatchDialog window;
+  ASSERT_TRUE(window.Open("shown", CRect(70, 70, 270, 170)));
+  MDialog& dialog = window.dialog;
+  Swatch* const left = window.left;
+  Swatch* const right = window.right;
   const auto shows = [&](int x, int y) { return CaptureWindow(dialog.GetSafeHwnd()).Pixel(x, y); };
   EXPECT_EQ(shows(20, 20), 0xFFFF0000u);
   EXPECT_EQ(shows(120, 20), 0xFF00FF00u);
@@ -327,16 +342,10 @@ TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayere
 
 TEST(Painting, AnIdleWindowGivesItsFrameMemoryBackAndItsNextRepaintStillShowsEverything) {
   TAVEX_REQUIRE_DISPLAY();
-  MDialog dialog;
-  ASSERT_NE(dialog.Create(nullptr, "idle", 0x96000000, 0, CRect(80, 80, 280, 180)), nullptr);
-  dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
-  auto* left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
-  auto* right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
-  PaintManager& pm = dialog.GetPaintManager();
-  pm.AddControl(left, 1);
-  pm.AddControl(right, 1);
-  Pump(100);
-  const HWND hwnd = dialog.GetSafeHwnd();
+  SwatchDialog window;
+  ASSERT_TRUE(window.Open("idle", CRect(80, 80, 280, 180)));
+  PaintManager& pm = window.dialog.GetPaintManager();
+  const HWND hwnd = window.dialog.GetSafeHwnd();
   Native::FrameBuffer frame;
   // The frame the paint used (no new one: same size); false where the display has no shm.
   const bool shared = Native::AcquireFrameBuffer(hwnd, 200, 100, &frame);
@@ -347,7 +356,7 @@ TEST(Painting, AnIdleWindowGivesItsFrameMemoryBackAndItsNextRepaintStillShowsEve
   if (shared) EXPECT_EQ(ResidentPages(frame.pixels, bytes), 0u) << "the idle window kept its frame";
 
   const int paints = pm.GetPaintCount();
-  left->Recolour(0xFF0000FF);
+  window.left->Recolour(0xFF0000FF);
   Pump(80);
   EXPECT_EQ(pm.GetPaintCount(), paints + 1);
   const auto shows = [&](int x, int y) { return CaptureWindow(hwnd).Pixel(x, y); };
