@@ -350,10 +350,14 @@ TEST(Painting, AnIdleWindowGivesItsFrameMemoryBackAndItsNextRepaintStillShowsEve
   // The frame the paint used (no new one: same size); false where the display has no shm.
   const bool shared = Native::AcquireFrameBuffer(hwnd, 200, 100, &frame);
   const std::size_t bytes = static_cast<std::size_t>(frame.stride) * frame.height;
-  if (shared) EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
+  if (shared) {
+    EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
+  }
 
   Pump(static_cast<int>(PaintManager::kFrameIdleMs) + 200);
-  if (shared) EXPECT_EQ(ResidentPages(frame.pixels, bytes), 0u) << "the idle window kept its frame";
+  if (shared) {
+    EXPECT_EQ(ResidentPages(frame.pixels, bytes), 0u) << "the idle window kept its frame";
+  }
 
   const int paints = pm.GetPaintCount();
   window.left->Recolour(0xFF0000FF);
