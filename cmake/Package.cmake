@@ -18,9 +18,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.keywright.invalid/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # libtavex is private to the program folder; dpkg-shlibdeps finds it there, not in a package.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${KW_BIN_DIR})
-# Not linked but used: the desktop's opener for web addresses and the fonts of the texts; udev
-# (to apply the rule) and pkexec are recommended below.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-wqy-microhei | fonts-noto-cjk")
+# Not linked but used: the desktop's opener for web addresses, the fonts of the texts, and the
+# HTTP and audio client libraries, opened on first use (the protocol list options need curl
+# 7.85); udev (to apply the rule) and pkexec are recommended below.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+  "xdg-utils, fonts-wqy-microhei | fonts-noto-cjk, libcurl4 (>= 7.85), libpulse0")
 if(KW_LINK_SYSTEM_FONTS)
   string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", fonts-open-sans")
 endif()

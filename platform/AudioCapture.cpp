@@ -1,12 +1,11 @@
 #include "platform/AudioCapture.h"
 
-#include <pulse/pulseaudio.h>
-
 #include <memory>
 #include <vector>
 
 #include "platform/IntervalGrid.h"
 #include "platform/PreciseSleep.h"
+#include "platform/PulseLibrary.h"
 
 namespace platform {
 
@@ -28,23 +27,30 @@ constexpr const char* kClientName = "Keywright";
 constexpr const char* kStreamName = "music lighting";
 constexpr const char* kMonitorSuffix = ".monitor";
 
+using PulseApi = PulseLibrary::Api;
+
+// Deleters that call back into the opened library.
 struct MainloopFree {
-  void operator()(pa_mainloop* m) const { pa_mainloop_free(m); }
+  const PulseApi* pa = nullptr;
+  void operator()(pa_mainloop* m) const { pa->mainloopFree(m); }
 };
 struct ContextFree {
+  const PulseApi* pa = nullptr;
   void operator()(pa_context* c) const {
-    pa_context_disconnect(c);
-    pa_context_unref(c);
+    pa->contextDisconnect(c);
+    pa->contextUnref(c);
   }
 };
 struct StreamFree {
+  const PulseApi* pa = nullptr;
   void operator()(pa_stream* s) const {
-    pa_stream_disconnect(s);
-    pa_stream_unref(s);
+    pa->streamDisconnect(s);
+    pa->streamUnref(s);
   }
 };
 struct OperationFree {
-  void operator()(pa_operation* o) const { pa_operation_unref(o); }
+  const PulseApi* pa = nullptr;
+  void operator()(pa_operation* o) const { pa->operationUnref(o); }
 };
 using OperationPtr = std::unique_ptr<pa_operation, OperationFree>;
 
@@ -53,30 +59,34 @@ using OperationPtr = std::unique_ptr<pa_operation, OperationFree>;
 // One connection to the audio server and one recording stream on the default sink's monitor.
 class AudioCapture::Session {
  public:
-  explicit Session(const std::atomic<bool>& stop) : stop_(stop) {}
+  Session(const std::atomic<bool>& stop, const PulseLibrary& library)
+      : stop_(stop), library_(library), pa_(library.Calls()), loop_(nullptr, MainloopFree{&pa_}),
+        context_(nullptr, ContextFree{&pa_}), stream_(nullptr, StreamFree{&pa_}) {}
 
-  // Connects, finds the default sink and records its monitor; false when any step failed.
+  // Connects, finds the default sink and records its monitor; false when any step failed
+  // (also when the client library is missing).
   bool Open() {
-    loop_.reset(pa_mainloop_new());
+    if (!library_.Loaded()) return false;
+    loop_.reset(pa_.mainloopNew());
     if (!loop_) return false;
-    context_.reset(pa_context_new(pa_mainloop_get_api(loop_.get()), kClientName));
+    context_.reset(pa_.contextNew(pa_.mainloopGetApi(loop_.get()), kClientName));
     if (!context_) return false;
-    if (pa_context_connect(context_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+    if (pa_.contextConnect(context_.get(), nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
       return false;
     if (!WaitUntil([this] { return ContextSettled(); }) ||
-        pa_context_get_state(context_.get()) != PA_CONTEXT_READY)
+        pa_.contextGetState(context_.get()) != PA_CONTEXT_READY)
       return false;
-    pa_context_set_subscribe_callback(context_.get(), &Session::OnEvent, this);
-    Wait(OperationPtr(pa_context_subscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr,
-                                           nullptr)));
+    pa_.contextSetSubscribeCallback(context_.get(), &Session::OnEvent, this);
+    Wait(Operation(pa_.contextSubscribe(context_.get(), PA_SUBSCRIPTION_MASK_SERVER, nullptr,
+                                        nullptr)));
     sink_ = QueryDefaultSink();
     if (sink_.empty()) return false;
     return OpenStream();
   }
 
   bool Healthy() const {
-    return context_ && stream_ && pa_context_get_state(context_.get()) == PA_CONTEXT_READY &&
-           pa_stream_get_state(stream_.get()) == PA_STREAM_READY;
+    return context_ && stream_ && pa_.contextGetState(context_.get()) == PA_CONTEXT_READY &&
+           pa_.streamGetState(stream_.get()) == PA_STREAM_READY;
   }
 
   // True once the server announced a change after which its default sink is another one.
@@ -84,20 +94,20 @@ class AudioCapture::Session {
 
   // Dispatches what the server sent and appends every recorded sample to `out`.
   void Take(std::vector<int16_t>& out) {
-    for (int i = 0; i < kMostDispatches && pa_mainloop_iterate(loop_.get(), 0, nullptr) > 0; ++i) {
+    for (int i = 0; i < kMostDispatches && pa_.mainloopIterate(loop_.get(), 0, nullptr) > 0; ++i) {
     }
     if (!Healthy()) return;
-    while (pa_stream_readable_size(stream_.get()) > 0) {
+    while (pa_.streamReadableSize(stream_.get()) > 0) {
       const void* data = nullptr;
       size_t bytes = 0;
-      if (pa_stream_peek(stream_.get(), &data, &bytes) < 0) return;
+      if (pa_.streamPeek(stream_.get(), &data, &bytes) < 0) return;
       if (bytes == 0) break;
       // A hole (data null) carries no samples.
       if (data != nullptr) {
         const auto* samples = static_cast<const int16_t*>(data);
         out.insert(out.end(), samples, samples + bytes / sizeof(int16_t));
       }
-      pa_stream_drop(stream_.get());
+      pa_.streamDrop(stream_.get());
     }
   }
 
@@ -112,26 +122,30 @@ class AudioCapture::Session {
     const nanoseconds deadline = MonotonicNow() + kConnectTimeout;
     while (!done()) {
       if (stop_.load() || MonotonicNow() >= deadline) return false;
-      if (pa_mainloop_prepare(loop_.get(), kPollMicroseconds) < 0 ||
-          pa_mainloop_poll(loop_.get()) < 0 || pa_mainloop_dispatch(loop_.get()) < 0)
+      if (pa_.mainloopPrepare(loop_.get(), kPollMicroseconds) < 0 ||
+          pa_.mainloopPoll(loop_.get()) < 0 || pa_.mainloopDispatch(loop_.get()) < 0)
         return false;
     }
     return true;
   }
 
+  OperationPtr Operation(pa_operation* operation) const {
+    return OperationPtr(operation, OperationFree{&pa_});
+  }
+
   bool Wait(OperationPtr operation) {
     if (!operation) return false;
-    return WaitUntil([&] { return pa_operation_get_state(operation.get()) != PA_OPERATION_RUNNING; });
+    return WaitUntil([&] { return pa_.operationGetState(operation.get()) != PA_OPERATION_RUNNING; });
   }
 
   bool ContextSettled() const {
-    const pa_context_state_t s = pa_context_get_state(context_.get());
+    const pa_context_state_t s = pa_.contextGetState(context_.get());
     return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
   }
 
   std::string QueryDefaultSink() {
     std::string name;
-    Wait(OperationPtr(pa_context_get_server_info(context_.get(), &Session::OnServerInfo, &name)));
+    Wait(Operation(pa_.contextGetServerInfo(context_.get(), &Session::OnServerInfo, &name)));
     return name;
   }
 
@@ -139,21 +153,21 @@ class AudioCapture::Session {
     const Format format = SampleFormat();
     const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.sampleRate),
                               static_cast<uint8_t>(format.channels)};
-    stream_.reset(pa_stream_new(context_.get(), kStreamName, &spec, nullptr));
+    stream_.reset(pa_.streamNew(context_.get(), kStreamName, &spec, nullptr));
     if (!stream_) return false;
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.tlength = attr.prebuf = attr.minreq = static_cast<uint32_t>(-1);
     attr.fragsize = static_cast<uint32_t>(format.sampleRate / 1000 * kFragmentMs * format.blockSize);
     const std::string source = Source();
-    if (pa_stream_connect_record(stream_.get(), source.c_str(), &attr,
-                                 PA_STREAM_ADJUST_LATENCY) < 0)
+    if (pa_.streamConnectRecord(stream_.get(), source.c_str(), &attr,
+                                PA_STREAM_ADJUST_LATENCY) < 0)
       return false;
     return WaitUntil([this] {
-             const pa_stream_state_t s = pa_stream_get_state(stream_.get());
+             const pa_stream_state_t s = pa_.streamGetState(stream_.get());
              return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
            }) &&
-           pa_stream_get_state(stream_.get()) == PA_STREAM_READY;
+           pa_.streamGetState(stream_.get()) == PA_STREAM_READY;
   }
 
   static void OnServerInfo(pa_context*, const pa_server_info* info, void* user) {
@@ -166,7 +180,8 @@ class AudioCapture::Session {
     if ((type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) != PA_SUBSCRIPTION_EVENT_SERVER) return;
     // Asked without waiting: the answer comes with a later step's dispatch, so a slow server
     // never holds a step of the level stream.
-    OperationPtr(pa_context_get_server_info(context, &Session::OnDefaultSink, user));
+    auto* self = static_cast<Session*>(user);
+    self->Operation(self->pa_.contextGetServerInfo(context, &Session::OnDefaultSink, user));
   }
 
   static void OnDefaultSink(pa_context*, const pa_server_info* info, void* user) {
@@ -177,6 +192,8 @@ class AudioCapture::Session {
   }
 
   const std::atomic<bool>& stop_;
+  const PulseLibrary& library_;
+  const PulseApi& pa_;
   // Declared so that the stream goes before its context and the context before its loop.
   std::unique_ptr<pa_mainloop, MainloopFree> loop_;
   std::unique_ptr<pa_context, ContextFree> context_;
@@ -253,7 +270,7 @@ void AudioCapture::Loop() {
       SetSource("");
     }
     if (!session && MonotonicNow() >= nextAttempt) {
-      auto attempt = std::make_unique<Session>(stop_);
+      auto attempt = std::make_unique<Session>(stop_, PulseLibrary::Shared());
       if (attempt->Open()) {
         session = std::move(attempt);
         connected_.store(true);

@@ -3,12 +3,16 @@
 #include <libudev.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "platform/HotPlugRelay.h"
 
@@ -19,8 +23,10 @@ namespace {
 // A running udev daemon owns this socket; without it only the kernel's uevents arrive.
 constexpr const char* kUdevControl = "/run/udev/control";
 constexpr const char* kSubsystem = "hidraw";
-// How often a missing relay is looked for again.
+// How often a missing relay is looked for again when its folder cannot be watched, and how soon
+// after its socket appeared (it is bound before it listens).
 constexpr int kRelayRetryMs = 250;
+constexpr int kRelayRetriesAfterAppearance = 8;
 // A kernel uevent is at most a page; the relay's are far smaller.
 constexpr size_t kDatagramSize = 8192;
 
@@ -58,6 +64,44 @@ SystemWatch OpenSystemWatch() {
   return watch;
 }
 
+// Waits for the relay's socket to appear (its server started) without waking the thread until
+// then: an inotify watch on the socket's folder.
+class RelayAppearance {
+ public:
+  explicit RelayAppearance(const std::string& socketPath) {
+    const size_t slash = socketPath.rfind('/');
+    if (slash == std::string::npos) return;
+    name_ = socketPath.substr(slash + 1);
+    const std::string folder = slash == 0 ? "/" : socketPath.substr(0, slash);
+    fd_ = UniqueFd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (fd_.Valid() && inotify_add_watch(fd_.Get(), folder.c_str(), IN_CREATE | IN_MOVED_TO) < 0)
+      fd_.Reset();
+  }
+  bool Valid() const { return fd_.Valid(); }
+  int Fd() const { return fd_.Get(); }
+
+  // Reads the pending events; true when one names the socket.
+  bool Appeared() {
+    alignas(inotify_event) std::array<char, kDatagramSize> buffer{};
+    bool named = false;
+    ssize_t length = 0;
+    while ((length = read(fd_.Get(), buffer.data(), buffer.size())) > 0) {
+      for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= length;) {
+        inotify_event event{};
+        std::memcpy(&event, buffer.data() + at, sizeof event);
+        const char* name = buffer.data() + at + sizeof event;
+        if (event.len > 0 && name_ == std::string(name, strnlen(name, event.len))) named = true;
+        at += static_cast<ssize_t>(sizeof event + event.len);
+      }
+    }
+    return named;
+  }
+
+ private:
+  std::string name_;
+  UniqueFd fd_;
+};
+
 }  // namespace
 
 bool HotPlugMonitor::Start(Callback callback) {
@@ -85,17 +129,34 @@ void HotPlugMonitor::Stop() {
 void HotPlugMonitor::Loop() {
   const SystemWatch watch = OpenSystemWatch();
   const int systemFd = watch.monitor ? udev_monitor_get_fd(watch.monitor.get()) : -1;
-  const bool relayBuilt = !HotPlugRelayPath().empty();
+  const std::string relayPath = HotPlugRelayPath();
+  const bool relayBuilt = !relayPath.empty();
+  // Watched before the first attempt, so that a relay starting in between is not missed.
+  std::unique_ptr<RelayAppearance> appearance =
+      relayBuilt ? std::make_unique<RelayAppearance>(relayPath) : nullptr;
   UniqueFd relay = ConnectHotPlugRelay();
+  int retries = 0;  // attempts left on the retry timer
   std::array<char, kDatagramSize> datagram{};
 
   while (run_) {
-    std::array<pollfd, 3> fds{{{wake_.Get(), POLLIN, 0}, {systemFd, POLLIN, 0}, {relay.Get(), POLLIN, 0}}};
-    const int timeout = relayBuilt && !relay.Valid() ? kRelayRetryMs : -1;
-    const int ready = poll(fds.data(), fds.size(), timeout);
+    const bool waitingForRelay = relayBuilt && !relay.Valid();
+    const bool watching = appearance && appearance->Valid();
+    std::array<pollfd, 4> fds{{{wake_.Get(), POLLIN, 0},
+                               {systemFd, POLLIN, 0},
+                               {relay.Get(), POLLIN, 0},
+                               {watching ? appearance->Fd() : -1, POLLIN, 0}}};
+    // Idle until something arrives, unless a missing relay has to be looked for on a timer.
+    const bool retrying = waitingForRelay && (!watching || retries > 0);
+    const int ready = poll(fds.data(), fds.size(), retrying ? kRelayRetryMs : -1);
     if (!run_) break;
     if (ready < 0) continue;  // EINTR
-    if (relayBuilt && !relay.Valid()) relay = ConnectHotPlugRelay();
+    // Drained also while connected, so that a restarted server's socket is noticed at once.
+    if (watching && (fds[3].revents & POLLIN) != 0 && appearance->Appeared() && waitingForRelay)
+      retries = kRelayRetriesAfterAppearance;
+    if (waitingForRelay && (retrying || retries > 0)) {
+      relay = ConnectHotPlugRelay();
+      retries = relay.Valid() ? 0 : std::max(retries - 1, 0);
+    }
 
     if ((fds[1].revents & POLLIN) != 0) {
       const UdevDevicePtr device(udev_monitor_receive_device(watch.monitor.get()));
@@ -109,7 +170,9 @@ void HotPlugMonitor::Loop() {
     if (fds[2].fd >= 0 && fds[2].revents != 0) {
       const ssize_t length = recv(relay.Get(), datagram.data(), datagram.size(), 0);
       if (length <= 0) {
-        relay.Reset();  // the server went away; look for the next one
+        // The server went away; look for the next one, which may have started already.
+        relay.Reset();
+        retries = kRelayRetriesAfterAppearance;
         continue;
       }
       const auto notice = ParseKernelUevent(datagram.data(), static_cast<size_t>(length));

@@ -1,6 +1,5 @@
 #include "platform/Http.h"
 
-#include <curl/curl.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -11,6 +10,8 @@
 #include <cstdio>
 #include <memory>
 #include <string_view>
+
+#include "platform/CurlLibrary.h"
 
 namespace platform {
 namespace {
@@ -26,19 +27,24 @@ constexpr const char* kTempSuffix = ".part-XXXXXX";
 // CURLOPT_SSL_VERIFYHOST: the certificate must name the host asked for.
 constexpr long kVerifyHostName = 2;
 
+using CurlApi = CurlLibrary::Api;
+
 struct CurlCleanup {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+  decltype(CurlApi::easyCleanup) cleanup = nullptr;
+  void operator()(CURL* handle) const { cleanup(handle); }
 };
 struct HeaderListCleanup {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+  decltype(CurlApi::slistFreeAll) freeAll = nullptr;
+  void operator()(curl_slist* list) const { freeAll(list); }
 };
 using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListCleanup>;
 
-// The library's global set-up runs once, before the first handle, whichever thread gets there.
-bool LibraryReady() {
-  static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-  return ready;
+// The library a fetch uses: the one its options name, else the process's own (opened now when
+// this is the first fetch). Null when it cannot be used.
+const CurlApi* LibraryFor(const FetchOptions& options) {
+  const CurlLibrary& library = options.library != nullptr ? *options.library : CurlLibrary::Shared();
+  return library.Loaded() ? &library.Calls() : nullptr;
 }
 
 // Reports each progress value once, and only when it changed.
@@ -61,6 +67,7 @@ using SteadyClock = std::chrono::steady_clock;
 // What the transfer callbacks share: the stop flag, whether it stopped the transfer, and when
 // the last byte arrived.
 struct Transfer {
+  const CurlApi* curl = nullptr;
   CURL* handle = nullptr;
   const std::atomic<bool>* keepGoing = nullptr;
   std::chrono::seconds stallLimit{kFetchStallSeconds};
@@ -89,8 +96,8 @@ int OnTransferInfo(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, cu
   return transfer->ShouldStop() || transfer->Stalled(downloaded) ? 1 : 0;
 }
 
-bool AppendHeader(HeaderList& list, const char* line) {
-  curl_slist* const grown = curl_slist_append(list.get(), line);
+bool AppendHeader(const CurlApi& curl, HeaderList& list, const char* line) {
+  curl_slist* const grown = curl.slistAppend(list.get(), line);
   if (grown == nullptr) return false;
   (void)list.release();
   list.reset(grown);
@@ -98,50 +105,52 @@ bool AppendHeader(HeaderList& list, const char* line) {
 }
 
 // A handle for GET `url` with every request option set; null when the library failed.
-CurlHandle NewRequest(const std::string& url, const FetchOptions& options, Transfer& transfer,
-                      HeaderList& headers) {
-  if (!LibraryReady()) return nullptr;
-  CurlHandle handle(curl_easy_init());
+CurlHandle NewRequest(const CurlApi& curl, const std::string& url, const FetchOptions& options,
+                      Transfer& transfer, HeaderList& headers) {
+  CurlHandle handle(curl.easyInit(), CurlCleanup{curl.easyCleanup});
   if (!handle) return nullptr;
   // Cache bypass on every hop: the origin and any proxy must answer afresh.
-  if (!AppendHeader(headers, "Accept: */*") || !AppendHeader(headers, "Cache-Control: no-cache") ||
-      !AppendHeader(headers, "Pragma: no-cache")) {
+  if (!AppendHeader(curl, headers, "Accept: */*") ||
+      !AppendHeader(curl, headers, "Cache-Control: no-cache") ||
+      !AppendHeader(curl, headers, "Pragma: no-cache")) {
     return nullptr;
   }
   CURL* const h = handle.get();
+  const auto setopt = curl.easySetopt;
+  transfer.curl = &curl;
   transfer.handle = h;
   transfer.keepGoing = options.keepGoing;
   transfer.stallLimit = std::chrono::seconds(options.stallSeconds);
   const bool set =
-      curl_easy_setopt(h, CURLOPT_URL, url.c_str()) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_USERAGENT, kHttpAgent) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_MAXREDIRS, kFetchMaxRedirects) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, kVerifyHostName) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_FAILONERROR, 1L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchPieceBytes)) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, options.stallSeconds) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnTransferInfo) == CURLE_OK &&
-      curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer) == CURLE_OK;
+      setopt(h, CURLOPT_URL, url.c_str()) == CURLE_OK &&
+      setopt(h, CURLOPT_USERAGENT, kHttpAgent) == CURLE_OK &&
+      setopt(h, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+      setopt(h, CURLOPT_PROTOCOLS_STR, kAllowedProtocols) == CURLE_OK &&
+      setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols) == CURLE_OK &&
+      setopt(h, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
+      setopt(h, CURLOPT_MAXREDIRS, kFetchMaxRedirects) == CURLE_OK &&
+      setopt(h, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+      setopt(h, CURLOPT_SSL_VERIFYHOST, kVerifyHostName) == CURLE_OK &&
+      setopt(h, CURLOPT_FAILONERROR, 1L) == CURLE_OK &&
+      setopt(h, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+      setopt(h, CURLOPT_BUFFERSIZE, static_cast<long>(kFetchPieceBytes)) == CURLE_OK &&
+      setopt(h, CURLOPT_CONNECTTIMEOUT, options.stallSeconds) == CURLE_OK &&
+      setopt(h, CURLOPT_NOPROGRESS, 0L) == CURLE_OK &&
+      setopt(h, CURLOPT_XFERINFOFUNCTION, &OnTransferInfo) == CURLE_OK &&
+      setopt(h, CURLOPT_XFERINFODATA, &transfer) == CURLE_OK;
   if (!set) return nullptr;
   return handle;
 }
 
 // Names under the reserved top-level domain "invalid" never resolve; failing them here spares a
 // resolver round trip that, without a network, can take seconds.
-bool NeverResolves(const std::string& url) {
-  CURLU* const parsed = curl_url();
+bool NeverResolves(const CurlApi& curl, const std::string& url) {
+  CURLU* const parsed = curl.url();
   if (parsed == nullptr) return false;
   char* host = nullptr;
   bool reserved = false;
-  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-      curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
+  if (curl.urlSet(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl.urlGet(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK && host != nullptr) {
     std::string name(host);
     if (!name.empty() && name.back() == '.') name.pop_back();
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -150,13 +159,13 @@ bool NeverResolves(const std::string& url) {
                (name.size() > kReserved.size() && name.ends_with(kReserved) &&
                 name[name.size() - kReserved.size() - 1] == '.');
   }
-  curl_free(host);
-  curl_url_cleanup(parsed);
+  curl.free(host);
+  curl.urlCleanup(parsed);
   return reserved;
 }
 
 int Perform(Transfer& transfer) {
-  const CURLcode code = curl_easy_perform(transfer.handle);
+  const CURLcode code = transfer.curl->easyPerform(transfer.handle);
   if (transfer.stopped) return kFetchStopped;
   return code == CURLE_OK ? kFetchCompleted : kFetchFailed;
 }
@@ -244,7 +253,8 @@ size_t OnFileData(char* data, size_t, size_t size, void* user) {
   if (!sink->file->Write(data, size)) return 0;
   sink->received += static_cast<curl_off_t>(size);
   curl_off_t length = -1;
-  if (curl_easy_getinfo(sink->transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+  if (sink->transfer.curl->easyGetinfo(sink->transfer.handle, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T,
+                                       &length) == CURLE_OK &&
       length > 0) {
     const curl_off_t done = sink->received < length ? sink->received : length;
     sink->progress->Post(kProgressBody + static_cast<int>(done * kProgressBodySpan / length));
@@ -256,13 +266,15 @@ size_t OnFileData(char* data, size_t, size_t size, void* user) {
 
 int FetchText(const std::string& url, std::string& text, const FetchOptions& options) {
   text.clear();
-  if (NeverResolves(url)) return kFetchFailed;
+  const CurlApi* const curl = LibraryFor(options);
+  if (curl == nullptr) return kFetchNoHandle;
+  if (NeverResolves(*curl, url)) return kFetchFailed;
   TextSink sink;
-  HeaderList headers;
-  const CurlHandle handle = NewRequest(url, options, sink.transfer, headers);
+  HeaderList headers(nullptr, HeaderListCleanup{curl->slistFreeAll});
+  const CurlHandle handle = NewRequest(*curl, url, options, sink.transfer, headers);
   if (!handle) return kFetchNoHandle;
-  if (curl_easy_setopt(handle.get(), CURLOPT_WRITEFUNCTION, &OnTextData) != CURLE_OK ||
-      curl_easy_setopt(handle.get(), CURLOPT_WRITEDATA, &sink) != CURLE_OK) {
+  if (curl->easySetopt(handle.get(), CURLOPT_WRITEFUNCTION, &OnTextData) != CURLE_OK ||
+      curl->easySetopt(handle.get(), CURLOPT_WRITEDATA, &sink) != CURLE_OK) {
     return kFetchNoHandle;
   }
   const int result = Perform(sink.transfer);
@@ -276,18 +288,20 @@ int FetchFile(const std::string& url, const std::string& targetPath, const Fetch
   poster.Post(kProgressStart);
   // A stale file must not pass for this download, whatever its outcome.
   if (::unlink(targetPath.c_str()) != 0 && errno != ENOENT) return kFetchFailed;
-  if (NeverResolves(url)) return kFetchFailed;
+  const CurlApi* const curl = LibraryFor(options);
+  if (curl == nullptr) return kFetchNoHandle;
+  if (NeverResolves(*curl, url)) return kFetchFailed;
   FileSink sink;
-  HeaderList headers;
-  const CurlHandle handle = NewRequest(url, options, sink.transfer, headers);
+  HeaderList headers(nullptr, HeaderListCleanup{curl->slistFreeAll});
+  const CurlHandle handle = NewRequest(*curl, url, options, sink.transfer, headers);
   if (!handle) return kFetchNoHandle;
   poster.Post(kProgressHandle);
   PartFile file(targetPath);
   if (!file.Valid()) return kFetchFailed;
   sink.file = &file;
   sink.progress = &poster;
-  if (curl_easy_setopt(handle.get(), CURLOPT_WRITEFUNCTION, &OnFileData) != CURLE_OK ||
-      curl_easy_setopt(handle.get(), CURLOPT_WRITEDATA, &sink) != CURLE_OK) {
+  if (curl->easySetopt(handle.get(), CURLOPT_WRITEFUNCTION, &OnFileData) != CURLE_OK ||
+      curl->easySetopt(handle.get(), CURLOPT_WRITEDATA, &sink) != CURLE_OK) {
     return kFetchNoHandle;
   }
   const int result = Perform(sink.transfer);
@@ -297,5 +311,7 @@ int FetchFile(const std::string& url, const std::string& targetPath, const Fetch
   poster.Post(kProgressDone);
   return kFetchCompleted;
 }
+
+std::string HttpLibraryError() { return CurlLibrary::Shared().Error(); }
 
 }  // namespace platform

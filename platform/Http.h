@@ -12,11 +12,13 @@
 
 namespace platform {
 
+class CurlLibrary;
+
 // Results of FetchText and FetchFile.
 inline constexpr int kFetchCompleted = 1;    // the whole body arrived
 inline constexpr int kFetchStopped = -2;     // the keep-going flag was cleared
 inline constexpr int kFetchFailed = -1;      // no connection, an HTTP error status, a broken transfer
-inline constexpr int kFetchNoHandle = 0;     // the HTTP library could not be set up
+inline constexpr int kFetchNoHandle = 0;     // the HTTP library is missing or could not be set up
 
 inline constexpr const char* kHttpAgent = "IIC2.0/PC 5.5.0000";
 inline constexpr std::size_t kFetchPieceBytes = 10240;
@@ -35,7 +37,13 @@ struct FetchOptions {
   const std::atomic<bool>* keepGoing = nullptr;
   // Seconds without any received byte (also while connecting) after which the fetch fails.
   long stallSeconds = kFetchStallSeconds;
+  // The HTTP library to fetch with; null: the process's own, opened by the first fetch.
+  const CurlLibrary* library = nullptr;
 };
+
+// Why fetches answer kFetchNoHandle when the HTTP library cannot be opened: a text that starts
+// with "network library unavailable"; empty when it works. Opens it, if no fetch did yet.
+std::string HttpLibraryError();
 
 // Fetches a small text into `text` (the body's bytes, UTF-8 expected). A body longer than
 // kFetchTextLimit fails the fetch. `text` is empty unless the result is kFetchCompleted.

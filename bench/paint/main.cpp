@@ -5,6 +5,8 @@
 //   paint_full_cold_median / _p95   the same with every control redrawing its image
 //   paint_compose_median / _p95     composing the frame only (background, areas, controls)
 //   paint_output_median             handing the frame to the X server
+//   paint_after_idle_median         a full repaint of the dialog idle long enough to have given
+//                                   its frame's memory back (its pages come back as it draws)
 //   paint_layered_median / _p95     the same dialog as a layered window (shape, whole frame)
 //   idle_cpu                        CPU of the idle dialog (animation timer at 10 ms running)
 #include <sys/resource.h>
@@ -164,6 +166,15 @@ int main(int argc, char** argv) {
   std::printf("paint_compose_median %.3f ms\n", Percentile(normal.compose, 0.5));
   std::printf("paint_compose_p95 %.3f ms\n", Percentile(normal.compose, 0.95));
   std::printf("paint_output_median %.3f ms\n", Percentile(normal.output, 0.5));
+
+  constexpr int kAfterIdleRepeats = 5;
+  constexpr unsigned kPastIdleMs = 100;
+  std::vector<double> afterIdle;
+  for (int i = 0; i < kAfterIdleRepeats; ++i) {
+    Pump(dialog.GetSafeHwnd(), static_cast<int>(PaintManager::kFrameIdleMs + kPastIdleMs));
+    afterIdle.push_back(FullRepaints(dialog, 1).wall.front());
+  }
+  std::printf("paint_after_idle_median %.3f ms\n", Percentile(afterIdle, 0.5));
 
   const Series cold = FullRepaints(dialog, 200, true);
   std::printf("paint_full_cold_median %.3f ms\n", Percentile(cold.wall, 0.5));

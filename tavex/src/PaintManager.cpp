@@ -678,6 +678,10 @@ unsigned PaintManager::GetTimerNativeId(MControl* control, unsigned key) const {
 }
 
 bool PaintManager::OnTimerMessage(unsigned id) {
+  if (id == kTimerFrameIdle) {
+    ReleaseFrame();
+    return true;
+  }
   if (id == kTimerCaret) {
     // The phase follows the clock; the tick only shows it.
     InvalidateRect(m_caret.GetRect(), 0);

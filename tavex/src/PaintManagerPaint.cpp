@@ -356,6 +356,7 @@ void PaintManager::OnPaint() {
   // Instead of sleeping on the UI thread, the next paint is held back; whatever is
   // invalidated meanwhile is painted together once the pause is over.
   Native::DelayNextPaint(m_hWnd, kPaintPauseMs);
+  Native::SetTimer(m_hWnd, kTimerFrameIdle, kFrameIdleMs, nullptr);  // re-armed by every paint
   if (ControlMap::Enabled()) ControlMap::Update(*this);
   if (TraceEnabled()) {
     std::fprintf(stderr,
@@ -367,6 +368,12 @@ void PaintManager::OnPaint() {
                  trace.background, trace.areas, trace.controls, trace.caret, trace.fixAlpha,
                  trace.overlay, trace.output, trace.total);
   }
+}
+
+void PaintManager::ReleaseFrame() {
+  Native::KillTimer(m_hWnd, kTimerFrameIdle);
+  m_frame = Surface();
+  Native::ReleaseFrameBuffer(m_hWnd);
 }
 
 bool PaintManager::RenderToPng(const CString& path) {

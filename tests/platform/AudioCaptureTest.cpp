@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "ProcessMaps.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -40,9 +42,11 @@ TEST(AudioCapture, RecordsOnlyWhileWantedAndNeitherConnectsNorStepsOtherwise) {
   EXPECT_FALSE(capture.Connected());
   EXPECT_EQ(receiver.packets.load(), 0) << "an unwanted capture must not step";
   EXPECT_EQ(capture.Connections(), 0);
+  EXPECT_FALSE(ProcessMaps("libpulse")) << "the audio client library was mapped before it was wanted";
 
   capture.SetWanted(true);
   ASSERT_TRUE(Eventually([&] { return capture.Connected() && receiver.packets.load() > 2; }));
+  EXPECT_TRUE(ProcessMaps("libpulse"));
 
   capture.SetWanted(false);
   ASSERT_TRUE(Eventually([&] { return !capture.Connected(); }));

@@ -1,13 +1,19 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/HidrawUevent.h"
@@ -99,7 +105,9 @@ class RelayListener {
           listen(listen_.Get(), 1) == 0;
   }
   bool Ok() const { return ok_; }
-  bool Accept() {
+  bool Accept(std::chrono::milliseconds limit = 5s) {
+    pollfd incoming{listen_.Get(), POLLIN, 0};
+    if (poll(&incoming, 1, static_cast<int>(limit.count())) != 1) return false;
     client_ = platform::UniqueFd(accept(listen_.Get(), nullptr, nullptr));
     return client_.Valid();
   }
@@ -113,6 +121,52 @@ class RelayListener {
   platform::UniqueFd client_;
   bool ok_ = false;
 };
+
+std::set<std::string> ThreadIds() {
+  std::set<std::string> ids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+    ids.insert(entry.path().filename().string());
+  return ids;
+}
+
+// How often thread `tid` of this process went to sleep voluntarily so far.
+long VoluntarySwitches(const std::string& tid) {
+  std::ifstream status("/proc/self/task/" + tid + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(24));
+  return -1;
+}
+
+TEST(HotPlugMonitor, WaitsForAMissingRelayWithoutWakingAndConnectsOnceItStarts) {
+  TempFolder folder("kw-hotplug");
+  const std::string socket = folder.Path() + "/vkbd.sock";
+  ScopedEnv env("KW_VKBD_SOCKET", socket.c_str());
+  if (platform::HotPlugRelayPath().empty()) GTEST_SKIP() << "built without the virtual keyboard";
+
+  std::atomic<int> notices{0};
+  platform::HotPlugMonitor monitor;
+  const std::set<std::string> before = ThreadIds();
+  monitor.Start([&](const platform::HotPlugNotice&) { notices.fetch_add(1); });
+  std::string thread;
+  for (const std::string& id : ThreadIds())
+    if (before.count(id) == 0) thread = id;
+  ASSERT_FALSE(thread.empty());
+  std::this_thread::sleep_for(100ms);  // past its start
+  const long settled = VoluntarySwitches(thread);
+  std::this_thread::sleep_for(1s);
+  EXPECT_LE(VoluntarySwitches(thread) - settled, 1) << "the monitor polls for the missing relay";
+
+  RelayListener relay(platform::HotPlugRelayPath());
+  ASSERT_TRUE(relay.Ok());
+  ASSERT_TRUE(relay.Accept()) << "the relay that started later was not found";
+  ASSERT_TRUE(relay.Send(Datagram({std::string("add@") + kUsbPath, "ACTION=add",
+                                   std::string("DEVPATH=") + kUsbPath, "SUBSYSTEM=hidraw",
+                                   "DEVNAME=hidraw3"})));
+  for (int i = 0; i < 500 && notices.load() == 0; ++i) std::this_thread::sleep_for(10ms);
+  monitor.Stop();
+  EXPECT_EQ(notices.load(), 1);
+}
 
 TEST(HotPlugMonitor, RelayedUeventsReachTheCallbackAndGarbageDoesNot) {
   TempFolder folder("kw-hotplug");

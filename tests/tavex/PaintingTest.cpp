@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -53,6 +56,17 @@ class Swatch : public MControl {
   ARGB colour_;
 };
 
+// How many pages of [data, data + bytes) are in memory.
+std::size_t ResidentPages(const std::uint8_t* data, std::size_t bytes) {
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(data) / page * page;
+  const std::size_t length = reinterpret_cast<std::uintptr_t>(data) + bytes - start;
+  std::vector<unsigned char> resident((length + page - 1) / page);
+  if (mincore(reinterpret_cast<void*>(start), length, resident.data()) != 0) return 0;
+  return static_cast<std::size_t>(std::count_if(resident.begin(), resident.end(),
+                                                [](unsigned char r) { return (r & 1) != 0; }));
+}
+
 void Pump(int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   MSG msg{};
@@ -61,6 +75,25 @@ void Pump(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 }
+
+// A 200 x 100 dialog of colour 0x202020 with a red swatch at (10, 10) and a green one at
+// (100, 10), both 40 x 40, painted once.
+struct SwatchDialog {
+  MDialog dialog;
+  Swatch* left = nullptr;
+  Swatch* right = nullptr;
+
+  bool Open(const char* title, CRect rect) {
+    if (dialog.Create(nullptr, title, 0x96000000, 0, rect) == nullptr) return false;
+    dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
+    left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
+    right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
+    dialog.GetPaintManager().AddControl(left, 1);
+    dialog.GetPaintManager().AddControl(right, 1);
+    Pump(100);
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -278,15 +311,11 @@ TEST(Painting, RealWindowTimersDriveTheOverlay) {
 
 TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayeredSpell) {
   TAVEX_REQUIRE_DISPLAY();
-  MDialog dialog;
-  ASSERT_NE(dialog.Create(nullptr, "shown", 0x96000000, 0, CRect(70, 70, 270, 170)), nullptr);
-  dialog.SetBackColor(RGB(0x20, 0x20, 0x20), RGB(0x20, 0x20, 0x20));
-  auto* left = new Swatch(&dialog, 1, CRect(10, 10, 50, 50), 0xFFFF0000);
-  auto* right = new Swatch(&dialog, 2, CRect(100, 10, 140, 50), 0xFF00FF00);
-  PaintManager& pm = dialog.GetPaintManager();
-  pm.AddControl(left, 1);
-  pm.AddControl(right, 1);
-  Pump(100);
+  SwatchDialog window;
+  ASSERT_TRUE(window.Open("shown", CRect(70, 70, 270, 170)));
+  MDialog& dialog = window.dialog;
+  Swatch* const left = window.left;
+  Swatch* const right = window.right;
   const auto shows = [&](int x, int y) { return CaptureWindow(dialog.GetSafeHwnd()).Pixel(x, y); };
   EXPECT_EQ(shows(20, 20), 0xFFFF0000u);
   EXPECT_EQ(shows(120, 20), 0xFF00FF00u);
@@ -309,4 +338,39 @@ TEST(Painting, TheWindowShowsEachRepaintAndKeepsWhatLiesAroundItAlsoAfterALayere
   EXPECT_EQ(shows(20, 20), 0xFFFF00FFu);
   EXPECT_EQ(shows(120, 20), 0xFFFFFF00u);
   EXPECT_EQ(shows(180, 80), 0xFF202020u);
+}
+
+TEST(Painting, AnIdleWindowGivesItsFrameMemoryBackAndItsNextRepaintStillShowsEverything) {
+  TAVEX_REQUIRE_DISPLAY();
+  SwatchDialog window;
+  ASSERT_TRUE(window.Open("idle", CRect(80, 80, 280, 180)));
+  PaintManager& pm = window.dialog.GetPaintManager();
+  const HWND hwnd = window.dialog.GetSafeHwnd();
+  Native::FrameBuffer frame;
+  // The frame the paint used (no new one: same size); false where the display has no shm.
+  const bool shared = Native::AcquireFrameBuffer(hwnd, 200, 100, &frame);
+  const std::size_t bytes = static_cast<std::size_t>(frame.stride) * frame.height;
+  if (shared) {
+    EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
+  }
+
+  Pump(static_cast<int>(PaintManager::kFrameIdleMs) + 200);
+  if (shared) {
+    EXPECT_EQ(ResidentPages(frame.pixels, bytes), 0u) << "the idle window kept its frame";
+  }
+
+  const int paints = pm.GetPaintCount();
+  window.left->Recolour(0xFF0000FF);
+  Pump(80);
+  EXPECT_EQ(pm.GetPaintCount(), paints + 1);
+  const auto shows = [&](int x, int y) { return CaptureWindow(hwnd).Pixel(x, y); };
+  EXPECT_EQ(shows(20, 20), 0xFF0000FFu);
+  EXPECT_EQ(shows(120, 20), 0xFF00FF00u);  // outside the repaint: kept by the server
+  EXPECT_EQ(shows(180, 80), 0xFF202020u);
+  if (shared) {
+    Native::FrameBuffer again;
+    ASSERT_TRUE(Native::AcquireFrameBuffer(hwnd, 200, 100, &again));
+    EXPECT_EQ(again.pixels, frame.pixels);  // the same frame, not a new one
+    EXPECT_GT(ResidentPages(frame.pixels, bytes), 0u);
+  }
 }

@@ -140,6 +140,10 @@ TAVEX_API bool AcquireFrameBuffer(HWND hwnd, int width, int height, FrameBuffer*
 // [UI] Shows `rect` of the window's frame buffer at the same client place and returns once the
 // server has read it, so that the next frame may be drawn into the buffer.
 TAVEX_API bool PresentFrameBuffer(HWND hwnd, const RECT& rect);
+// [UI] Gives the memory of the window's shared-memory frame back to the system (false when it
+// had none, or the pages could not be dropped). The frame itself stays: AcquireFrameBuffer
+// lends it again, of undefined content, and its pages come back as they are drawn.
+TAVEX_API bool ReleaseFrameBuffer(HWND hwnd);
 // [any] Paces painting: the window's next WM_PAINT is not generated for `ms` milliseconds
 // (0 = at once again); invalidations made meanwhile accumulate into that one paint, and input
 // and other messages are delivered as usual.

@@ -79,6 +79,11 @@ class TAVEX_API PaintManager : public RKTimer {
   static constexpr unsigned kTimerFade = 88;
   static constexpr unsigned kTimerProgress = 99;
   static constexpr unsigned kTimerCaret = 6553;
+  // A window that has not painted for kFrameIdleMs gives its window-sized frame's memory back
+  // (the shared image's pages, or its own surface): an idle program holds no frame, and the
+  // next paint, which draws every pixel it shows anyway, fills in what it needs again.
+  static constexpr unsigned kTimerFrameIdle = 6554;
+  static constexpr unsigned kFrameIdleMs = 1000;
   static constexpr unsigned kFirstTimerCounter = 4096;
   static constexpr unsigned kTimerRange = 240;
 
@@ -343,6 +348,7 @@ class TAVEX_API PaintManager : public RKTimer {
   void OnMouseLeave();
   bool OnKey(bool down, unsigned key);
   bool OnTimerMessage(unsigned id);
+  void ReleaseFrame();
 
   std::atomic<HWND> m_hWnd{nullptr};
   MWindow* m_owner = nullptr;
