@@ -11,7 +11,6 @@
 #include <iterator>
 #include <memory>
 #include <numbers>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -53,14 +52,7 @@ long ReadRssKib(pid_t pid) {
 // User plus system CPU of `pid` in clock ticks; -1 when it cannot be read.
 long long CpuTicks(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  const std::string text(std::istreambuf_iterator<char>(in), {});
-  const std::size_t close = text.rfind(')');  // the command name may hold spaces
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(text.substr(close + 2));
-  std::string skip;
-  for (int i = 0; i < 11; ++i) fields >> skip;  // state ... cmajflt: utime is the 12th after ')'
-  long long user = 0, system = 0;
-  return fields >> user >> system ? user + system : -1;
+  return ParseCpuTicks(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 bool WriteTone(const std::string& path) {

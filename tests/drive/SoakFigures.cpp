@@ -13,6 +13,8 @@ constexpr int kMusicMark[] = {0x23, 0x45, 0x67, 0x89};
 constexpr std::size_t kLightingModeByte = 3;
 constexpr std::size_t kMusicLevelByte = 6;
 constexpr const char* kRssTag = "VmRSS:";
+// Fields of /proc/PID/stat after the command name: state is the first, utime the 12th.
+constexpr int kFieldsBeforeUserTime = 11;
 
 template <std::size_t N>
 bool Marked(const std::vector<int>& bytes, const int (&mark)[N]) {
@@ -45,6 +47,17 @@ long ParseVmRssKib(const std::string& statusText) {
   const char* number = statusText.c_str() + at + std::char_traits<char>::length(kRssTag);
   const long kib = std::strtol(number, &end, 10);
   return end == number || kib < 0 ? -1 : kib;
+}
+
+long long ParseCpuTicks(const std::string& statText) {
+  const std::size_t close = statText.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(statText.substr(close + 1));
+  std::string skip;
+  for (int i = 0; i < kFieldsBeforeUserTime; ++i) fields >> skip;
+  long long user = -1, system = -1;
+  if (!(fields >> user >> system) || user < 0 || system < 0) return -1;
+  return user + system;
 }
 
 LoggedTraffic ReadTraffic(const std::string& logText) {

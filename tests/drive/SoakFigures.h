@@ -27,6 +27,10 @@ MemoryFigures JudgeMemory(const std::vector<RssSample>& samples, int warmUpSecon
 // The VmRSS line of a /proc/PID/status text, in KiB; -1 when it has none.
 long ParseVmRssKib(const std::string& statusText);
 
+// User plus system CPU time in clock ticks from a /proc/PID/stat text (its 14th and 15th fields;
+// the command name in parentheses may hold spaces and parentheses); -1 when unreadable.
+long long ParseCpuTicks(const std::string& statText);
+
 // What the keyboard's log shows: the mode of every lighting command in order, and the music
 // level reports.
 struct LoggedTraffic {

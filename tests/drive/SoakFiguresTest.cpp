@@ -44,6 +44,16 @@ TEST(SoakMemory, VmRssIsReadFromTheStatusTextAndItsAbsenceSaidSo) {
   EXPECT_EQ(ParseVmRssKib("VmRSS:\t kB\n"), -1);
 }
 
+TEST(SoakCpu, TicksAreReadAfterTheCommandNameWhateverItHolds) {
+  // utime 1200 and stime 34 are the 14th and 15th fields.
+  const std::string fields = " S 1 2 3 0 -1 4194560 900 0 0 0 1200 34 0 0 20 0 9 0 100 0 0\n";
+  EXPECT_EQ(ParseCpuTicks("4242 (keywright)" + fields), 1234);
+  EXPECT_EQ(ParseCpuTicks("4242 (a) b (c)" + fields), 1234) << "a name with spaces and parentheses";
+  EXPECT_EQ(ParseCpuTicks("4242 keywright S 1 2"), -1);
+  EXPECT_EQ(ParseCpuTicks("4242 (keywright) S 1 2 3"), -1) << "cut short";
+  EXPECT_EQ(ParseCpuTicks(""), -1);
+}
+
 TEST(SoakLog, LightingModesInOrderAndMusicLevelsAreReadOtherReportsAndBadLinesAreNot) {
   const std::string log =
       "100 feature-set 1 ok 07 ff ff 03 04 02 00 00\n"
