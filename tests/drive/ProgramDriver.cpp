@@ -112,7 +112,9 @@ int ProgramDriver::LightingCommands() const {
   return value.empty() ? -1 : std::atoi(value.c_str());
 }
 
-std::string ProgramDriver::KeyboardLog() const { return home_.Vkbd("log 0").value_or(""); }
+std::optional<std::string> ProgramDriver::KeyboardLog(std::size_t first) const {
+  return home_.Vkbd("log 0 " + std::to_string(first));
+}
 
 bool ProgramDriver::Running() { return program_ && program_->Running(); }
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,9 @@ class ProgramDriver {
   bool ClickModeRow(int row);
   // The lighting commands the keyboard has received so far; -1 when it cannot be asked.
   int LightingCommands() const;
-  // The keyboard's report log (`keywright-vkbd log 0`); empty when it cannot be asked.
-  std::string KeyboardLog() const;
+  // The keyboard's report log (`keywright-vkbd log 0 FIRST`) from entry `first` on, one line
+  // per entry; nothing when it cannot be asked.
+  std::optional<std::string> KeyboardLog(std::size_t first = 0) const;
   // Whether the program still runs.
   bool Running();
   // The program's process id, read from its control map; -1 before its window showed.

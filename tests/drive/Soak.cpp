@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,7 +91,20 @@ int RunSoak(int minutes) {
     return 2;
   }
   const pid_t pid = program.Pid();
-  const std::size_t before = ReadTraffic(program.KeyboardLog()).lightingModes.size();
+  // The log is read in parts, each period what came since the last, so that no reply grows
+  // beyond what the keyboard's socket carries.
+  LoggedTraffic traffic;
+  int logReadFailures = 0;
+  const auto readLog = [&] {
+    const std::optional<std::string> part = program.KeyboardLog(traffic.lines);
+    if (part) {
+      traffic.Add(ReadTraffic(*part));
+    } else {
+      ++logReadFailures;
+    }
+  };
+  readLog();
+  const std::size_t before = traffic.lightingModes.size();
   std::vector<RssSample> samples;
   std::vector<int> driven;
   int unconfirmed = 0;
@@ -107,6 +121,7 @@ int RunSoak(int minutes) {
     std::this_thread::sleep_until(periodStart);
     const int second = static_cast<int>(p * kPeriod.count());
     samples.push_back({second, ReadRssKib(pid)});
+    readLog();
     if (second >= kWarmUpSeconds && ticksAtWarmUp < 0) {
       ticksAtWarmUp = CpuTicks(pid);
       warmUpAt = Clock::now();
@@ -132,7 +147,7 @@ int RunSoak(int minutes) {
   samples.push_back({static_cast<int>((Clock::now() - start) / 1s), ReadRssKib(pid)});
   const long long ticksAtEnd = CpuTicks(pid);
   const double cpuSeconds = (Clock::now() - warmUpAt) / 1.0s;
-  const LoggedTraffic traffic = ReadTraffic(program.KeyboardLog());
+  readLog();
   const int quit = program.Quit();
   std::remove(tone.c_str());
 
@@ -152,6 +167,8 @@ int RunSoak(int minutes) {
               static_cast<long long>(kTransferWait.count()), unconfirmed);
   std::printf("soak music_levels %d (above zero %d)\n", traffic.musicLevels,
               traffic.musicLevelsAboveZero);
+  std::printf("soak log_entries %zu (read in parts, %d reads failed)\n", traffic.lines,
+              logReadFailures);
   std::printf("soak cpu_after_1min %.1f %%\n", cpu);
   std::printf("soak program_exit %d\n", quit);
   std::printf("soak rss_samples");
@@ -165,6 +182,7 @@ int RunSoak(int minutes) {
   };
   if (!survived) failure("the program ended during the run");
   if (memory.grew) failure("resident memory grew after the first minute");
+  if (logReadFailures > 0) failure("the keyboard's log could not be read");
   if (!transfers.Clean() || driven.empty()) failure("a transfer was lost or differs");
   if (traffic.musicLevelsAboveZero == 0) failure("no music level above zero arrived");
   if (quit != 0) failure("the program did not end cleanly on the quit request");

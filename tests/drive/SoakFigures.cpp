@@ -65,6 +65,7 @@ LoggedTraffic ReadTraffic(const std::string& logText) {
   std::istringstream lines(logText);
   std::string line;
   while (std::getline(lines, line)) {
+    ++t.lines;
     std::istringstream in(line);
     long long ns = 0;
     std::string kind, interface, ok, byte;
@@ -90,6 +91,14 @@ LoggedTraffic ReadTraffic(const std::string& logText) {
     }
   }
   return t;
+}
+
+void LoggedTraffic::Add(const LoggedTraffic& later) {
+  lightingModes.insert(lightingModes.end(), later.lightingModes.begin(), later.lightingModes.end());
+  musicLevels += later.musicLevels;
+  musicLevelsAboveZero += later.musicLevelsAboveZero;
+  unreadLines += later.unreadLines;
+  lines += later.lines;
 }
 
 TransferCheck CheckTransfers(const std::vector<int>& driven, const std::vector<int>& logged,

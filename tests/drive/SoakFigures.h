@@ -38,6 +38,10 @@ struct LoggedTraffic {
   int musicLevels = 0;
   int musicLevelsAboveZero = 0;
   int unreadLines = 0;  // lines that were no report
+  std::size_t lines = 0;  // every line read, so that the next part of the log starts after them
+
+  // Adds what a later part of the same log shows.
+  void Add(const LoggedTraffic& later);
 };
 
 // Parses the text of `keywright-vkbd log N` ("NS KIND INTERFACE OK BYTE..." per line, bytes in

@@ -70,6 +70,18 @@ TEST(SoakLog, LightingModesInOrderAndMusicLevelsAreReadOtherReportsAndBadLinesAr
   EXPECT_EQ(t.musicLevels, 2);
   EXPECT_EQ(t.musicLevelsAboveZero, 1);
   EXPECT_EQ(t.unreadLines, 2);
+  EXPECT_EQ(t.lines, 9u) << "every line, the empty one too, is a position in the log";
+
+  // Read in two parts, the log adds up to the same.
+  const std::size_t cut = log.find("500 ");
+  LoggedTraffic parts = ReadTraffic(log.substr(0, cut));
+  EXPECT_EQ(parts.lines, 4u) << "the next part starts at entry 4";
+  parts.Add(ReadTraffic(log.substr(cut)));
+  EXPECT_EQ(parts.lightingModes, t.lightingModes);
+  EXPECT_EQ(parts.musicLevels, t.musicLevels);
+  EXPECT_EQ(parts.musicLevelsAboveZero, t.musicLevelsAboveZero);
+  EXPECT_EQ(parts.unreadLines, t.unreadLines);
+  EXPECT_EQ(parts.lines, t.lines);
 }
 
 TEST(SoakTransfers, EachDrivenModeMustArriveOnceInOrderAfterTheEarlierCommands) {
