@@ -24,6 +24,8 @@ PACKAGES=(
   fonts-open-sans fonts-wqy-microhei
   # release checks: the installed tree's desktop entry and metainfo, the Debian package
   desktop-file-utils appstream lintian file
+  # the README's screenshots are made small (scripts/screenshots.sh)
+  pngquant optipng
 )
 
 missing=()

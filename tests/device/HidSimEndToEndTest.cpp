@@ -139,4 +139,27 @@ TEST_F(HidSimEndToEnd, WithoutAServerThePreloadedLinkSeesNoDevices) {
   EXPECT_NE(probe.Output().find("records 0\nversion none\n"), std::string::npos) << probe.Output();
 }
 
+// A long run reads the log in parts: from a chosen entry on, the rest, or nothing past its end.
+TEST_F(HidSimEndToEnd, TheLogIsGivenFromAChosenEntryOn) {
+  Child server({Vkbd(), "--socket", socket_, "serve", "--keyboard", "24ae:4076"}, {});
+  ASSERT_TRUE(server.Started());
+  ASSERT_TRUE(server.WaitForText("serving", 10s)) << server.Output();
+  for (const char* level : {"01", "02", "03"}) Control({"emit", "0", "05", level});
+  const auto lines = [](const std::string& text) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+      out.push_back(text.substr(at, end - at));
+    return out;
+  };
+  const std::vector<std::string> all = lines(Control({"log", "0"}));
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(lines(Control({"log", "0", "0"})), all);
+  EXPECT_EQ(lines(Control({"log", "0", "2"})), std::vector<std::string>{all[2]});
+  EXPECT_TRUE(lines(Control({"log", "0", "3"})).empty());
+  EXPECT_TRUE(lines(Control({"log", "0", "99"})).empty());
+  EXPECT_TRUE(lines(Control({"log", "0", "-1"})).empty()) << "refused, not read as all";
+  Control({"quit"});
+  EXPECT_EQ(server.Wait(), 0);
+}
+
 }  // namespace

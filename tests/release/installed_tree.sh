@@ -37,8 +37,12 @@ extra=$(find "$program" -maxdepth 1 -type f \( -name 'test_*' -o -name 'keywrigh
 runpath=$(readelf -d "$program/keywright" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
 [ "$runpath" = '$ORIGIN' ] || fail "program run path is '$runpath', not \$ORIGIN"
 [ -e "$program/libtavex.so.1" ] || fail "libtavex.so.1 is not in the program folder"
-if ldd "$program/keywright" | grep -q 'not found'; then fail "unresolved libraries: $(ldd "$program/keywright" | grep 'not found')"; fi
-ldd "$program/keywright" | grep -q "libtavex.so.1 => $(readlink -f "$program")/libtavex.so.1" || fail "libtavex is not taken from the program folder"
+# ldd runs once and is read from a variable: piped into `grep -q`, which leaves at the first
+# match, it could be killed by SIGPIPE while still writing, and pipefail turned that into a failure
+# on a busy machine.
+libraries=$(ldd "$program/keywright" 2>&1) || fail "ldd: $libraries"
+if grep -q 'not found' <<<"$libraries"; then fail "unresolved libraries: $(grep 'not found' <<<"$libraries")"; fi
+grep -qF "libtavex.so.1 => $(readlink -f "$program")/libtavex.so.1 " <<<"$libraries" || fail "libtavex is not taken from the program folder: $(grep libtavex <<<"$libraries")"
 if grep -rlI --exclude='*.ttf' "$(readlink -f "$build")" "$prefix" >/dev/null 2>&1; then
   fail "build-tree path inside: $(grep -rlI "$(readlink -f "$build")" "$prefix" | head -3)"
 fi

@@ -123,12 +123,14 @@ std::string VkbdServer::StateText(int index) const {
   return out;
 }
 
-std::string VkbdServer::LogText(int index) const {
+std::string VkbdServer::LogText(int index, std::size_t first) const {
   const auto kb = KeyboardAt(index);
   if (!kb) return {};
   std::string out;
   char b[8];
-  for (const LoggedReport& r : kb->Log()) {
+  const std::vector<LoggedReport> log = kb->Log();
+  for (std::size_t i = first; i < log.size(); ++i) {
+    const LoggedReport& r = log[i];
     out += std::to_string(r.monotonicNs) + " " + KindName(r.kind) + " if=" + std::to_string(r.interfaceIndex) +
            " ok=" + (r.accepted ? "1" : "0");
     for (const uint8_t v : r.bytes) {
@@ -190,7 +192,7 @@ wire::Response VkbdServer::Dispatch(Session& session, const wire::Request& rq) {
       break;
     case Op::Log:
       rs.result = KeyboardAt(rq.arg) ? 0 : -1;
-      rs.data = Text(LogText(rq.arg));
+      rs.data = Text(LogText(rq.arg, static_cast<std::size_t>(std::max(rq.arg2, 0))));
       break;
     case Op::Plug: {
       uint16_t v, p;

@@ -32,7 +32,8 @@ class VkbdServer {
 
   // Text of one keyboard (index >= 0) or of all.
   std::string StateText(int index) const;
-  std::string LogText(int index) const;
+  // The log of keyboard `index` from entry `first` on (0: all of it).
+  std::string LogText(int index, std::size_t first = 0) const;
 
  private:
   struct Session;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -24,7 +25,7 @@ using vkbd::wire::Op;
 int Usage() {
   std::fprintf(stderr,
                "usage: keywright-vkbd [--socket PATH] serve [--keyboard VID:PID]... [--version HEX]\n"
-               "       keywright-vkbd [--socket PATH] ping | state [N] | log N | plug VID:PID | unplug N\n"
+               "       keywright-vkbd [--socket PATH] ping | state [N] | log N [FIRST] | plug VID:PID | unplug N\n"
                "              | replug N | event N BYTE | emit N BYTE... | version N HEX\n"
                "              | reply N answer|wrong-once|wrong|never | fail-writes N COUNT\n"
                "              | deny N | allow N | quit\n");
@@ -101,8 +102,10 @@ int Client(const std::string& socketPath, const std::vector<std::string>& args) 
     rq.op = Op::Quit;
   } else if (cmd == "state" && (need(1) || (need(2) && index(1)))) {
     rq.op = Op::State;
-  } else if (cmd == "log" && need(2) && index(1)) {
+  } else if (cmd == "log" && (need(2) || need(3)) && index(1)) {
+    // An optional first entry lets a long run read its log in parts below the frame limit.
     rq.op = Op::Log;
+    if (need(3) && (!Number(args[2], 10, b) || b < 0 || b > INT32_MAX)) return Usage();
   } else if (cmd == "plug" && need(2)) {
     rq.op = Op::Plug;
     rq.data.assign(args[1].begin(), args[1].end());
