@@ -27,7 +27,10 @@ Tavex::UpgradeButton* Upgrade(PageBuilder& page, unsigned id, CRect rect, int te
 }  // namespace
 
 void BuildSettingsPage(PageBuilder& page, WindowControls& out) {
-  out.keyboards[2] = page.Keyboard(ids::kSettingsKeyboard, Tavex::KeyboardCtrl::kModePlain);
+  // The settings page shows the chosen keyboard as the other pages do, as a picture only: it
+  // takes no clicks, so no key outline suggests that a key can be picked here.
+  out.keyboards[2] = page.Keyboard(ids::kSettingsKeyboard, Tavex::KeyboardCtrl::kModeAssign);
+  if (out.keyboards[2] != nullptr) out.keyboards[2]->SetRresponse(0);
 
   page.Area(ids::kSettingsPanel, CRect(70, 468, 1190, 712), kPanelFill, 0);
   page.Label(ids::kGeneralLabel, CRect(90, 478, 480, 506), 126, kSectionFontSize);
