@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "GalleryProcess.h"
+#include "support/TimeScale.h"
 #include "tavex/Native.h"
 
 extern char** environ;
@@ -76,7 +77,7 @@ Spawned::~Spawned() {
 int Spawned::Wait(std::chrono::milliseconds timeout) {
   if (pid_ <= 0) return -1;
   if (exit_ >= 0) return exit_;
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = std::chrono::steady_clock::now() + TestSupport::Scaled(timeout);
   for (;;) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -203,7 +204,7 @@ bool IsViewable(std::uint64_t window) {
 }
 
 std::uint64_t WaitForMainWindow(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = std::chrono::steady_clock::now() + TestSupport::Scaled(timeout);
   while (std::chrono::steady_clock::now() < deadline) {
     const std::uint64_t window = FindMainWindow();
     if (window != 0 && IsViewable(window)) return window;
