@@ -20,6 +20,11 @@
 
 extern char** environ;
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+extern "C" void __asan_init();
+#endif
+
 namespace GuiTest {
 
 namespace fs = std::filesystem;
@@ -28,6 +33,18 @@ using namespace std::chrono_literals;
 namespace {
 constexpr const char* kWindowMark = "Tarnwick";
 constexpr auto kPoll = 50ms;
+
+// What a program preloads to reach the virtual keyboard: the HID shim. Under AddressSanitizer its
+// runtime must come first among the libraries a program loads, ahead of the shim that links it.
+std::string ShimPreload() {
+  std::string preload = ProgramFolder() + "libhidsim.so";
+#if defined(__SANITIZE_ADDRESS__)
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&__asan_init), &info) != 0 && info.dli_fname != nullptr)
+    preload = std::string(info.dli_fname) + ":" + preload;
+#endif
+  return preload;
+}
 
 }  // namespace
 
@@ -122,7 +139,7 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
       "LC_MESSAGES=",                      "KW_DEVICE_TRACE=" + DeviceTraceFile(),
   };
   if (!socket_.empty()) {
-    env.push_back("LD_PRELOAD=" + ProgramFolder() + "libhidsim.so");
+    env.push_back("LD_PRELOAD=" + ShimPreload());
     env.push_back("KW_VKBD_SOCKET=" + socket_);
   }
   return env;

@@ -387,6 +387,7 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     EXPECT_EQ(site_.Requests("/sw/version"), 1);
     EXPECT_GE(site_.Requests("/fw/version"), 1);
     OpenPage(ids::kItemSettings);
+    Shot("11-settings");
     ASSERT_TRUE(map_.Click(ids::kSoftwareUpdate));
     EXPECT_FALSE(AnswerMessage().empty()) << "the button did not say the version is the latest";
     EXPECT_EQ(site_.Requests(".zip"), 0);
