@@ -389,7 +389,10 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     OpenPage(ids::kItemSettings);
     Shot("11-settings");
     ASSERT_TRUE(map_.Click(ids::kSoftwareUpdate));
-    EXPECT_FALSE(AnswerMessage().empty()) << "the button did not say the version is the latest";
+    Shot("12-latest");
+    EXPECT_FALSE(AnswerMessage().empty())
+        << "the button did not say the version is the latest; version requests: "
+        << site_.Requests("/sw/version");
     EXPECT_EQ(site_.Requests(".zip"), 0);
     EXPECT_TRUE(program_->Running());
   }
