@@ -120,7 +120,9 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
   bool KeyTableHas(const std::string& entry) const {
     const std::vector<std::string> table = KeyTable();
     return std::any_of(table.begin(), table.end(),
-                       [&](const std::string& line) { return line.find(entry) != std::string::npos; });
+                       [&](const std::string& line) {
+                         return line.find(entry) != std::string::npos;
+                       });
   }
   // Every visible text of the main window, to compare languages.
   std::vector<std::string> WindowTexts() const {
@@ -155,7 +157,9 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     StartStep("start");
     Start("en_US.UTF-8", copy_.Executable());
     ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
-    EXPECT_TRUE(GuiTest::Eventually([&] { return LastRefresh().find(std::string(kModel) + "=1") != std::string::npos; }))
+    EXPECT_TRUE(GuiTest::Eventually([&] {
+      return LastRefresh().find(std::string(kModel) + "=1") != std::string::npos;
+    }))
         << LastRefresh();
     EXPECT_EQ(KeyTableTransfers(), 0);
     Shot("01-devices");
@@ -165,7 +169,8 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     ASSERT_TRUE(map_.WaitFor(ids::kKeyKeyboard).has_value()) << "the key page did not show";
     // Loading the keyboard ends with its lighting mode.
     ASSERT_TRUE(GuiTest::Eventually([&] { return LightingCommands() >= 1; }));
-    ASSERT_TRUE(GuiTest::Eventually([&] { return Sql("SELECT COUNT(*) FROM t_profile_data") == "3\n"; }));
+    ASSERT_TRUE(
+        GuiTest::Eventually([&] { return Sql("SELECT COUNT(*) FROM t_profile_data") == "3\n"; }));
     EXPECT_EQ(Sql("SELECT name FROM t_profile_data WHERE status = 1"), "Profile 1\n");
     EXPECT_EQ(Sql("SELECT COUNT(*) FROM t_key_macro_data"), "0\n");
     std::this_thread::sleep_for(Scaled(500ms));
@@ -266,13 +271,15 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     std::this_thread::sleep_for(Scaled(300ms));
 
     // Begin, Esc lit, end: the keyboard holds Esc lit in slot 0.
-    ASSERT_TRUE(ClickUntil(ids::kLightApply, [&] { return StateNumber("custom editing=(\\d)") == 1; }));
+    ASSERT_TRUE(
+        ClickUntil(ids::kLightApply, [&] { return StateNumber("custom editing=(\\d)") == 1; }));
     // The lighting page's picture is as wide as its control and starts at its top edge.
     const LayoutKey* esc = FindKey(kEsc);
     ASSERT_NE(esc, nullptr);
     ASSERT_TRUE(map_.ClickAt(ids::kLightKeyboard, (esc->left + esc->right) / 2,
                              (esc->top + esc->bottom) / 2));
-    EXPECT_TRUE(GuiTest::Eventually([&] { return State().find("lit 0 29\n") != std::string::npos; }))
+    EXPECT_TRUE(
+        GuiTest::Eventually([&] { return State().find("lit 0 29\n") != std::string::npos; }))
         << State();
     Shot("06-painting");
     ASSERT_TRUE(map_.Click(ids::kLightApply));
@@ -304,7 +311,8 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
     ASSERT_EQ(std::count(keys.begin(), keys.end(), '\n'), 4) << keys;
     const std::string file = home_.Path() + "/" + kExportName + ".xml";
     portal_.SetAnswer(TestPortal::Answer::File, "file://" + file);
-    ASSERT_TRUE(ClickUntil(ids::kProfileExport, [&] { return fs::exists(file) && fs::file_size(file) > 0; }));
+    ASSERT_TRUE(ClickUntil(ids::kProfileExport,
+                           [&] { return fs::exists(file) && fs::file_size(file) > 0; }));
     const std::string text = home_.ReadFile(file);
     EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<profile>", 0), 0u) << text;
 

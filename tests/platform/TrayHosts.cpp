@@ -197,7 +197,8 @@ constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
 
 }  // namespace
 
-std::vector<std::pair<int, std::string>> TestWatcher::MenuEntries(const std::string& service) const {
+std::vector<std::pair<int, std::string>> TestWatcher::MenuEntries(
+    const std::string& service) const {
   const std::string menu = MenuPath(*this, service);
   if (menu.empty()) return {};
   return MenuChildren(Call(service, menu.c_str(), kMenuInterface, "GetLayout",
