@@ -1,12 +1,14 @@
 #include "ProgramProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -78,7 +80,31 @@ Spawned::Spawned(const std::vector<std::string>& argv, const std::vector<std::st
   cargv.push_back(nullptr);
   for (std::string& e : env) cenv.push_back(e.data());
   cenv.push_back(nullptr);
-  if (posix_spawn(&pid_, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) pid_ = -1;
+  // The child dies with the test process: a test that ends abruptly (a sanitizer halting it)
+  // must not leave a server holding the runner's output open. A pipe closed on exec tells
+  // whether the program started at all.
+  int execFailed[2] = {-1, -1};
+  if (pipe2(execFailed, O_CLOEXEC) != 0) return;
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() == parent) execve(cargv[0], cargv.data(), cenv.data());
+    const int error = errno;
+    (void)!write(execFailed[1], &error, sizeof error);
+    _exit(127);
+  }
+  close(execFailed[1]);
+  int error = 0;
+  ssize_t got = -1;
+  do {
+    got = read(execFailed[0], &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  close(execFailed[0]);
+  if (pid_ > 0 && got > 0) {
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
 }
 
 Spawned::~Spawned() {
