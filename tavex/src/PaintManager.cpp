@@ -302,7 +302,8 @@ void PaintManager::OnWheel(int delta, unsigned keys, CPoint pt) {
   for (int i = 0; i < steps; ++i) {
     MControl* hover = m_hover;
     if (hover != nullptr && hover->OnScroll(1, direction, pt)) continue;
-    m_controls.Dispatch([&](MControl* c) { return c != hover && c->OnScroll(1, direction, pt) != 0; });
+    m_controls.Dispatch(
+        [&](MControl* c) { return c != hover && c->OnScroll(1, direction, pt) != 0; });
   }
 }
 

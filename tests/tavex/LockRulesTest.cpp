@@ -1,10 +1,10 @@
 // The lock rules of the library (MControl.h) under two deletions that race a list walk: an
 // animated child of an animated panel deleted while the animation tick runs, and a control
 // deleted from another thread while the UI thread paints; and input handlers, which run
-// holding no list so that another thread may walk the lists meanwhile. The control inside the walk waits
-// until the other thread is about to delete it and then lingers, so a deletion that does not
-// wait for the walk lands inside it and shows in the order of events; a deadlock ends the
-// process through the watchdog.
+// holding no list so that another thread may walk the lists meanwhile. In the deletions the
+// control inside the walk waits until the other thread is about to delete it and then lingers,
+// so a deletion that does not wait for the walk lands inside it and shows in the order of
+// events; a deadlock ends the process through the watchdog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
