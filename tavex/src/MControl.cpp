@@ -183,10 +183,11 @@ int MControl::RouteMouse(Input kind, unsigned keys, CPoint pt) {
       OnControlSetCursor(keys, pt);
       const int r = OnControlMouseMove(keys, pt);
       MControl* hover = nullptr;
-      m_childList.ForEach([&](MControl* c) {
+      m_childList.Dispatch([&](MControl* c) {
         const CPoint cp = childPoint(c);
         c->OnMouseMove(keys, cp);
         if (c->IsVisible() && c->GetRresponse() && c->PtInRect(cp)) hover = c;
+        return false;
       });
       if (m_hoverChild != nullptr && m_hoverChild != hover && m_childList.Contains(m_hoverChild)) {
         m_hoverChild->OnMouseLeave();
@@ -232,7 +233,7 @@ int MControl::OnKeyDown(unsigned key, unsigned repeat, unsigned modifiers) {
   if (!m_visible || !m_enabled) return 0;
   m_keyDown = 1;
   if (int r = OnControlKeyDown(key, repeat, modifiers)) return r;
-  MControl* taker = m_childList.FindIf([&](MControl* c) {
+  MControl* taker = m_childList.Dispatch([&](MControl* c) {
     return c->IsFocused() && c->OnKeyDown(key, repeat, modifiers) != 0;
   });
   return taker != nullptr ? 1 : 0;
@@ -242,7 +243,7 @@ int MControl::OnKeyUp(unsigned key, unsigned repeat, unsigned modifiers) {
   m_keyDown = 0;
   if (!m_visible || !m_enabled) return 0;
   if (int r = OnControlKeyUp(key, repeat, modifiers)) return r;
-  MControl* taker = m_childList.FindIf([&](MControl* c) {
+  MControl* taker = m_childList.Dispatch([&](MControl* c) {
     return c->IsFocused() && c->OnKeyUp(key, repeat, modifiers) != 0;
   });
   return taker != nullptr ? 1 : 0;

@@ -150,7 +150,7 @@ void MPanel::DrawControl(Painter&, CRect) {}
 
 int MPanel::OnWindowMessage(unsigned msg, unsigned wParam, long lParam) {
   if (!m_visible) return 0;
-  return m_childList.FindIf([&](MControl* c) {
+  return m_childList.Dispatch([&](MControl* c) {
            return c->OnWindowMessage(msg, wParam, lParam) != 0;
          }) != nullptr
              ? 1

@@ -302,7 +302,8 @@ void PaintManager::OnWheel(int delta, unsigned keys, CPoint pt) {
   for (int i = 0; i < steps; ++i) {
     MControl* hover = m_hover;
     if (hover != nullptr && hover->OnScroll(1, direction, pt)) continue;
-    m_controls.FindIf([&](MControl* c) { return c != hover && c->OnScroll(1, direction, pt) != 0; });
+    m_controls.Dispatch(
+        [&](MControl* c) { return c != hover && c->OnScroll(1, direction, pt) != 0; });
   }
 }
 
@@ -324,7 +325,7 @@ bool PaintManager::OnKey(bool down, unsigned key) {
   };
   MControl* hover = m_hover;
   if (hover != nullptr && send(hover)) return true;
-  return m_controls.FindIf([&](MControl* c) { return c != hover && send(c) != 0; }) != nullptr;
+  return m_controls.Dispatch([&](MControl* c) { return c != hover && send(c) != 0; }) != nullptr;
 }
 
 int PaintManager::PreTranslateMessage(MSG* msg) {
@@ -347,7 +348,7 @@ bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
   }
   const unsigned w32 = static_cast<unsigned>(wParam);
   const long l32 = static_cast<long>(lParam);
-  if (m_controls.FindIf([&](MControl* c) { return c->OnWindowMessage(msg, w32, l32) != 0; })) {
+  if (m_controls.Dispatch([&](MControl* c) { return c->OnWindowMessage(msg, w32, l32) != 0; })) {
     return true;
   }
   const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

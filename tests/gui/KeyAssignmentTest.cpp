@@ -5,16 +5,14 @@
 // What the keyboard received is compared with key-table and macro-area bytes written out here.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <sstream>
 #include <thread>
 
 #include "GalleryProcess.h"
+#include "KeyboardSession.h"
 #include "ProgramProcess.h"
 #include "app/CustomKeyDlg.h"
 #include "app/KeyPageController.h"
@@ -31,17 +29,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using GuiTest::ProgramHome;
+using GuiTest::Eventually;
+using GuiTest::kMainTitle;
+using GuiTest::kMenuTitle;
 using GuiTest::Spawned;
-using TestSupport::ControlMap;
-
-constexpr const char* kMainTitle = "Keywright";
-constexpr const char* kMenuTitle = "Menu Window";
-constexpr const char* kBoxTitle = "MessageBox";
-constexpr const char* kDialogTitle = "CustomKeyDlg";
-constexpr const char* kWaitTitle = "WaitDlg";
-constexpr unsigned kBoxMessage = 32;
-constexpr unsigned kBoxFirst = 33;  // OK, or Yes
 constexpr long kQuit = 610;
 constexpr int kListRowHeight = 30;
 
@@ -65,13 +56,12 @@ void FillTwelve(ProfileStore& store, int32_t kind, int32_t value) {
   }
 }
 
-class KeyAssignment : public ::testing::Test {
+class KeyAssignment : public ::testing::Test, protected GuiTest::KeyboardSession {
  protected:
   void SetUp() override {
     ASSERT_TRUE(map_.Ready());
     ASSERT_TRUE(home_.StartVirtualKeyboard());
-    ASSERT_TRUE(layout_.LoadLayout(GuiTest::ProgramFolder() + "layouts/tarnwick_k87.xml"));
-    functions_.InitItemInfo();
+    ASSERT_FALSE(layout_.Keys().empty());
   }
   void TearDown() override {
     if (program_ && program_->Running()) {
@@ -80,8 +70,6 @@ class KeyAssignment : public ::testing::Test {
     }
   }
 
-  std::string DataFolder() const { return home_.Path() + "/data/Tarnwick Files/"; }
-  std::string Database() const { return DataFolder() + "db/Tarnwick_V3_data.db"; }
   // A store prepared before the program starts (defaults made the way a first start makes them).
   void PrepareStore(const std::function<void(ProfileStore&)>& fill) {
     fs::create_directories(DataFolder() + "db");
@@ -91,9 +79,6 @@ class KeyAssignment : public ::testing::Test {
     store.ListProfilesWithDefaults("Profile", profiles);
     fill(store);
     store.Close();
-  }
-  std::string Sql(const std::string& query) const {
-    return GuiTest::Capture("sqlite3 '" + Database() + "' \"" + query + "\" 2>/dev/null");
   }
 
   void Start(const std::string& lang = "en_US.UTF-8",
@@ -118,124 +103,6 @@ class KeyAssignment : public ::testing::Test {
     ASSERT_TRUE(Eventually([&] { return fs::exists(Database()); }));
     std::this_thread::sleep_for(500ms);
   }
-
-  static bool Eventually(const std::function<bool()>& test, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      if (test()) return true;
-      std::this_thread::sleep_for(100ms);
-    }
-    return test();
-  }
-
-  std::string State() const { return home_.Vkbd("state 0").value_or(""); }
-  // The number the first group of `pattern` finds in the keyboard's state; -1 when none.
-  int StateNumber(const char* pattern) const {
-    std::smatch m;
-    const std::string state = State();
-    return std::regex_search(state, m, std::regex(pattern)) ? std::stoi(m[1]) : -1;
-  }
-  int KeyTableTransfers() const { return StateNumber("keytable transfers=(\\d+)"); }
-  int LightingCommands() const { return StateNumber("lighting .*commands=(\\d+)"); }
-  // Waits for transfer number `n` and for the wait dialog to go.
-  bool WaitForTransfer(int n) {
-    const bool arrived = Eventually([&] { return KeyTableTransfers() >= n; });
-    std::this_thread::sleep_for(400ms);
-    return arrived;
-  }
-  // The key table entries the keyboard holds now, as its decoder prints them.
-  std::vector<std::string> KeyTable() const {
-    std::vector<std::string> lines;
-    const std::string state = State();
-    const std::regex line("key \\d+ code=[0-9a-f]+ value=[0-9a-f]+");
-    for (auto it = std::sregex_iterator(state.begin(), state.end(), line);
-         it != std::sregex_iterator(); ++it)
-      lines.push_back(it->str());
-    return lines;
-  }
-  std::string MacroBlock(int index) const {
-    const std::string state = State();
-    std::smatch m;
-    const std::regex line("macroblock " + std::to_string(index) + " ([0-9a-f ]+)");
-    return std::regex_search(state, m, line) ? m[1].str() : std::string();
-  }
-
-  // What the device list showed at its last refresh (see app/DeviceTrace.h).
-  std::string LastRefresh() const {
-    std::istringstream in(home_.ReadFile(home_.DeviceTraceFile()));
-    std::string last;
-    for (std::string line; std::getline(in, line);)
-      if (line.rfind("refresh ", 0) == 0) last = line;
-    return last;
-  }
-  bool WaitDialogShown() const {
-    for (const auto& c : map_.Read())
-      if (c.visible && c.title.find(kWaitTitle) != std::string::npos) return true;
-    return false;
-  }
-
-  const LayoutKey* FindKey(int code) const {
-    for (const LayoutKey& key : layout_.Keys())
-      if (key.code == static_cast<uint32_t>(code)) return &key;
-    return nullptr;
-  }
-  bool KeyButton(int code, bool right) {
-    const LayoutKey* key = FindKey(code);
-    const TestSupport::ScreenRect view = map_.RectOf(ids::kKeyKeyboard);
-    if (key == nullptr || view.Empty()) return false;
-    const int dx = (view.Width() - layout_.Width()) / 2 + (key->left + key->right) / 2;
-    const int dy = (key->top + key->bottom) / 2;
-    return right ? map_.RightClickAt(ids::kKeyKeyboard, dx, dy)
-                 : map_.ClickAt(ids::kKeyKeyboard, dx, dy);
-  }
-  bool ClickFunction(int value) {
-    for (int i = 0; i < functions_.GetItemCount(); ++i) {
-      const Tavex::KeyFuncItem* item = functions_.GetItem(i);
-      if (item->code != value) continue;
-      return map_.ClickAt(ids::kKeyFunctions, (item->rect.left + item->rect.right) / 2,
-                          (item->rect.top + item->rect.bottom) / 2);
-    }
-    return false;
-  }
-  // Opens the key menu on a key and picks `command`.
-  bool KeyMenu(int code, unsigned command) {
-    if (!KeyButton(code, true)) return false;
-    map_.SetWindow(kMenuTitle);
-    const bool clicked = map_.Click(command);
-    map_.SetWindow(kMainTitle);
-    return clicked;
-  }
-  // The text of the message box now shown; answers it with its first button.
-  std::string AnswerMessage() {
-    map_.SetWindow(kBoxTitle);
-    const auto message = map_.WaitFor(kBoxMessage, 5s);
-    if (message) map_.Click(kBoxFirst);
-    map_.SetWindow(kMainTitle);
-    std::this_thread::sleep_for(300ms);
-    return message ? message->text : std::string();
-  }
-  bool InDialog(const std::function<bool()>& steps) {
-    map_.SetWindow(kDialogTitle);
-    const bool ok = map_.WaitFor(CustomKeyDlg::kConfirm, 5s).has_value() && steps();
-    map_.SetWindow(kMainTitle);
-    return ok;
-  }
-  // Picks row `row` of the dialog's combo box `id` with the keyboard.
-  bool PickRow(unsigned id, int row) {
-    if (!map_.Click(id)) return false;
-    std::this_thread::sleep_for(300ms);
-    bool ok = TestSupport::RunXDoTool("key Home");
-    for (int i = 0; i < row; ++i) ok = ok && TestSupport::RunXDoTool("key Down");
-    ok = ok && TestSupport::RunXDoTool("key Return");
-    std::this_thread::sleep_for(300ms);
-    return ok;
-  }
-
-  ControlMap map_;
-  ProgramHome home_;
-  std::unique_ptr<Spawned> program_;
-  LayoutFile layout_;
-  Tavex::KeyFuncControl functions_{nullptr, ids::kKeyFunctions, Tavex::CRect(296, 468, 1199, 712)};
 };
 
 TEST_F(KeyAssignment, AFunctionKeyReachesTheKeyTableAndTheKeyMenuResetsIt) {
@@ -328,12 +195,7 @@ TEST_F(KeyAssignment, TheDialogStoresACombinationAMacroAShortcutAndAnAddress) {
   int transfers = KeyTableTransfers();
 
   // Shift + Ctrl + the key right of the minus key on key A.
-  ASSERT_TRUE(KeyMenu(kKeyA, KeyPageController::kMenuShortcut));
-  ASSERT_TRUE(InDialog([&] {
-    return PickRow(CustomKeyDlg::kTypeList, 0) && map_.Click(CustomKeyDlg::kField) &&
-           TestSupport::RunXDoTool("key equal") && map_.Click(CustomKeyDlg::kShift) &&
-           map_.Click(CustomKeyDlg::kCtrl) && map_.Click(CustomKeyDlg::kConfirm);
-  }));
+  ASSERT_TRUE(AssignShiftCtrlCombination(kKeyA, "equal"));
   ASSERT_TRUE(WaitForTransfer(++transfers));
   EXPECT_EQ(KeyTable(), std::vector<std::string>{"key 0 code=04 value=2e"});
   EXPECT_EQ(Sql("SELECT macro_type, macro_value, macro_value2, macro_desc FROM t_key_macro_data"),
@@ -380,7 +242,7 @@ TEST_F(KeyAssignment, TheTwelveMacroAndShortcutKeyLimitKeepsTheDialogClosed) {
   Start();
   ASSERT_TRUE(KeyMenu(kEsc, KeyPageController::kMenuMacro));
   EXPECT_EQ(AnswerMessage(), "A profile can hold at most 12 macro and shortcut keys.");
-  map_.SetWindow(kDialogTitle);
+  map_.SetWindow(GuiTest::kCustomKeyTitle);
   EXPECT_FALSE(map_.WaitFor(CustomKeyDlg::kConfirm, 1s).has_value());
 }
 

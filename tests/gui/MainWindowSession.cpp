@@ -9,6 +9,7 @@
 #include <iterator>
 #include <thread>
 
+#include "support/TimeScale.h"
 #include "tavex/CDeviceCtrl.h"
 
 namespace GuiTest {
@@ -40,7 +41,8 @@ int MainWindowSession::Quit() {
 
 void MainWindowSession::SelectKeyboard() {
   ASSERT_TRUE(map_.WaitFor(ids::kDeviceList).has_value());
-  std::this_thread::sleep_for(700ms);  // the first device refresh marks it connected
+  // The first device refresh marks it connected.
+  std::this_thread::sleep_for(TestSupport::Scaled(700ms));
   ASSERT_TRUE(map_.ClickAt(ids::kDeviceList, Tavex::CDeviceCtrl::kRowHeight * 2,
                            Tavex::CDeviceCtrl::kRowHeight / 2));
   ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value()) << "the tab strip did not show";

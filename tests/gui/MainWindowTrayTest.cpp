@@ -25,7 +25,6 @@ constexpr const char* kTipTitle = "CloseWindowTipDlg";
 constexpr unsigned kTipConfirm = 33;
 constexpr const char* kItemPath = "/StatusNotifierItem";
 constexpr const char* kItemInterface = "org.kde.StatusNotifierItem";
-constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
 
 bool Eventually(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -85,20 +84,11 @@ TEST_F(MainWindowTray, TheStatusNotifierItemShowsTheWindowAndOffersBothCommands)
                                g_variant_new("(ii)", 300, 200)));
   UseTheContextMenu();
 
-  GVariant* menuPath = watcher.ItemProperty(item, "Menu");
-  ASSERT_NE(menuPath, nullptr);
-  const std::string menu = g_variant_get_string(menuPath, nullptr);
-  g_variant_unref(menuPath);
-  const auto entries = MenuChildren(watcher.Call(
-      item, menu.c_str(), kMenuInterface, "GetLayout",
-      g_variant_new("(ii@as)", 0, -1, g_variant_new_strv(nullptr, 0))));
+  const auto entries = watcher.MenuEntries(item);
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].second, "Close Options");
   EXPECT_EQ(entries[1].second, "Exit");
-  GVariant* done = watcher.Call(item, menu.c_str(), kMenuInterface, "Event",
-                                g_variant_new("(isvu)", entries[1].first, "clicked",
-                                              g_variant_new_int32(0), 0u));
-  if (done != nullptr) g_variant_unref(done);
+  ASSERT_TRUE(watcher.ClickMenuEntry(item, entries[1].first));
   EXPECT_EQ(program_->Wait(10s), 0) << "the menu's exit did not end the program";
 }
 

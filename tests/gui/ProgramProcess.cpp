@@ -1,12 +1,14 @@
 #include "ProgramProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,9 +17,15 @@
 #include <thread>
 
 #include "GalleryProcess.h"
+#include "support/TimeScale.h"
 #include "tavex/Native.h"
 
 extern char** environ;
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+extern "C" void __asan_init();
+#endif
 
 namespace GuiTest {
 
@@ -27,6 +35,18 @@ using namespace std::chrono_literals;
 namespace {
 constexpr const char* kWindowMark = "Tarnwick";
 constexpr auto kPoll = 50ms;
+
+// What a program preloads to reach the virtual keyboard: the HID shim. Under AddressSanitizer its
+// runtime must come first among the libraries a program loads, ahead of the shim that links it.
+std::string ShimPreload() {
+  std::string preload = ProgramFolder() + "libhidsim.so";
+#if defined(__SANITIZE_ADDRESS__)
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&__asan_init), &info) != 0 && info.dli_fname != nullptr)
+    preload = std::string(info.dli_fname) + ":" + preload;
+#endif
+  return preload;
+}
 
 }  // namespace
 
@@ -60,7 +80,31 @@ Spawned::Spawned(const std::vector<std::string>& argv, const std::vector<std::st
   cargv.push_back(nullptr);
   for (std::string& e : env) cenv.push_back(e.data());
   cenv.push_back(nullptr);
-  if (posix_spawn(&pid_, cargv[0], nullptr, nullptr, cargv.data(), cenv.data()) != 0) pid_ = -1;
+  // The child dies with the test process: a test that ends abruptly (a sanitizer halting it)
+  // must not leave a server holding the runner's output open. A pipe closed on exec tells
+  // whether the program started at all.
+  int execFailed[2] = {-1, -1};
+  if (pipe2(execFailed, O_CLOEXEC) != 0) return;
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() == parent) execve(cargv[0], cargv.data(), cenv.data());
+    const int error = errno;
+    (void)!write(execFailed[1], &error, sizeof error);
+    _exit(127);
+  }
+  close(execFailed[1]);
+  int error = 0;
+  ssize_t got = -1;
+  do {
+    got = read(execFailed[0], &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  close(execFailed[0]);
+  if (pid_ > 0 && got > 0) {
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
 }
 
 Spawned::~Spawned() {
@@ -76,7 +120,7 @@ Spawned::~Spawned() {
 int Spawned::Wait(std::chrono::milliseconds timeout) {
   if (pid_ <= 0) return -1;
   if (exit_ >= 0) return exit_;
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = std::chrono::steady_clock::now() + TestSupport::Scaled(timeout);
   for (;;) {
     int status = 0;
     if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -121,7 +165,7 @@ std::vector<std::string> ProgramHome::Environment(const std::string& lang) const
       "LC_MESSAGES=",                      "KW_DEVICE_TRACE=" + DeviceTraceFile(),
   };
   if (!socket_.empty()) {
-    env.push_back("LD_PRELOAD=" + ProgramFolder() + "libhidsim.so");
+    env.push_back("LD_PRELOAD=" + ShimPreload());
     env.push_back("KW_VKBD_SOCKET=" + socket_);
   }
   return env;
@@ -203,7 +247,7 @@ bool IsViewable(std::uint64_t window) {
 }
 
 std::uint64_t WaitForMainWindow(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const auto deadline = std::chrono::steady_clock::now() + TestSupport::Scaled(timeout);
   while (std::chrono::steady_clock::now() < deadline) {
     const std::uint64_t window = FindMainWindow();
     if (window != 0 && IsViewable(window)) return window;

@@ -14,7 +14,8 @@
 
 namespace GuiTest {
 
-// A started process; killed and reaped when it goes out of scope.
+// A started process; killed and reaped when it goes out of scope, and sent SIGTERM when the
+// thread that started it ends (so when the test process dies).
 class Spawned {
  public:
   Spawned(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv);
@@ -23,6 +24,7 @@ class Spawned {
   Spawned& operator=(const Spawned&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
   // Exit status once ended (128 + signal for a killed one); -1 while it still runs after
   // `timeout`.
   int Wait(std::chrono::milliseconds timeout);

@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <thread>
 
 #include "GalleryProcess.h"
 #include "MainWindowSession.h"
+#include "SiteProgramCopy.h"
 #include "app/WindowIds.h"
 #include "support/TempFolder.h"
 #include "tests/platform/UpdateSite.h"
@@ -24,10 +23,6 @@ using GuiTest::kMainTitle;
 
 constexpr const char* kMessageTitle = "MessageBox";
 constexpr unsigned kMessageOk = 33;
-constexpr const char* kShippedAddress = "https://update.keywright.invalid/software/";
-constexpr const char* kShippedFirmwareAddress = "https://update.keywright.invalid/firmware/k87/";
-const std::string kLayouts = "layouts/";
-const std::string kLayout = "tarnwick_k87.xml";
 constexpr const char* kArchive = "Keyboard-Software-1.0.2.zip";
 constexpr const char* kProgram = "Keyboard-Software-1.0.2.exe";
 // The software check runs 2 s after the window starts.
@@ -38,32 +33,17 @@ class UpdateWindow : public ::testing::Test, protected GuiTest::MainWindowSessio
   void SetUp() override {
     ASSERT_TRUE(map_.Ready());
     NewSite();
-    std::filesystem::create_directories(copy_.Folder() + kLayouts);
-    for (const auto& entry : fs::directory_iterator(GuiTest::ProgramFolder() + kLayouts))
-      if (entry.path().filename() != kLayout) copy_.Keep(kLayouts + entry.path().filename().string());
-    copy_.KeepAllBut({"config.xml", "layouts"});
     ASSERT_TRUE(home_.StartVirtualKeyboard());
   }
   void TearDown() override {
     if (site_) site_->OpenGate();
   }
-  // A fresh server (each lives a minute at most) and the shipped device table with the
-  // software's update address on it.
+  // A fresh server (each lives a minute at most) and the shipped device table and layout with
+  // their update addresses on it.
   void NewSite() {
     site_ = std::make_unique<UpdateSite>();
     ASSERT_GT(site_->Port(), 0);
-    copy_.Write("config.xml", WithAddress("config.xml", kShippedAddress, "/sw/"));
-    copy_.Write(kLayouts + kLayout, WithAddress(kLayouts + kLayout, kShippedFirmwareAddress, "/fw/"));
-  }
-  // Shipped file `name` with its update address `shipped` pointing at `path` of the server.
-  std::string WithAddress(const std::string& name, const std::string& shipped,
-                          const std::string& path) {
-    std::ifstream in(GuiTest::ProgramFolder() + name, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t at = text.find(shipped);
-    EXPECT_NE(at, std::string::npos) << name;
-    if (at != std::string::npos) text.replace(at, shipped.size(), site_->Url(path));
-    return text;
+    ASSERT_TRUE(copy_.PointAt(*site_));
   }
 
   void Start(const std::string& lang = "en_US.UTF-8") {
@@ -99,7 +79,7 @@ class UpdateWindow : public ::testing::Test, protected GuiTest::MainWindowSessio
   }
 
   TempFolder scratch_{"kw-update-window"};
-  GuiTest::ProgramCopy copy_{home_.Path() + "/install/"};
+  GuiTest::SiteProgramCopy copy_{home_.Path() + "/install/"};
   std::unique_ptr<UpdateSite> site_;
 };
 

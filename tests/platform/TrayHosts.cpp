@@ -182,6 +182,38 @@ GVariant* TestWatcher::ItemProperty(const std::string& service, const char* name
   return value;
 }
 
+namespace {
+
+// The object path of the item's D-Bus menu; empty when it has none.
+std::string MenuPath(const TestWatcher& watcher, const std::string& service) {
+  GVariant* path = watcher.ItemProperty(service, "Menu");
+  if (path == nullptr) return {};
+  std::string menu = g_variant_get_string(path, nullptr);
+  g_variant_unref(path);
+  return menu;
+}
+
+constexpr const char* kMenuInterface = "com.canonical.dbusmenu";
+
+}  // namespace
+
+std::vector<std::pair<int, std::string>> TestWatcher::MenuEntries(
+    const std::string& service) const {
+  const std::string menu = MenuPath(*this, service);
+  if (menu.empty()) return {};
+  return MenuChildren(Call(service, menu.c_str(), kMenuInterface, "GetLayout",
+                           g_variant_new("(ii@as)", 0, -1, g_variant_new_strv(nullptr, 0))));
+}
+
+bool TestWatcher::ClickMenuEntry(const std::string& service, int id) const {
+  const std::string menu = MenuPath(*this, service);
+  if (menu.empty()) return false;
+  GVariant* done = Call(service, menu.c_str(), kMenuInterface, "Event",
+                        g_variant_new("(isvu)", id, "clicked", g_variant_new_int32(0), 0u));
+  if (done != nullptr) g_variant_unref(done);
+  return true;
+}
+
 // ---- tray manager -----------------------------------------------------------------------------
 
 TestTrayManager::TestTrayManager(bool alphaVisual) {

@@ -28,6 +28,10 @@ class TestWatcher {
                  const char* method, GVariant* parameters) const;
   // A property of the item, or null.
   GVariant* ItemProperty(const std::string& service, const char* name) const;
+  // Ids and labels of the entries of the item's D-Bus menu; empty when it offers none.
+  std::vector<std::pair<int, std::string>> MenuEntries(const std::string& service) const;
+  // Clicks entry `id` of the item's D-Bus menu; false when the item has no menu.
+  bool ClickMenuEntry(const std::string& service, int id) const;
   // Signals of the item interface seen so far, by name.
   int SignalCount(const std::string& name) const;
 

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <thread>
 
+#include "support/TimeScale.h"
+
 namespace TestSupport {
 namespace {
 
@@ -78,7 +80,7 @@ std::vector<MappedControl> ControlMap::Read() const { return ParseControlMap(Rea
 std::optional<MappedControl> ControlMap::WaitFor(
     unsigned id, std::chrono::milliseconds timeout,
     const std::function<bool(const MappedControl&)>& accept) const {
-  const auto deadline = Clock::now() + timeout;
+  const auto deadline = Clock::now() + Scaled(timeout);
   for (;;) {
     for (const MappedControl& c : Read()) {
       if (c.id != id || !c.visible || c.shown.Empty()) continue;

@@ -1,9 +1,10 @@
 // The lock rules of the library (MControl.h) under two deletions that race a list walk: an
 // animated child of an animated panel deleted while the animation tick runs, and a control
-// deleted from another thread while the UI thread paints. The control inside the walk waits
-// until the other thread is about to delete it and then lingers, so a deletion that does not
-// wait for the walk lands inside it and shows in the order of events; a deadlock ends the
-// process through the watchdog.
+// deleted from another thread while the UI thread paints; and input handlers, which run
+// holding no list so that another thread may walk the lists meanwhile. In the deletions the
+// control inside the walk waits until the other thread is about to delete it and then lingers,
+// so a deletion that does not wait for the walk lands inside it and shows in the order of
+// events; a deadlock ends the process through the watchdog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,12 +14,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TavexTestSupport.h"
+#include "tavex/Codes.h"
 #include "tavex/MDialog.h"
 #include "tavex/MPanel.h"
 #include "tavex/Painter.h"
@@ -165,7 +168,61 @@ void ExpectDeletedAfterItsLastUse(const EventLog& log, const char* use) {
   EXPECT_GT(log.Last("deleted"), log.Last(use));
 }
 
+// A focused control whose key and window-message handlers look a control up from another
+// thread and wait for the answer, as a handler that finishes an edit does when it finds the
+// page's other controls: the lookup takes the window's list and then the panels' lists.
+class LookupOnInput : public Tavex::MControl {
+ public:
+  LookupOnInput(Tavex::MObject* parent, Tavex::MDialog& dialog, unsigned wanted)
+      : MControl(parent, 9, CRect(0, 0, 20, 20)), m_dialog(dialog), m_wanted(wanted) {}
+  void DrawControl(Tavex::Painter&, CRect) override {}
+  int OnControlKeyDown(unsigned, unsigned, unsigned) override { return Lookup(); }
+  int OnWindowMessage(unsigned msg, unsigned, long) override {
+    return msg == Tavex::WM_DEVICEEVENT ? Lookup() : 0;
+  }
+  // Lets the lookups that timed out finish, now that no handler holds a list.
+  void Drain() { m_late.clear(); }
+  int answered = 0;
+  int timedOut = 0;
+
+ private:
+  int Lookup() {
+    auto found = std::async(std::launch::async, [this] { return m_dialog.GetControl(m_wanted); });
+    if (found.wait_for(2s) == std::future_status::ready) {
+      if (found.get() != nullptr) ++answered;
+    } else {
+      ++timedOut;
+      m_late.push_back(std::move(found));  // blocked on a list this thread holds
+    }
+    return 1;
+  }
+
+  Tavex::MDialog& m_dialog;
+  const unsigned m_wanted;
+  std::vector<std::future<Tavex::MControl*>> m_late;
+};
+
 }  // namespace
+
+TEST(LockRules, InputHandlersRunHoldingNoControlList) {
+  Watchdog watchdog("a lookup from another thread during input");
+  Tavex::MDialog dialog;
+  auto* panel = static_cast<Tavex::MPanel*>(
+      dialog.AddControl(new Tavex::MPanel(&dialog, 5, CRect(0, 0, 100, 100), 1)));
+  auto* other = static_cast<Tavex::MPanel*>(
+      dialog.AddControl(new Tavex::MPanel(&dialog, 6, CRect(0, 0, 100, 100), 1)));
+  other->AddControl(new Tavex::MPanel(other, 8, CRect(0, 0, 10, 10), 1));
+  auto* input = static_cast<LookupOnInput*>(
+      panel->AddControl(new LookupOnInput(panel, dialog, 8)));
+  input->SetControlFocus(1);
+  Tavex::PaintManager& manager = dialog.GetPaintManager();
+  LRESULT result = 0;
+  EXPECT_TRUE(manager.OnWindowMessage(WM_KEYDOWN, VK_RETURN, 0, &result));
+  EXPECT_TRUE(manager.OnWindowMessage(Tavex::WM_DEVICEEVENT, 0, 0, &result));
+  input->Drain();
+  EXPECT_EQ(input->timedOut, 0);
+  EXPECT_EQ(input->answered, 2);
+}
 
 TEST(LockRules, AnAnimatedChildOfAnAnimatedPanelGoesWhileTheTickRuns) {
   // The tick inside the panel's walk of its children: the deletion waits for the walk.

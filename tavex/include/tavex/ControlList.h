@@ -3,6 +3,9 @@
 // Clear delete them. Walks take a snapshot under the lock and keep the lock held, so that
 // the animation thread and the UI thread never see a control being freed under them.
 // Locks are recursive: a handler called during a walk may add to the same list.
+// Input goes out through Dispatch instead, which holds no lock while it calls a control: an
+// input handler may look up or change any list, in any order, without inverting the lock
+// order against another thread's walk.
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -48,6 +51,17 @@ class TAVEX_API ControlList {
     const std::vector<MControl*> items = m_items;
     for (auto it = items.rbegin(); it != items.rend(); ++it) {
       if (fn(*it)) return *it;
+    }
+    return nullptr;
+  }
+  // Input dispatch, UI thread only: calls fn(control) for each control listed now, in order,
+  // holding no lock during the call; a control removed by an earlier call is skipped. Other
+  // threads do not remove controls while the window takes input (MControl.h), so the control
+  // called stays alive. Stops when fn returns true and returns that control (else null).
+  template <typename Fn>
+  MControl* Dispatch(Fn&& fn) const {
+    for (MControl* c : Snapshot()) {
+      if (Contains(c) && fn(c)) return c;
     }
     return nullptr;
   }

@@ -145,7 +145,8 @@ int Client(const std::string& socketPath, const std::vector<std::string>& args) 
     std::fprintf(stderr, "keywright-vkbd: no server on %s\n", socketPath.c_str());
     return 1;
   }
-  std::fwrite(rs->data.data(), 1, rs->data.size(), stdout);
+  // An empty reply may hold no buffer at all, and fwrite takes no null pointer even for 0 bytes.
+  if (!rs->data.empty()) std::fwrite(rs->data.data(), 1, rs->data.size(), stdout);
   if (rq.op == Op::Plug && rs->result >= 0) std::printf("%d\n", rs->result);
   return rs->result < 0 ? 1 : 0;
 }
