@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "KeyboardSession.h"
 #include "ProgramProcess.h"
 #include "app/WindowIds.h"
 #include "features/LightingModes.h"
@@ -107,6 +108,7 @@ class LightingPage : public ::testing::Test {
     ASSERT_TRUE(map_.WaitFor(ids::kTabStrip).has_value()) << "the tab strip did not show";
     // Task 5 ends with the lighting transfer; the window takes clicks again after its pause.
     ASSERT_TRUE(WaitUntil([&] { return LightingCommands() >= 1; })) << "task 5 sent no lighting";
+    ASSERT_TRUE(WaitUntil([&] { return !WaitDialogShown(); })) << "the wait dialog stayed";
     std::this_thread::sleep_for(300ms);
   }
   void TearDown() override {
@@ -116,10 +118,21 @@ class LightingPage : public ::testing::Test {
     }
   }
 
+  // Whether a transfer's wait dialog shows now; the window drops clicks while it does.
+  bool WaitDialogShown() const {
+    for (const auto& c : map_.Read())
+      if (c.visible && c.title.find(GuiTest::kWaitTitle) != std::string::npos) return true;
+    return false;
+  }
   void OpenTab(int position, unsigned page) {
-    ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                             position * ids::kTabItemSize + ids::kTabItemSize / 2));
-    ASSERT_TRUE(map_.WaitFor(page, 5s).has_value()) << "page " << page << " did not show";
+    // A click made while a transfer still holds the window is dropped: click again.
+    bool shown = false;
+    for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+      ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
+                               position * ids::kTabItemSize + ids::kTabItemSize / 2));
+      shown = map_.WaitFor(page, 3s).has_value();
+    }
+    ASSERT_TRUE(shown) << "page " << page << " did not show";
   }
   void OpenLighting() {
     OpenTab(kLightingTab, ids::kLightingPage);
@@ -162,7 +175,8 @@ class LightingPage : public ::testing::Test {
       sent = WaitUntil([&] { return LightingCommands() > before; }, 3s);
     }
     ASSERT_TRUE(sent) << "row " << row;
-    std::this_thread::sleep_for(300ms);  // the wait dialog closes
+    ASSERT_TRUE(WaitUntil([&] { return !WaitDialogShown(); })) << "the wait dialog stayed";
+    std::this_thread::sleep_for(300ms);  // the window takes clicks again after its pause
   }
   void ClickEsc() {
     // The picture is as wide as the control and starts at its top edge.
