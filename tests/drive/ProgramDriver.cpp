@@ -79,12 +79,11 @@ bool ProgramDriver::ChooseKeyboard() {
 
 bool ProgramDriver::OpenPage(int position) {
   const unsigned page = ids::kHomePage + static_cast<unsigned>(position);
-  for (int attempt = 0; attempt < kTabAttempts; ++attempt) {
-    if (!map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                      position * ids::kTabItemSize + ids::kTabItemSize / 2))
-      return Fail("could not click the tab strip");
-    if (map_.WaitFor(page, kPageWait)) return true;
-  }
+  if (map_.ClickAtUntil(
+          ids::kTabStrip, ids::kTabItemSize / 2, position * ids::kTabItemSize + ids::kTabItemSize / 2,
+          [&] { return map_.WaitFor(page, 0ms).has_value(); },
+          kTabAttempts, kPageWait))
+    return true;
   return Fail("page " + std::to_string(page) + " did not show");
 }
 

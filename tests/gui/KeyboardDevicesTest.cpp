@@ -126,9 +126,7 @@ class KeyboardDevices : public ::testing::Test {
   bool WaitHidden(unsigned id) const {
     const auto deadline = std::chrono::steady_clock::now() + kWait;
     do {
-      bool shown = false;
-      for (const auto& c : map_.Read()) shown = shown || (c.id == id && c.visible);
-      if (!shown) return true;
+      if (!map_.Visible(id)) return true;
       std::this_thread::sleep_for(kPoll);
     } while (std::chrono::steady_clock::now() < deadline);
     return false;

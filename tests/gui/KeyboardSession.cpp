@@ -52,11 +52,7 @@ int KeyboardSession::StateNumber(const char* pattern) const {
   return std::regex_search(state, m, std::regex(pattern)) ? std::stoi(m[1]) : -1;
 }
 
-bool KeyboardSession::WaitDialogShown() const {
-  for (const auto& c : map_.Read())
-    if (c.visible && c.title.find(kWaitTitle) != std::string::npos) return true;
-  return false;
-}
+bool KeyboardSession::WaitDialogShown() const { return map_.WindowShown(kWaitTitle); }
 
 bool KeyboardSession::WaitForTransfer(int n) {
   const bool arrived = Eventually([&] { return KeyTableTransfers() >= n; }) &&

@@ -37,6 +37,8 @@ using TestSupport::ControlMap;
 constexpr int kModeRowHeight = 26;
 constexpr int kLightingTab = 3;  // position of the lighting tab in the strip of a full keyboard
 constexpr int kSettingsTab = 4;
+// Clicks made while a transfer still holds the window are dropped: a click is made again.
+constexpr int kClickAttempts = 4;
 // The shipped layout: modes 1-7 with brightness and speed, 8 custom, 9 music; defaults.
 constexpr int kModes = 9;
 constexpr int kCustomRow = 7;
@@ -119,20 +121,12 @@ class LightingPage : public ::testing::Test {
   }
 
   // Whether a transfer's wait dialog shows now; the window drops clicks while it does.
-  bool WaitDialogShown() const {
-    for (const auto& c : map_.Read())
-      if (c.visible && c.title.find(GuiTest::kWaitTitle) != std::string::npos) return true;
-    return false;
-  }
+  bool WaitDialogShown() const { return map_.WindowShown(GuiTest::kWaitTitle); }
   void OpenTab(int position, unsigned page) {
-    // A click made while a transfer still holds the window is dropped: click again.
-    bool shown = false;
-    for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
-      ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                               position * ids::kTabItemSize + ids::kTabItemSize / 2));
-      shown = map_.WaitFor(page, 3s).has_value();
-    }
-    ASSERT_TRUE(shown) << "page " << page << " did not show";
+    ASSERT_TRUE(map_.ClickAtUntil(
+        ids::kTabStrip, ids::kTabItemSize / 2, position * ids::kTabItemSize + ids::kTabItemSize / 2,
+        [&] { return map_.WaitFor(page, 0ms).has_value(); }, kClickAttempts, 3s))
+        << "page " << page << " did not show";
   }
   void OpenLighting() {
     OpenTab(kLightingTab, ids::kLightingPage);
@@ -165,22 +159,21 @@ class LightingPage : public ::testing::Test {
   void ChooseMode(int row) {
     const int before = LightingCommands();
     const int y = row * kModeRowHeight + kModeRowHeight / 2;
-    ASSERT_TRUE(map_.ClickAt(ids::kLightList, 60, y));
-    if (row == kMusicRow) return;
-    // The window stays disabled until the last transfer's wait dialog has closed, and drops a
-    // click made before that on a loaded machine: click again when nothing was sent.
-    bool sent = WaitUntil([&] { return LightingCommands() > before; }, 3s);
-    for (int attempt = 0; attempt < 3 && !sent; ++attempt) {
+    if (row == kMusicRow) {
       ASSERT_TRUE(map_.ClickAt(ids::kLightList, 60, y));
-      sent = WaitUntil([&] { return LightingCommands() > before; }, 3s);
+      return;
     }
-    ASSERT_TRUE(sent) << "row " << row;
+    ASSERT_TRUE(map_.ClickAtUntil(
+        ids::kLightList, 60, y, [&] { return LightingCommands() > before; }, kClickAttempts, 3s))
+        << "row " << row;
     ASSERT_TRUE(WaitUntil([&] { return !WaitDialogShown(); })) << "the wait dialog stayed";
     std::this_thread::sleep_for(300ms);  // the window takes clicks again after its pause
   }
-  void ClickEsc() {
-    // The picture is as wide as the control and starts at its top edge.
-    ASSERT_TRUE(map_.ClickAt(ids::kLightKeyboard, kEscLeft + kKeySize / 2, kEscTop + kKeySize / 2));
+  // The picture is as wide as the control and starts at its top edge.
+  void ClickEsc() { ASSERT_TRUE(ClickEscUntil([] { return true; })); }
+  bool ClickEscUntil(const std::function<bool()>& done) {
+    return map_.ClickAtUntil(ids::kLightKeyboard, kEscLeft + kKeySize / 2, kEscTop + kKeySize / 2,
+                             done, kClickAttempts, 3s);
   }
   // Opens the slot list and clicks row `slot` of its popup.
   void PickSlot(int slot) {
@@ -266,13 +259,9 @@ TEST_F(LightingPage, ACustomEditingPeriodSendsBeginKeysAndEndAlsoWhenThePageIsLe
   ASSERT_TRUE(map_.Click(ids::kLightApply));  // edit: begin
   ASSERT_TRUE(WaitUntil([&] { return State("custom", "editing") == 1; }));
   // The begin command's transfer holds the window for a moment and drops a click made then.
-  bool lit = false;
-  for (int attempt = 0; attempt < 3 && !lit; ++attempt) {
-    ASSERT_TRUE(WaitUntil([&] { return !WaitDialogShown(); }));
-    ClickEsc();  // lit
-    lit = WaitUntil([&] { return CustomReports().size() >= 2; }, 3s);
-  }
-  ASSERT_TRUE(lit) << "the key click sent nothing";
+  ASSERT_TRUE(WaitUntil([&] { return !WaitDialogShown(); }));
+  ASSERT_TRUE(ClickEscUntil([&] { return CustomReports().size() >= 2; }))  // lit
+      << "the key click sent nothing";
   ClickEsc();  // dark again
   ClickEsc();  // lit
   ASSERT_TRUE(map_.Click(ids::kLightApply));  // done: end

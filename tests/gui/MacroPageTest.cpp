@@ -83,13 +83,10 @@ class MacroPage : public ::testing::Test {
   }
   // Clicks the tab again while the window is disabled by a transfer (a click then is dropped).
   void OpenPage(int position, unsigned page) {
-    bool shown = false;
-    for (int attempt = 0; attempt < 5 && !shown; ++attempt) {
-      ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                               position * ids::kTabItemSize + ids::kTabItemSize / 2));
-      shown = map_.WaitFor(page, 2s).has_value();
-    }
-    ASSERT_TRUE(shown) << "page " << page << " did not show";
+    ASSERT_TRUE(map_.ClickAtUntil(
+        ids::kTabStrip, ids::kTabItemSize / 2, position * ids::kTabItemSize + ids::kTabItemSize / 2,
+        [&] { return map_.WaitFor(page, 0ms).has_value(); }, 5, 2s))
+        << "page " << page << " did not show";
   }
   void TearDown() override {
     if (program_ && program_->Running()) {

@@ -52,13 +52,10 @@ void MainWindowSession::OpenPage(int item) {
   int position = 0;
   while (kItemOrder[position] != item) ++position;
   const unsigned page = ids::kHomePage + static_cast<unsigned>(position);
-  bool shown = false;
-  for (int attempt = 0; attempt < kTabAttempts && !shown; ++attempt) {
-    ASSERT_TRUE(map_.ClickAt(ids::kTabStrip, ids::kTabItemSize / 2,
-                             position * ids::kTabItemSize + ids::kTabItemSize / 2));
-    shown = map_.WaitFor(page, 2s).has_value();
-  }
-  ASSERT_TRUE(shown) << "page " << item << " did not show";
+  ASSERT_TRUE(map_.ClickAtUntil(
+      ids::kTabStrip, ids::kTabItemSize / 2, position * ids::kTabItemSize + ids::kTabItemSize / 2,
+      [&] { return map_.WaitFor(page, 0ms).has_value(); }, kTabAttempts, 2s))
+      << "page " << item << " did not show";
 }
 
 std::string MainWindowSession::Pixels(unsigned id) {

@@ -95,20 +95,12 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
   // Clicks control `id` (again while a transfer's wait dialog keeps the window disabled, which
   // drops clicks) until `done` holds.
   bool ClickUntil(unsigned id, const std::function<bool()>& done) {
-    for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
-      if (!map_.Click(id)) return false;
-      if (GuiTest::Eventually(done, 3s)) return true;
-    }
-    return false;
+    return map_.ClickUntil(id, done, kClickAttempts, 3s);
   }
   // A row of the lighting page's mode list, clicked again until the keyboard got its mode.
   bool ChooseMode(int row, const std::function<bool()>& sent) {
-    for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
-      if (!map_.ClickAt(ids::kLightList, kRowX, row * kModeRowHeight + kModeRowHeight / 2))
-        return false;
-      if (GuiTest::Eventually(sent, 3s)) return true;
-    }
-    return false;
+    return map_.ClickAtUntil(ids::kLightList, kRowX, row * kModeRowHeight + kModeRowHeight / 2,
+                             sent, kClickAttempts, 3s);
   }
   int StoredActiveMode() const {
     return std::atoi(Sql("SELECT mode FROM t_light_data WHERE status = 1").c_str());
@@ -372,11 +364,8 @@ class FirstDayJourney : public ::testing::Test, protected GuiTest::KeyboardSessi
       return LastRefresh().find(std::string(kModel) + "=0") != std::string::npos;
     })) << LastRefresh();
     EXPECT_TRUE(map_.WaitFor(ids::kHomePage).has_value()) << "the device list did not come back";
-    EXPECT_TRUE(GuiTest::Eventually([&] {
-      for (const auto& c : map_.Read())
-        if (c.id == ids::kTabStrip && c.visible) return false;
-      return true;
-    })) << "the tab strip stayed";
+    EXPECT_TRUE(GuiTest::Eventually([&] { return !map_.Visible(ids::kTabStrip); }))
+        << "the tab strip stayed";
     Shot("10-unplugged");
 
     ASSERT_TRUE(home_.Vkbd("replug 0").has_value());

@@ -112,6 +112,33 @@ bool ControlMap::ButtonAt(unsigned id, int button,
   return MovePointer(x, y) && RunXDoTool("click " + std::to_string(button));
 }
 
+bool ControlMap::ButtonUntil(unsigned id, std::optional<std::pair<int, int>> offset,
+                             const std::function<bool()>& done, int attempts,
+                             std::chrono::milliseconds wait) const {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    if (!ButtonAt(id, kLeftButton, offset)) return false;
+    const auto deadline = Clock::now() + Scaled(wait);
+    for (;;) {
+      if (done()) return true;
+      if (Clock::now() >= deadline) break;
+      std::this_thread::sleep_for(kPollInterval);
+    }
+  }
+  return false;
+}
+
+bool ControlMap::WindowShown(const std::string& title) const {
+  for (const MappedControl& c : Read())
+    if (c.visible && c.title.find(title) != std::string::npos) return true;
+  return false;
+}
+
+bool ControlMap::Visible(unsigned id) const {
+  for (const MappedControl& c : Read())
+    if (c.id == id && c.visible) return true;
+  return false;
+}
+
 bool RunXDoTool(const std::string& args) {
   const std::string cmd =
       "timeout " + std::to_string(kXDoToolSeconds) + " xdotool " + args + " >/dev/null 2>&1";

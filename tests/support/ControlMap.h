@@ -89,11 +89,32 @@ class ControlMap {
   }
   bool MoveTo(unsigned id) const;
 
+  // The program drops clicks while a transfer holds its window: these click (at the centre, or
+  // at `dx`, `dy`) until `done` holds, polled for `wait` after each click, at most `attempts`
+  // times. False when the control did not appear, xdotool failed or no click had the effect.
+  bool ClickUntil(unsigned id, const std::function<bool()>& done, int attempts,
+                  std::chrono::milliseconds wait) const {
+    return ButtonUntil(id, std::nullopt, done, attempts, wait);
+  }
+  bool ClickAtUntil(unsigned id, int dx, int dy, const std::function<bool()>& done, int attempts,
+                    std::chrono::milliseconds wait) const {
+    return ButtonUntil(id, std::make_pair(dx, dy), done, attempts, wait);
+  }
+
+  // Whether a window whose title contains `title` shows a visible control now (any window,
+  // whatever SetWindow chose).
+  bool WindowShown(const std::string& title) const;
+  // Whether some visible control `id` is in the map now, in any window; no waiting.
+  bool Visible(unsigned id) const;
+
  private:
   // xdotool's button numbers.
   static constexpr int kLeftButton = 1;
   static constexpr int kRightButton = 3;
   bool ButtonAt(unsigned id, int button, std::optional<std::pair<int, int>> offset) const;
+  bool ButtonUntil(unsigned id, std::optional<std::pair<int, int>> offset,
+                   const std::function<bool()>& done, int attempts,
+                   std::chrono::milliseconds wait) const;
   TempFolder m_folder;
   std::string m_path;
   std::string m_window;
