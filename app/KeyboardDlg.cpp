@@ -61,6 +61,7 @@ KeyboardDlg::~KeyboardDlg() {
   // A worker step that outlived the stop uses this object: wait for it before members go.
   worker_.StopWorker();
   worker_.JoinWorker();
+  network_.Stop();
   hotplug_.Stop();
   if (devices_) devices_->StopEventReaders();
   tray_.reset();
@@ -564,6 +565,8 @@ void KeyboardDlg::Shutdown() {
   KillTimer(kReaderRestartTimer);
   worker_.StopWorker();
   for (const auto& controller : controllers_) controller->OnShutdown();
+  // Their fetches have been told to end: the running one returns within about a second.
+  network_.Stop();
   hotplug_.Stop();
   if (devices_) devices_->StopEventReaders();
   tray_.reset();

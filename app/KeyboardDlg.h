@@ -1,9 +1,9 @@
 // The program's main window: a borderless 1200 x 720 dialog with its own title bar, the device
-// list, five pages behind a vertical tab strip, the tray icon, and the worker that runs device
-// and network work one task at a time.
+// list, five pages behind a vertical tab strip, the tray icon, the worker that runs device work
+// one task at a time, and the network thread that runs the fetches those tasks hand on.
 //
 // Ownership: the object belongs to the program entry; its controls to the library. It owns the
-// device table, the task dispatcher, the worker and the tray icon.
+// device table, the task dispatcher, the worker, the network thread and the tray icon.
 // Threads: the MDialog side runs on the UI thread. The worker calls the TaskHost adapter and
 // QueueTask; those only use thread-safe control setters and posted messages.
 #pragma once
@@ -19,6 +19,7 @@
 #include "app/DeviceTable.h"
 #include "app/DeviceTrace.h"
 #include "app/HotPlugInbox.h"
+#include "app/NetworkWorker.h"
 #include "app/PageController.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
@@ -74,6 +75,7 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   bool RegisterTask(uint32_t code, std::function<void()> work) override {
     return dispatcher_.RegisterTask(code, std::move(work));
   }
+  void PostNetworkWork(std::function<void()> work) override { network_.Post(std::move(work)); }
   int ShowMessage(int textNumber, int captionNumber, int style) override;
   int CurrentPage() const override { return currentPage_; }
   std::optional<uint16_t> ReadFirmwareVersion() override;
@@ -138,6 +140,9 @@ class KeyboardDlg : public Tavex::MDialog, private PageHost {
   DeviceTrace trace_;
   // The pages' logic, asked in this order; made in the constructor, ended by Shutdown.
   std::vector<std::unique_ptr<PageController>> controllers_;
+  // Fetches and downloads of the controllers; stopped by Shutdown after the controllers told
+  // their transfers to end.
+  NetworkWorker network_;
 
   mutable std::mutex keyboardMutex_;
   CurrentKeyboard keyboard_;  // written by the device switch on the worker

@@ -2,8 +2,8 @@
 // worker's queue and the window's dialogs. Implemented by KeyboardDlg; page controllers hold a
 // reference for their whole life (the window outlives them).
 //
-// Threads: Keyboard, QueueTask, PendingTasks and RegisterTask from any thread; the rest on the
-// UI thread only.
+// Threads: Keyboard, QueueTask, PendingTasks, RegisterTask and PostNetworkWork from any thread;
+// the rest on the UI thread only.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +42,11 @@ class PageHost {
   virtual void QueueTask(uint32_t code) = 0;
   virtual size_t PendingTasks() const = 0;
   virtual bool RegisterTask(uint32_t code, std::function<void()> work) = 0;
+  // Runs `work` (a fetch or a download) on the window's network thread, in posting order, so that
+  // a slow server holds neither the worker's queue nor the window. The work must not use
+  // Keyboard(): the window may be going away when it runs. A host without a network thread runs
+  // it at once on the caller's thread.
+  virtual void PostNetworkWork(std::function<void()> work) { work(); }
 
   // Shows the wait dialog until the worker ends a task that closes it (see ClosesWaitDialog).
   virtual void ShowWaitDialog() = 0;

@@ -40,10 +40,18 @@ UpdateController::UpdateController(PageHost& host) : host_(host) {
       DeviceTable::Read(GetProgramFolder() + "config.xml").software;
   installedVersion_ = software.version;
   softwareAddress_ = software.upgrade;
-  host_.RegisterTask(kTaskCheckSoftware, [this] { CheckSoftware(); });
+  host_.RegisterTask(kTaskCheckSoftware,
+                     [this] { host_.PostNetworkWork([this] { CheckSoftware(); }); });
   host_.RegisterTask(kTaskCheckFirmware, [this] { CheckFirmware(); });
-  host_.RegisterTask(kTaskDownloadSoftware, [this] { Download(UpdatePackage::Software); });
-  host_.RegisterTask(kTaskDownloadFirmware, [this] { Download(UpdatePackage::FirmwareTool); });
+  host_.RegisterTask(kTaskDownloadSoftware, [this] {
+    host_.PostNetworkWork([this] { Download(UpdatePackage::Software, softwareAddress_); });
+  });
+  host_.RegisterTask(kTaskDownloadFirmware, [this] {
+    // Read here: network work must not ask the window for its keyboard.
+    host_.PostNetworkWork([this, address = host_.Keyboard().layout.FirmwareUrl()] {
+      Download(UpdatePackage::FirmwareTool, address);
+    });
+  });
 }
 
 // ---- UI thread -----------------------------------------------------------------------------
@@ -51,6 +59,9 @@ UpdateController::UpdateController(PageHost& host) : host_(host) {
 bool UpdateController::OnMessage(unsigned id, unsigned code, unsigned, long) {
   if (code != Notify::Click || (id != ids::kSoftwareUpdate && id != ids::kFirmwareUpdate))
     return false;
+  // A download in progress shows on its button; the window stays enabled while it runs, and a
+  // second click would only queue the same download behind it.
+  if (progressButton_.load() != 0) return true;
   const Tavex::UpgradeButton* button = Button(id);
   if (button != nullptr && button->GetUpgradeStatus() != 0) {
     host_.QueueTask(id == ids::kSoftwareUpdate ? kTaskDownloadSoftware : kTaskDownloadFirmware);
@@ -100,7 +111,7 @@ Tavex::UpgradeButton* UpdateController::Button(unsigned id) const {
   return dynamic_cast<Tavex::UpgradeButton*>(host_.Window().GetControl(id));
 }
 
-// ---- worker --------------------------------------------------------------------------------
+// ---- worker and network thread ----------------------------------------------------------------
 
 void UpdateController::Offer(unsigned buttonId, uint32_t downloadTask) {
   if (Tavex::UpgradeButton* button = Button(buttonId)) button->SetUpgradeStatus(1);
@@ -118,26 +129,33 @@ void UpdateController::CheckSoftware() {
 }
 
 void UpdateController::CheckFirmware() {
-  offeredFirmware_.clear();
   const CurrentKeyboard keyboard = host_.Keyboard();
-  if (keyboard.deviceIndex < 0 || keyboard.layout.FirmwareUrl().empty()) return;
+  std::string address = keyboard.layout.FirmwareUrl();
   // The keyboard first: without its version there is nothing to compare an offer with.
-  const std::optional<uint16_t> installed = host_.ReadFirmwareVersion();
+  std::optional<uint16_t> installed;
+  if (keyboard.deviceIndex >= 0 && !address.empty()) installed = host_.ReadFirmwareVersion();
+  host_.PostNetworkWork([this, address = std::move(address), installed] {
+    CheckFirmwareOffer(address, installed);
+  });
+}
+
+void UpdateController::CheckFirmwareOffer(const std::string& address,
+                                          std::optional<uint16_t> installed) {
+  offeredFirmware_.clear();
   if (!installed) return;
   platform::FetchOptions options;
   options.keepGoing = &keepGoing_;
   const update::VersionOffer offer = update::CheckFirmwareVersion(
-      keyboard.layout.FirmwareUrl(),
+      address,
       [&](const std::string& reply) { return FirmwareIsOlder(*installed, reply); }, options);
   if (offer.version.empty()) return;
   offeredFirmware_ = offer.version;
   if (offer.newer) Offer(ids::kFirmwareUpdate, kTaskDownloadFirmware);
 }
 
-void UpdateController::Download(UpdatePackage package) {
+void UpdateController::Download(UpdatePackage package, const std::string& address) {
   const bool software = package == UpdatePackage::Software;
   const std::string& version = software ? offeredSoftware_ : offeredFirmware_;
-  const std::string address = software ? softwareAddress_ : host_.Keyboard().layout.FirmwareUrl();
   const unsigned buttonId = ButtonOf(package);
   Tavex::MDialog& window = host_.Window();
   progressButton_.store(buttonId);

@@ -3,14 +3,17 @@
 // the download shows its progress on the button, and a launched update ends the program with
 // exit code 0. A download that did not lead to a launch leaves the program running and says so.
 //
-// Threads: the PageController calls on the UI thread; the task work on the worker, which finds
-// the buttons through the window's locked control lists, uses only their thread-safe setters and
-// posts everything else to the window. The offered versions are written and read by the tasks
-// alone (one worker thread).
+// Threads: the PageController calls on the UI thread. The tasks run on the worker only as long
+// as they need the keyboard (task 12 reads its firmware version); every fetch and download is
+// handed to the host's network thread, so a slow server holds neither the worker nor the window.
+// Network work finds the buttons through the window's locked control lists, uses only their
+// thread-safe setters and posts everything else to the window. The offered versions are written
+// and read by the network work alone (one thread).
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/PageController.h"
@@ -36,9 +39,12 @@ class UpdateController : public PageController {
   void OnShutdown() override;
 
  private:
-  void CheckSoftware();                            // task 11
-  void CheckFirmware();                            // task 12
-  void Download(update::UpdatePackage package);    // tasks 13 and 14
+  void CheckSoftware();                            // task 11, network thread
+  void CheckFirmware();                            // task 12, worker: the keyboard's part
+  void CheckFirmwareOffer(const std::string& address,
+                          std::optional<uint16_t> installed);  // task 12, network thread
+  // Tasks 13 and 14, network thread; `address` is the package's update folder.
+  void Download(update::UpdatePackage package, const std::string& address);
   void Offer(unsigned buttonId, uint32_t downloadTask);
   void ShowProgress(int percent);
   void RestoreCaption(unsigned buttonId);

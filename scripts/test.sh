@@ -2,12 +2,9 @@
 # Installs what is missing, builds everything and runs every test. Starts the services the tests
 # need (Xvfb, a D-Bus session bus, PulseAudio with a null sink, a local HTTP server) and stops
 # them on every exit path. Then builds the threaded tests under ThreadSanitizer and the parser
-# tests under AddressSanitizer+UBSan and runs them too.
+# tests under AddressSanitizer+UBSan and runs them too, and in each of those two builds walks the
+# first-day journey (tests/journey) through the whole instrumented program.
 #   KW_SANITIZER_PASSES=0  skips the two sanitizer passes (quick local runs)
-#   KW_JOURNEY_SANITIZERS=1  also walks the first-day journey (tests/journey) through the whole
-#                            program in each of those two builds. Off by default until it runs
-#                            clean there: after an unplug and replug the slowed program stops
-#                            taking clicks.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT"
@@ -50,9 +47,8 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   echo "== ThreadSanitizer: ${TSAN_LABELS[*]} and the threaded tests of tavex"
   # The build runs the data generators instrumented too; the races it would report lie inside
   # the font and drawing libraries they call, so reports wait for the tests.
+  JOURNEY=(test_journey)
   # shellcheck disable=SC2046
-  JOURNEY=()
-  [ "${KW_JOURNEY_SANITIZERS:-0}" = "1" ] && JOURNEY=(test_journey)
   TSAN_OPTIONS="report_bugs=0 exitcode=0" configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DKW_SANITIZE=thread -DKW_BUILD_BENCH=OFF \
     -- kw_data $(targets_of "${TSAN_LABELS[@]}") test_tavex "${JOURNEY[@]}"
   TSAN_RUN="halt_on_error=1 second_deadlock_stack=1 suppressions=$ROOT/scripts/tsan-suppressions.txt"
@@ -66,11 +62,9 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
   # The whole program, the virtual keyboard and the test's own desktop stand-ins, instrumented:
   # any report ends its process, which the journey sees as a lost step or a non-zero exit. Its
   # waits grow by the build's time scale (tests/support/TimeScale.h).
-  if [ ${#JOURNEY[@]} -gt 0 ]; then
-    echo "== ThreadSanitizer: the first-day journey"
-    TSAN_OPTIONS="$TSAN_RUN" \
-      ctest --test-dir build-tsan --output-on-failure --no-tests=error -L '^journey$'
-  fi
+  echo "== ThreadSanitizer: the first-day journey"
+  TSAN_OPTIONS="$TSAN_RUN" \
+    ctest --test-dir build-tsan --output-on-failure --no-tests=error -L '^journey$'
 
   echo "== AddressSanitizer+UBSan: ${ASAN_LABELS[*]}"
   # The build runs the data generators (skins, light frames) instrumented too; leaks of the
@@ -82,11 +76,9 @@ if [ "${KW_SANITIZER_PASSES:-1}" != "0" ]; then
     ctest --test-dir build-asan --output-on-failure --no-tests=error -j "$JOBS" -L "$(label_regex "${ASAN_LABELS[@]}")"
   # Leak checks stay on for the program: only leaks inside system libraries are suppressed
   # (scripts/lsan-suppressions.txt), and a leak report makes the program exit non-zero.
-  if [ ${#JOURNEY[@]} -gt 0 ]; then
-    echo "== AddressSanitizer+UBSan: the first-day journey"
-    ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
-      LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan-suppressions.txt print_suppressions=0" \
-      ctest --test-dir build-asan --output-on-failure --no-tests=error -L '^journey$'
-  fi
+  echo "== AddressSanitizer+UBSan: the first-day journey"
+  ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+    LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan-suppressions.txt print_suppressions=0" \
+    ctest --test-dir build-asan --output-on-failure --no-tests=error -L '^journey$'
 fi
 echo "== all tests passed"

@@ -1,7 +1,8 @@
 // The update controller's work in process: the firmware check against the virtual keyboard's
 // version (0x0105) and a scripted server, the firmware tool download with its progress messages
-// and its end, and the buttons. The tasks run here on the test's thread; what the controller
-// posts to its window is read back from the thread's queue.
+// and its end, and the buttons. The tasks run here on the test's thread, and their network work
+// too unless a test gives the host a network thread; what the controller posts to its window is
+// read back from the thread's queue.
 #include "app/UpdateController.h"
 
 #include <optional>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/NetworkWorker.h"
 #include "app/PageHost.h"
 #include "app/ProgramServices.h"
 #include "app/TaskCodes.h"
@@ -38,6 +40,10 @@ constexpr const char* kShippedFirmwareAddress = "https://update.keywright.invali
 constexpr int kTextLatest = 175;
 constexpr int kTextCaption = 156;
 constexpr int kTextFailed = 176;
+// A task step that only hands its fetch on returns well within this; the test server holds a
+// version reply up to UpdateSite::kGateLimit, and a fetch stalls for its 30 s limit.
+constexpr auto kWorkerLimit = std::chrono::seconds(5);
+constexpr auto kWaitLimit = std::chrono::seconds(10);
 
 // The window side the controller asks for: a dialog holding the two update buttons, the
 // services with the virtual keyboard open, the keyboard chosen with a layout whose firmware
@@ -63,6 +69,12 @@ class TestHost : public PageHost {
     return keyboard.Chosen() ? services.Commands().ReadFirmwareVersion(keyboard.deviceIndex)
                              : std::nullopt;
   }
+  void PostNetworkWork(std::function<void()> work) override {
+    if (threaded)
+      network.Post(std::move(work));
+    else
+      work();
+  }
 
   Tavex::MDialog dialog;
   ProgramServices services;
@@ -70,6 +82,8 @@ class TestHost : public PageHost {
   std::vector<uint32_t> queued;
   std::map<uint32_t, std::function<void()>> tasks;
   std::vector<std::pair<int, int>> messages;
+  bool threaded = false;
+  NetworkWorker network;
 };
 
 class UpdateControllerTest : public ::testing::Test {
@@ -224,6 +238,51 @@ TEST_F(UpdateControllerTest, ButtonsDownloadWhenMarkedAndProgressIsToldFromTheTr
   EXPECT_TRUE(controller.OnWindowMessage(Tavex::WM_TRAYNOTIFY, 0, 55));
   EXPECT_FALSE(controller.OnWindowMessage(Tavex::WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN));
   EXPECT_FALSE(controller.OnWindowMessage(Tavex::WM_TRAYNOTIFY, 1, 55));
+}
+
+TEST_F(UpdateControllerTest, AStalledServerHoldsNeitherTheWorkerNorTheButtonsNorTheShutdown) {
+  using std::chrono::steady_clock;
+  const std::string zip = UpdateSite::ZipOf(
+      folder_, "[" + UpdateSite::MarkerEntry("FirmwareUpdateTool-106.exe", folder_ / "started") +
+                   ", ('filler.bin', 'x' * 204800, 0o100644)]");
+  ASSERT_FALSE(zip.empty());
+  site_.Serve("/FirmwareUpdateTool-106.zip", LoopbackServer::HalfThenSilence(zip));
+  // From here on no assertion may end the test before the network thread stops: its work uses
+  // the controller.
+  host_.threaded = true;
+  UpdateController controller(host_);
+  // The version reply waits at the gate, as a silent server's would.
+  site_.CloseGate();
+  site_.Serve("/fw/version", LoopbackServer::Ok("106"));
+  const auto checked = steady_clock::now();
+  Run(kTaskCheckFirmware);
+  EXPECT_LT(steady_clock::now() - checked, kWorkerLimit) << "the worker waited for the server";
+  EXPECT_TRUE(site_.WaitForRequests("/fw/version", 1, kWaitLimit));
+
+  // The offered tool's download, queued behind the check, sends half and falls silent.
+  const auto downloaded = steady_clock::now();
+  Run(kTaskDownloadFirmware);
+  EXPECT_LT(steady_clock::now() - downloaded, kWorkerLimit) << "the worker waited for the server";
+  site_.OpenGate();
+  bool progress = false;
+  for (const auto until = steady_clock::now() + kWaitLimit; !progress && steady_clock::now() < until;
+       std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+    progress = !Posted(Tavex::WM_TRAYNOTIFY).empty();
+  EXPECT_TRUE(progress) << "the download did not start";
+
+  // The window stays enabled meanwhile: a click on the button must not queue the same download.
+  EXPECT_TRUE(controller.OnMessage(ids::kFirmwareUpdate, Tavex::Notify::Click, 0, 0));
+  EXPECT_TRUE(host_.messages.empty());
+
+  // The quit tells the stalled download to end; its thread is then joined at once.
+  controller.OnShutdown();
+  const auto stopped = steady_clock::now();
+  host_.network.Stop();
+  EXPECT_LT(steady_clock::now() - stopped, kWaitLimit) << "the download ran on to its stall limit";
+  // Only the check's own offer queued the download; a stopped download says nothing.
+  EXPECT_EQ(host_.queued, std::vector<uint32_t>{kTaskDownloadFirmware});
+  EXPECT_TRUE(Posted(UpdateController::kMsgUpdateFailed).empty());
+  EXPECT_TRUE(Posted(Tavex::WM_EXTERNALREQUEST).empty());
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #pragma once
 // A scripted HTTP server on 127.0.0.1 for fetch tests: each connection's request is read, handed
 // to the test's handler, and its reply written back, optionally stalling part-way. One
-// connection at a time on its own thread; it stops when destroyed or after kLifetime, whichever
-// comes first, so a test that forgets it cannot hang.
+// connection at a time on its own thread; it stops when destroyed or after its lifetime (kLifetime
+// unless the test gives a longer one), whichever comes first, so a test that forgets it cannot
+// hang. A stopped server still accepts connections into its backlog but never answers them.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -28,7 +29,8 @@ public:
     static constexpr auto kLifetime = std::chrono::seconds(60);
     static constexpr int kPollMs = 20;
 
-    explicit LoopbackServer(Handler handler) : handler_(std::move(handler)) {
+    explicit LoopbackServer(Handler handler, std::chrono::milliseconds lifetime = kLifetime)
+        : handler_(std::move(handler)), lifetime_(lifetime) {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -75,7 +77,7 @@ public:
     }
 
 private:
-    bool TimeLeft() const { return !stop_ && std::chrono::steady_clock::now() - started_ < kLifetime; }
+    bool TimeLeft() const { return !stop_ && std::chrono::steady_clock::now() - started_ < lifetime_; }
 
     bool Readable(int fd) const {
         pollfd p{fd, POLLIN, 0};
@@ -132,6 +134,7 @@ private:
     }
 
     Handler handler_;
+    const std::chrono::milliseconds lifetime_;
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
