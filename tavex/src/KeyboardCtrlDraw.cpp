@@ -49,6 +49,29 @@ void CopyAll(const Surface& from, Surface& to) {
   }
 }
 
+// The longest run of rows of `place` (clipped to the layer) whose every pixel is opaque.
+CRect OpaqueRows(const Surface& layer, CRect place) {
+  if (!place.IntersectRect(place, CRect(0, 0, layer.Width(), layer.Height()))) return CRect();
+  CRect best;
+  int runTop = -1;
+  for (int y = place.top; y <= place.bottom; ++y) {
+    bool opaque = false;
+    if (y < place.bottom) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(
+          layer.Data() + static_cast<std::ptrdiff_t>(y) * layer.Stride());
+      opaque = std::all_of(row + place.left, row + place.right,
+                           [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
+    }
+    if (opaque) {
+      if (runTop < 0) runTop = y;
+      continue;
+    }
+    if (runTop >= 0 && y - runTop > best.Height()) best = CRect(place.left, runTop, place.right, y);
+    runTop = -1;
+  }
+  return best;
+}
+
 }  // namespace
 
 std::vector<KeyboardCtrl::KeyShape> KeyboardCtrl::BuildShapes() const {
@@ -183,11 +206,14 @@ const Surface& KeyboardCtrl::PictureLayer(int width, int height) {
   if (m_pictureLayer.IsNull() || m_pictureLayer.Width() != width || m_pictureLayer.Height() != height) {
     m_pictureLayer = Surface(width, height);
   }
-  Painter p(m_pictureLayer);
-  p.Clear(0);
-  p.DrawImage(m_picture, place, CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  {
+    Painter p(m_pictureLayer);
+    p.Clear(0);
+    p.DrawImage(m_picture, place, CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  }
   m_pictureLayerImage = m_picture;
   m_pictureLayerPlace = place;
+  m_pictureLayerOpaque = OpaqueRows(m_pictureLayer, place);
   return m_pictureLayer;
 }
 
@@ -231,6 +257,7 @@ void KeyboardCtrl::StampOutlines(Painter& painter, const std::vector<KeyShape>& 
 
 void KeyboardCtrl::DrawControl(Painter& painter, CRect paint) {
   std::lock_guard guard(m_dataLock);
+  KeepOpaquePromise(painter, paint);
   const CRect r = m_rect;
   if (r.IsRectEmpty()) return;
   if (m_mode == kModePreview && !m_picture.IsNull()) {

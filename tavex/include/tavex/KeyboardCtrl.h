@@ -155,6 +155,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
     ARGB colour = 0;
   };
   std::vector<KeyShape> BuildShapes() const;
+  // [UI thread] While the preview shows the picture: the rows of it that are wholly opaque.
+  // The next Draw covers them even if the mode or the picture changes in between.
+  CRect OpaqueArea() override;
   // [UI thread] How many times the cached image was rebuilt (tests and benchmarks).
   int GetRedrawCount() const { return m_redraws; }
   // [UI thread] How many times the plain keys with their labels were laid out again: only
@@ -188,6 +191,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // The preview straight into the window: the picture and the outlines inside `paint` only,
   // since a frame invalidates just the keys it changes.
   void DrawPreview(Painter& painter, CRect paint);
+  // Keeps the promise of OpaqueArea when the state changed since: the promised part of `paint`
+  // is painted opaque black (the repaint the change asked for follows). Callers hold the lock.
+  void KeepOpaquePromise(Painter& painter, CRect paint);
   // Opacity of key `index` in `frame`; opaque when the frames do not cover it.
   BYTE FrameAlpha(int frame, int index) const;
   // Window-space area a key's stamped outline covers.
@@ -229,6 +235,10 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   Surface m_pictureLayer;
   Image m_pictureLayerImage;
   CRect m_pictureLayerPlace;
+  // The longest run of wholly opaque rows of the picture in the layer (layer coordinates).
+  CRect m_pictureLayerOpaque;
+  // What the last OpaqueArea promised (control space); cleared by the Draw that keeps it.
+  CRect m_opaquePromise;
   std::unique_ptr<KeyboardTips> m_tips;
   int m_redraws = 0;
 };

@@ -168,6 +168,10 @@ class TAVEX_API Painter {
   void DrawImage(const Image& image, const RECT& dst, const RECT& src, BYTE alpha = 255,
                  bool smooth = true);
   void DrawSurface(const Surface& surface, const RECT& dst, const RECT& src, BYTE alpha = 255);
+  // Replaces the pixels of `dst` (within the clip) by those of the surface from (srcX, srcY)
+  // on, alpha included, unscaled: a plain copy where drawing over would give the same (the
+  // source is opaque there), without blending. Pixels the surface does not reach turn clear.
+  void CopySurface(const Surface& surface, const RECT& dst, int srcX, int srcY);
   // Paints `colour` through the coverage (alpha) of `mask`, its top-left corner at (x, y): a
   // shape drawn once into a mask can be stamped in any colour without tracing it again.
   void FillMask(const Surface& mask, int x, int y, ARGB colour);
