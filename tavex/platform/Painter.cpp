@@ -285,10 +285,8 @@ void Painter::CopySurface(const Surface& surface, const RECT& dst, int srcX, int
   cairo_restore(cr);
 }
 
-void Painter::FillMask(const Surface& mask, int x, int y, ARGB colour) {
-  if (!IsValid() || mask.IsNull() || mask.impl() == impl_->target->impl() || ARGBAlpha(colour) == 0)
-    return;
-  cairo_surface_flush(mask.impl()->surface.get());
+void Painter::FillMask(const Mask& mask, int x, int y, ARGB colour) {
+  if (!IsValid() || mask.IsNull() || ARGBAlpha(colour) == 0) return;
   cairo_t* cr = impl_->cr.get();
   SetSourceARGB(cr, colour);
   cairo_mask_surface(cr, mask.impl()->surface.get(), x, y);

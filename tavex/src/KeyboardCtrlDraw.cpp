@@ -129,17 +129,17 @@ void KeyboardCtrl::DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box
   painter.DrawText(key.name, font, box, kLabel, format);
 }
 
-const Surface& KeyboardCtrl::OutlineMask(int w, int h) {
+const Mask& KeyboardCtrl::OutlineMask(int w, int h) {
   auto it = m_masks.find({w, h});
   if (it != m_masks.end()) return it->second;
-  Surface mask(w + 2 * kStampMargin, h + 2 * kStampMargin);
+  Surface shape(w + 2 * kStampMargin, h + 2 * kStampMargin);
   {
-    Painter mp(mask);
+    Painter mp(shape);
     MRender::DrawRoundRectange(mp, static_cast<float>(kStampMargin), static_cast<float>(kStampMargin),
                                static_cast<float>(w), static_cast<float>(h), kRoundDivisor,
                                0xFFFFFFFF, kPenWidth, false, 0);
   }
-  return m_masks.emplace(std::make_pair(w, h), std::move(mask)).first->second;
+  return m_masks.emplace(std::make_pair(w, h), Mask::FromAlpha(shape)).first->second;
 }
 
 std::size_t KeyboardCtrl::PlainSignature(const FontDesc& font, int width, int height) const {
@@ -250,7 +250,7 @@ void KeyboardCtrl::StampOutlines(Painter& painter, const std::vector<KeyShape>& 
   // the key's colour and opacity.
   for (const KeyShape& s : shapes) {
     if ((s.colour >> 24) == 0 || s.rect.IsRectEmpty()) continue;
-    const Surface& mask = OutlineMask(s.rect.Width(), s.rect.Height());
+    const Mask& mask = OutlineMask(s.rect.Width(), s.rect.Height());
     painter.FillMask(mask, dx + s.rect.left - kStampMargin, dy + s.rect.top - kStampMargin, s.colour);
   }
 }

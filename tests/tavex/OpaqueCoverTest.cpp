@@ -84,53 +84,52 @@ void ExpectLeftOut(PaintManager& pm, CRect update, CRect left, const char* what)
   }
 }
 
-void Colours(PaintManager& pm) { pm.SetBackColor(RGB(0x10, 0x20, 0x30), RGB(0x57, 0x57, 0x57)); }
+// A window-less dialog with a background of two colours.
+struct Window {
+  MDialog dialog;
+  PaintManager& pm = dialog.GetPaintManager();
+  Window() { pm.SetBackColor(RGB(0x10, 0x20, 0x30), RGB(0x57, 0x57, 0x57)); }
+};
 
 }  // namespace
 
 TEST(OpaqueCover, OnlyAPromisedAreaInsideItsControlAndThePaintIsLeftOut) {
-  MDialog dialog;
-  PaintManager& pm = dialog.GetPaintManager();
-  Colours(pm);
+  Window w;
   // The promise reaches past the control's right edge: only the part inside it counts.
-  auto* promiser = dialog.AddControl(new Promiser(&dialog, CRect(10, 10, 50, 40), CRect(20, 15, 60, 35)));
-  ExpectLeftOut(pm, CRect(0, 0, kW, kH), CRect(20, 15, 50, 35), "whole paint");
+  auto* promiser = w.dialog.AddControl(new Promiser(&w.dialog, CRect(10, 10, 50, 40), CRect(20, 15, 60, 35)));
+  ExpectLeftOut(w.pm, CRect(0, 0, kW, kH), CRect(20, 15, 50, 35), "whole paint");
   // Bands above, below, left and right of the promise get the background.
-  ExpectLeftOut(pm, CRect(5, 5, 45, 45), CRect(20, 15, 45, 35), "partial paint");
-  ExpectLeftOut(pm, CRect(25, 20, 30, 25), CRect(25, 20, 30, 25), "paint inside the promise");
+  ExpectLeftOut(w.pm, CRect(5, 5, 45, 45), CRect(20, 15, 45, 35), "partial paint");
+  ExpectLeftOut(w.pm, CRect(25, 20, 30, 25), CRect(25, 20, 30, 25), "paint inside the promise");
 
   std::vector<std::uint32_t> pixels(kW * kH, 0xFFCA5100);
-  pm.SetBKImage(Image::FromARGB(kW, kH, pixels.data()));
-  ExpectLeftOut(pm, CRect(5, 5, 45, 45), CRect(20, 15, 45, 35), "background picture");
+  w.pm.SetBKImage(Image::FromARGB(kW, kH, pixels.data()));
+  ExpectLeftOut(w.pm, CRect(5, 5, 45, 45), CRect(20, 15, 45, 35), "background picture");
 
   promiser->SetVisible(0);
-  ExpectLeftOut(pm, CRect(0, 0, kW, kH), CRect(), "hidden control");
+  ExpectLeftOut(w.pm, CRect(0, 0, kW, kH), CRect(), "hidden control");
 }
 
 TEST(OpaqueCover, APanelAnswersForItsChildrenScrolledAndClippedToIt) {
-  MDialog dialog;
-  PaintManager& pm = dialog.GetPaintManager();
-  Colours(pm);
-  auto* panel = static_cast<MPanel*>(dialog.AddControl(new MPanel(&dialog, 5, CRect(10, 10, 60, 50))));
+  Window w;
+  auto* panel = static_cast<MPanel*>(w.dialog.AddControl(new MPanel(&w.dialog, 5, CRect(10, 10, 60, 50))));
   panel->SetVirtualHeight(400);
   // Children's rectangles are window coordinates plus the scroll offset.
   panel->AddControl(new Promiser(panel, CRect(15, 35, 45, 200), CRect(15, 35, 45, 200)));
   panel->GetVScroll()->SetScrollPos(20);
   ASSERT_EQ(panel->GetScrollOffset(), CPoint(0, 20));
   // Virtual rows 35 to 200 show from window row 15 down to the panel's bottom.
-  ExpectLeftOut(pm, CRect(0, 0, kW, kH), CRect(15, 15, 45, 50), "scrolled panel");
+  ExpectLeftOut(w.pm, CRect(0, 0, kW, kH), CRect(15, 15, 45, 50), "scrolled panel");
 
   panel->SetVisible(0);
-  ExpectLeftOut(pm, CRect(0, 0, kW, kH), CRect(), "hidden panel");
+  ExpectLeftOut(w.pm, CRect(0, 0, kW, kH), CRect(), "hidden panel");
 }
 
 TEST(OpaqueCover, AParentThatFadesItsChildrenStillShowsTheBackground) {
-  MDialog dialog;
-  PaintManager& pm = dialog.GetPaintManager();
-  Colours(pm);
-  auto* fader = dialog.AddControl(new Fader(&dialog, CRect(10, 10, 60, 50)));
+  Window w;
+  auto* fader = w.dialog.AddControl(new Fader(&w.dialog, CRect(10, 10, 60, 50)));
   fader->GetChildControls().Add(new Promiser(fader, CRect(10, 10, 60, 50), CRect(10, 10, 60, 50)));
-  ExpectLeftOut(pm, CRect(0, 0, kW, kH), CRect(), "fading parent");
+  ExpectLeftOut(w.pm, CRect(0, 0, kW, kH), CRect(), "fading parent");
 }
 
 namespace {
@@ -138,12 +137,10 @@ namespace {
 // A keyboard in the light preview at (10, 5)-(70, 55) of the window: a 40 × 40 picture,
 // centred, whose top and bottom rows are translucent and whose corners are clear, with two
 // keys lit by alternating frames.
-struct PreviewWindow {
-  MDialog dialog;
+struct PreviewWindow : Window {
   KeyboardCtrl* kb = nullptr;
   Image picture;
   PreviewWindow() {
-    Colours(dialog.GetPaintManager());
     kb = static_cast<KeyboardCtrl*>(dialog.AddControl(new KeyboardCtrl(&dialog, 69, CRect(10, 5, 70, 55))));
     std::vector<std::uint32_t> pixels(40 * 40, 0xFF303840);
     for (int x = 0; x < 40; ++x) {
@@ -168,7 +165,7 @@ struct PreviewWindow {
 
 TEST(OpaqueCover, APreviewOverStalePixelsShowsWhatDrawingFromScratchShows) {
   PreviewWindow w;
-  PaintManager& pm = w.dialog.GetPaintManager();
+  PaintManager& pm = w.pm;
   // The picture sits at (20, 5)-(60, 45); rows 2 to 37 of it are wholly opaque.
   EXPECT_EQ(w.kb->OpaqueArea(), CRect(20, 7, 60, 43));
   for (int frame = 0; frame < 2; ++frame) {
@@ -185,9 +182,8 @@ TEST(OpaqueCover, APreviewOverStalePixelsShowsWhatDrawingFromScratchShows) {
   // Rows without outlines show the picture over the background, translucent rows blended.
   Surface frameSurface = StaleFrame();
   pm.Compose(frameSurface, CRect(0, 0, kW, kH));
-  MDialog bare;
-  Colours(bare.GetPaintManager());
-  Surface expected = Drawn(bare.GetPaintManager());
+  Window bare;
+  Surface expected = Drawn(bare.pm);
   {
     Painter p(expected);
     p.DrawImage(w.picture, 20, 5);

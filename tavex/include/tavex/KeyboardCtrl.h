@@ -176,7 +176,7 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   void Invalidate() { m_imageValid = 0; }
   void RenderImage(Surface& surface);
   // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
-  const Surface& OutlineMask(int w, int h);
+  const Mask& OutlineMask(int w, int h);
   // Room around a stamped outline for the half of the pen outside the key and antialiasing.
   static constexpr int kStampMargin = 2;
   // What the plain-key layer depends on; it is laid out again when this changes.
@@ -227,7 +227,7 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
-  std::map<std::pair<int, int>, Surface> m_masks;
+  std::map<std::pair<int, int>, Mask> m_masks;
   // Plain keys (fills, labels with their shadows, icons) on a transparent layer.
   Surface m_plainLayer;
   std::size_t m_plainSignature = 0;
