@@ -184,8 +184,8 @@ CRect MPanel::OpaqueArea() {
   CRect best;
   m_childList.ForEach([&](MControl* c) {
     if (c == m_vScroll || c == m_hScroll || !c->IsVisible()) return;
-    CRect area;
-    if (!area.IntersectRect(c->OpaqueArea(), c->GetRect())) return;
+    CRect area = c->OpaqueArea();
+    if (area.IsRectEmpty() || !area.IntersectRect(area, c->GetRect())) return;
     area.OffsetRect(-off.x, -off.y);
     if (area.IntersectRect(area, own) && RectArea(area) > RectArea(best)) best = area;
   });

@@ -206,8 +206,9 @@ CRect PaintManager::OpaqueCover(CRect paint) {
   CRect best;
   m_controls.ForEach([&](MControl* c) {
     if (!c->IsVisible()) return;
-    CRect area;
-    if (area.IntersectRect(c->OpaqueArea(), c->GetRect()) && area.IntersectRect(area, paint) &&
+    CRect area = c->OpaqueArea();
+    if (area.IsRectEmpty()) return;  // most controls promise nothing
+    if (area.IntersectRect(area, c->GetRect()) && area.IntersectRect(area, paint) &&
         RectArea(area) > RectArea(best)) {
       best = area;
     }
