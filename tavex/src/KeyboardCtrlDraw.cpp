@@ -49,6 +49,8 @@ void CopyAll(const Surface& from, Surface& to) {
   }
 }
 
+constexpr std::uint32_t kOpaqueAlpha = 0xFF;
+
 // The longest run of rows of `place` (clipped to the layer) whose every pixel is opaque.
 CRect OpaqueRows(const Surface& layer, CRect place) {
   if (!place.IntersectRect(place, CRect(0, 0, layer.Width(), layer.Height()))) return CRect();
@@ -60,7 +62,7 @@ CRect OpaqueRows(const Surface& layer, CRect place) {
       const auto* row = reinterpret_cast<const std::uint32_t*>(
           layer.Data() + static_cast<std::ptrdiff_t>(y) * layer.Stride());
       opaque = std::all_of(row + place.left, row + place.right,
-                           [](std::uint32_t pixel) { return (pixel >> 24) == 0xFF; });
+                           [](std::uint32_t pixel) { return (pixel >> 24) == kOpaqueAlpha; });
     }
     if (opaque) {
       if (runTop < 0) runTop = y;
