@@ -40,6 +40,10 @@ struct Surface::Impl {
   CairoSurfacePtr surface;
 };
 
+struct Mask::Impl {
+  CairoSurfacePtr surface;  // CAIRO_FORMAT_A8
+};
+
 struct ImageAccess {
   static Image Make(CairoSurfacePtr surface);
 };

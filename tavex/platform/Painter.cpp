@@ -273,10 +273,20 @@ void Painter::DrawSurface(const Surface& surface, const RECT& dst, const RECT& s
              dst, src, alpha, true);
 }
 
-void Painter::FillMask(const Surface& mask, int x, int y, ARGB colour) {
-  if (!IsValid() || mask.IsNull() || mask.impl() == impl_->target->impl() || ARGBAlpha(colour) == 0)
-    return;
-  cairo_surface_flush(mask.impl()->surface.get());
+void Painter::CopySurface(const Surface& surface, const RECT& dst, int srcX, int srcY) {
+  if (!IsValid() || surface.IsNull() || surface.impl() == impl_->target->impl() || Empty(dst)) return;
+  cairo_surface_flush(surface.impl()->surface.get());
+  cairo_t* cr = impl_->cr.get();
+  cairo_save(cr);
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, surface.impl()->surface.get(), dst.left - srcX, dst.top - srcY);
+  cairo_rectangle(cr, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top);
+  cairo_fill(cr);
+  cairo_restore(cr);
+}
+
+void Painter::FillMask(const Mask& mask, int x, int y, ARGB colour) {
+  if (!IsValid() || mask.IsNull() || ARGBAlpha(colour) == 0) return;
   cairo_t* cr = impl_->cr.get();
   SetSourceARGB(cr, colour);
   cairo_mask_surface(cr, mask.impl()->surface.get(), x, y);

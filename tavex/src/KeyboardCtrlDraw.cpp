@@ -49,6 +49,31 @@ void CopyAll(const Surface& from, Surface& to) {
   }
 }
 
+constexpr std::uint32_t kOpaqueAlpha = 0xFF;
+
+// The longest run of rows of `place` (clipped to the layer) whose every pixel is opaque.
+CRect OpaqueRows(const Surface& layer, CRect place) {
+  if (!place.IntersectRect(place, CRect(0, 0, layer.Width(), layer.Height()))) return CRect();
+  CRect best;
+  int runTop = -1;
+  for (int y = place.top; y <= place.bottom; ++y) {
+    bool opaque = false;
+    if (y < place.bottom) {
+      const auto* row = reinterpret_cast<const std::uint32_t*>(
+          layer.Data() + static_cast<std::ptrdiff_t>(y) * layer.Stride());
+      opaque = std::all_of(row + place.left, row + place.right,
+                           [](std::uint32_t pixel) { return (pixel >> 24) == kOpaqueAlpha; });
+    }
+    if (opaque) {
+      if (runTop < 0) runTop = y;
+      continue;
+    }
+    if (runTop >= 0 && y - runTop > best.Height()) best = CRect(place.left, runTop, place.right, y);
+    runTop = -1;
+  }
+  return best;
+}
+
 }  // namespace
 
 std::vector<KeyboardCtrl::KeyShape> KeyboardCtrl::BuildShapes() const {
@@ -106,17 +131,17 @@ void KeyboardCtrl::DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box
   painter.DrawText(key.name, font, box, kLabel, format);
 }
 
-const Surface& KeyboardCtrl::OutlineMask(int w, int h) {
+const Mask& KeyboardCtrl::OutlineMask(int w, int h) {
   auto it = m_masks.find({w, h});
   if (it != m_masks.end()) return it->second;
-  Surface mask(w + 2 * kStampMargin, h + 2 * kStampMargin);
+  Surface shape(w + 2 * kStampMargin, h + 2 * kStampMargin);
   {
-    Painter mp(mask);
+    Painter mp(shape);
     MRender::DrawRoundRectange(mp, static_cast<float>(kStampMargin), static_cast<float>(kStampMargin),
                                static_cast<float>(w), static_cast<float>(h), kRoundDivisor,
                                0xFFFFFFFF, kPenWidth, false, 0);
   }
-  return m_masks.emplace(std::make_pair(w, h), std::move(mask)).first->second;
+  return m_masks.emplace(std::make_pair(w, h), Mask::FromAlpha(shape)).first->second;
 }
 
 std::size_t KeyboardCtrl::PlainSignature(const FontDesc& font, int width, int height) const {
@@ -183,11 +208,14 @@ const Surface& KeyboardCtrl::PictureLayer(int width, int height) {
   if (m_pictureLayer.IsNull() || m_pictureLayer.Width() != width || m_pictureLayer.Height() != height) {
     m_pictureLayer = Surface(width, height);
   }
-  Painter p(m_pictureLayer);
-  p.Clear(0);
-  p.DrawImage(m_picture, place, CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  {
+    Painter p(m_pictureLayer);
+    p.Clear(0);
+    p.DrawImage(m_picture, place, CRect(0, 0, m_picture.Width(), m_picture.Height()));
+  }
   m_pictureLayerImage = m_picture;
   m_pictureLayerPlace = place;
+  m_pictureLayerOpaque = OpaqueRows(m_pictureLayer, place);
   return m_pictureLayer;
 }
 
@@ -224,13 +252,14 @@ void KeyboardCtrl::StampOutlines(Painter& painter, const std::vector<KeyShape>& 
   // the key's colour and opacity.
   for (const KeyShape& s : shapes) {
     if ((s.colour >> 24) == 0 || s.rect.IsRectEmpty()) continue;
-    const Surface& mask = OutlineMask(s.rect.Width(), s.rect.Height());
+    const Mask& mask = OutlineMask(s.rect.Width(), s.rect.Height());
     painter.FillMask(mask, dx + s.rect.left - kStampMargin, dy + s.rect.top - kStampMargin, s.colour);
   }
 }
 
 void KeyboardCtrl::DrawControl(Painter& painter, CRect paint) {
   std::lock_guard guard(m_dataLock);
+  KeepOpaquePromise(painter, paint);
   const CRect r = m_rect;
   if (r.IsRectEmpty()) return;
   if (m_mode == kModePreview && !m_picture.IsNull()) {

@@ -459,4 +459,6 @@ void MControl::PressLeave(PressBehaviour& press) {
 
 Image MControl::GetControlDropBitmap() { return Image(); }
 
+CRect MControl::OpaqueArea() { return CRect(); }
+
 }  // namespace Tavex

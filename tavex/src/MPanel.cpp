@@ -177,6 +177,21 @@ void MPanel::DrawSubControls(Painter& painter, CRect paint) {
   }
 }
 
+CRect MPanel::OpaqueArea() {
+  if (!m_visible) return CRect();
+  const CPoint off = GetScrollOffset();
+  const CRect own = GetRect();
+  CRect best;
+  m_childList.ForEach([&](MControl* c) {
+    if (c == m_vScroll || c == m_hScroll || !c->IsVisible()) return;
+    CRect area = c->OpaqueArea();
+    if (area.IsRectEmpty() || !area.IntersectRect(area, c->GetRect())) return;
+    area.OffsetRect(-off.x, -off.y);
+    if (area.IntersectRect(area, own) && RectArea(area) > RectArea(best)) best = area;
+  });
+  return best;
+}
+
 void MPanel::OnMousePointChange(CPoint& pt) {
   const CPoint off = GetScrollOffset();
   pt.x += off.x;

@@ -167,7 +167,8 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
   painter.FillRect(inner, ARGBFromCOLORREF(m_bkColor, 0xFE));
 }
 
-void PaintManager::FillBackgroundColours(Surface& surface, CRect client, CRect paint) const {
+void PaintManager::FillBackgroundColours(Surface& surface, CRect client, const CRect* parts,
+                                         int count) const {
   // The two pixels exactly as DrawBackground paints them over nothing: the border colour, and
   // the back colour over it (both a little translucent).
   Surface one(1, 1);
@@ -182,20 +183,37 @@ void PaintManager::FillBackgroundColours(Surface& surface, CRect client, CRect p
   };
   const std::uint32_t border = fill(m_borderColor);
   const std::uint32_t inside = fill(m_bkColor);
-  CRect inner = client;
-  inner.DeflateRect(1, 1);
-  if (!inner.IntersectRect(inner, paint)) inner = CRect();
   std::uint8_t* data = surface.Data();
-  for (int y = paint.top; y < paint.bottom; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * surface.Stride());
-    if (y < inner.top || y >= inner.bottom) {
-      std::fill(row + paint.left, row + paint.right, border);
-      continue;
+  for (int i = 0; i < count; ++i) {
+    const CRect paint = parts[i];
+    CRect inner = client;
+    inner.DeflateRect(1, 1);
+    if (!inner.IntersectRect(inner, paint)) inner = CRect();
+    for (int y = paint.top; y < paint.bottom; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * surface.Stride());
+      if (y < inner.top || y >= inner.bottom) {
+        std::fill(row + paint.left, row + paint.right, border);
+        continue;
+      }
+      std::fill(row + paint.left, row + inner.left, border);
+      std::fill(row + inner.left, row + inner.right, inside);
+      std::fill(row + inner.right, row + paint.right, border);
     }
-    std::fill(row + paint.left, row + inner.left, border);
-    std::fill(row + inner.left, row + inner.right, inside);
-    std::fill(row + inner.right, row + paint.right, border);
   }
+}
+
+CRect PaintManager::OpaqueCover(CRect paint) {
+  CRect best;
+  m_controls.ForEach([&](MControl* c) {
+    if (!c->IsVisible()) return;
+    CRect area = c->OpaqueArea();
+    if (area.IsRectEmpty()) return;  // most controls promise nothing
+    if (area.IntersectRect(area, c->GetRect()) && area.IntersectRect(area, paint) &&
+        RectArea(area) > RectArea(best)) {
+      best = area;
+    }
+  });
+  return best;
 }
 
 const Surface& PaintManager::BackgroundLayer(CRect client) {
@@ -271,16 +289,19 @@ void PaintManager::Compose(Surface& surface, CRect update, PaintTrace* trace) {
   if (!paint.IntersectRect(paint, client)) return;
   {
     // The background replaces whatever the rectangle held: its two colours filled in, or a
-    // copy of the cached layer of the picture.
+    // copy of the cached layer of the picture. Where a control paints every pixel opaquely
+    // itself (an animating picture), the background would only be painted over.
+    CRect parts[4];
+    const int count = SubtractRect(paint, OpaqueCover(paint), parts);
     if (GetBKImage().IsNull()) {
       m_backLayer = Surface();  // a window-sized layer of two colours is not worth its memory
       m_backLayerImage = Image();
       timer.Next(&t.clear);
-      FillBackgroundColours(surface, client, paint);
+      FillBackgroundColours(surface, client, parts, count);
     } else {
       const Surface& back = BackgroundLayer(client);
       timer.Next(&t.clear);
-      CopyPixels(back, surface, paint);
+      for (int i = 0; i < count; ++i) CopyPixels(back, surface, parts[i]);
     }
     timer.Next(&t.background);
     Painter painter(surface);

@@ -162,6 +162,44 @@ TEST(Painter, ClipsNestAndPopAndGroupsFadeAsAWhole) {
   EXPECT_NEAR(ARGBAlpha(s.Pixel(7, 2)), 0x80, 1);
 }
 
+TEST(Painter, MasksKeepTheAlphaOfTheirSurfaceAndStampAnyColourThroughIt) {
+  EXPECT_TRUE(Mask::FromAlpha(Surface()).IsNull());
+  Surface shape(6, 4);
+  {
+    Painter p(shape);
+    p.FillRect(RECT{0, 0, 2, 4}, kWhite);
+    p.FillRect(RECT{2, 0, 4, 4}, 0x80FF0000);  // only the alpha counts, not the colour
+  }
+  const Mask mask = Mask::FromAlpha(shape);
+  ASSERT_EQ(mask.Width(), 6);
+  ASSERT_EQ(mask.Height(), 4);
+  EXPECT_EQ(mask.Coverage(1, 3), 0xFF);
+  EXPECT_NEAR(mask.Coverage(3, 0), 0x80, 1);
+  EXPECT_EQ(mask.Coverage(5, 0), 0);
+  EXPECT_EQ(mask.Coverage(6, 0), 0) << "outside";
+
+  // Stamped at (2, 1) in translucent blue over white: full coverage blends as a fill would,
+  // half coverage half as much, no coverage and the rest of the surface stay white.
+  Surface s(10, 6);
+  Painter p(s);
+  p.Clear(kWhite);
+  p.FillMask(mask, 2, 1, 0x800000FF);
+  p.Flush();
+  Surface filled(1, 1);
+  {
+    Painter f(filled);
+    f.Clear(kWhite);
+    f.FillRect(RECT{0, 0, 1, 1}, 0x800000FF);
+  }
+  EXPECT_EQ(s.Pixel(2, 1), filled.Pixel(0, 0));
+  EXPECT_EQ(s.Pixel(3, 4), filled.Pixel(0, 0));
+  EXPECT_NEAR(ARGBRed(s.Pixel(4, 2)), 0xBF, 1);
+  EXPECT_EQ(ARGBBlue(s.Pixel(4, 2)), 0xFF);
+  for (const POINT pt : {POINT{7, 2}, POINT{1, 1}, POINT{2, 0}, POINT{2, 5}}) {
+    EXPECT_EQ(s.Pixel(pt.x, pt.y), kWhite) << pt.x << "," << pt.y;
+  }
+}
+
 TEST(Painter, GradientsRunFromTheFirstToTheSecondColour) {
   Surface s(1, 100);
   Painter p(s);

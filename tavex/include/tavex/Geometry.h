@@ -91,6 +91,31 @@ struct CRect {
   constexpr bool operator==(const CRect&) const = default;
 };
 
+// Pixels a rectangle covers; 0 when empty.
+constexpr long long RectArea(const CRect& r) {
+  return r.IsRectEmpty() ? 0 : static_cast<long long>(r.Width()) * r.Height();
+}
+
+// The parts of `from` outside `hole`, as up to four rectangles that do not overlap: the band
+// above, the band below, then the pieces left and right between them. Returns how many it wrote.
+constexpr int SubtractRect(const CRect& from, const CRect& hole, CRect (&out)[4]) {
+  CRect cut;
+  if (!cut.IntersectRect(from, hole)) {
+    if (from.IsRectEmpty()) return 0;
+    out[0] = from;
+    return 1;
+  }
+  int n = 0;
+  const auto add = [&](CRect r) {
+    if (!r.IsRectEmpty()) out[n++] = r;
+  };
+  add(CRect(from.left, from.top, from.right, cut.top));
+  add(CRect(from.left, cut.bottom, from.right, from.bottom));
+  add(CRect(from.left, cut.top, cut.left, cut.bottom));
+  add(CRect(cut.right, cut.top, from.right, cut.bottom));
+  return n;
+}
+
 // Opaque ARGB from a COLORREF: red is the lowest byte of a COLORREF.
 constexpr std::uint32_t ArgbFromColorRef(std::uint32_t colorref, std::uint32_t alpha = 0xFF) {
   return (alpha << 24) | ((colorref & 0xFF) << 16) | (colorref & 0xFF00) | ((colorref >> 16) & 0xFF);

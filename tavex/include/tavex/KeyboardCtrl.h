@@ -155,6 +155,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
     ARGB colour = 0;
   };
   std::vector<KeyShape> BuildShapes() const;
+  // [UI thread] While the preview shows the picture: the rows of it that are wholly opaque.
+  // The next Draw covers them even if the mode or the picture changes in between.
+  CRect OpaqueArea() override;
   // [UI thread] How many times the cached image was rebuilt (tests and benchmarks).
   int GetRedrawCount() const { return m_redraws; }
   // [UI thread] How many times the plain keys with their labels were laid out again: only
@@ -173,7 +176,7 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   void Invalidate() { m_imageValid = 0; }
   void RenderImage(Surface& surface);
   // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
-  const Surface& OutlineMask(int w, int h);
+  const Mask& OutlineMask(int w, int h);
   // Room around a stamped outline for the half of the pen outside the key and antialiasing.
   static constexpr int kStampMargin = 2;
   // What the plain-key layer depends on; it is laid out again when this changes.
@@ -188,6 +191,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // The preview straight into the window: the picture and the outlines inside `paint` only,
   // since a frame invalidates just the keys it changes.
   void DrawPreview(Painter& painter, CRect paint);
+  // Keeps the promise of OpaqueArea when the state changed since: the promised part of `paint`
+  // is painted opaque black (the repaint the change asked for follows). Callers hold the lock.
+  void KeepOpaquePromise(Painter& painter, CRect paint);
   // Opacity of key `index` in `frame`; opaque when the frames do not cover it.
   BYTE FrameAlpha(int frame, int index) const;
   // Window-space area a key's stamped outline covers.
@@ -221,7 +227,7 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   int m_dragArmed = 0;
   CPoint m_pressPt;
   CPoint m_currentPt;
-  std::map<std::pair<int, int>, Surface> m_masks;
+  std::map<std::pair<int, int>, Mask> m_masks;
   // Plain keys (fills, labels with their shadows, icons) on a transparent layer.
   Surface m_plainLayer;
   std::size_t m_plainSignature = 0;
@@ -229,6 +235,10 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   Surface m_pictureLayer;
   Image m_pictureLayerImage;
   CRect m_pictureLayerPlace;
+  // The longest run of wholly opaque rows of the picture in the layer (layer coordinates).
+  CRect m_pictureLayerOpaque;
+  // What the last OpaqueArea promised (control space); cleared by the Draw that keeps it.
+  CRect m_opaquePromise;
   std::unique_ptr<KeyboardTips> m_tips;
   int m_redraws = 0;
 };

@@ -106,6 +106,12 @@ class TAVEX_API MControl : public MObject {
   // Picture shown under the pointer while the control is dragged; a null image lets the
   // manager draw the control itself.
   virtual Image GetControlDropBitmap();
+  // [UI thread, while the window composes a paint] A rectangle, in the space of GetRect, that
+  // the coming Draw covers wholly with opaque pixels drawn straight onto the window, so that
+  // the window leaves out its background there. A control that promises an area must cover it
+  // in that Draw even if another thread changed it meanwhile. A container answers for its
+  // children only when it draws them unfaded. Empty (the default): no promise.
+  virtual CRect OpaqueArea();
 
   // Input entry points used by the manager and by parent controls. An invisible, disabled
   // or non-responsive control ignores every event (returns 0). Points are in the space of

@@ -58,6 +58,9 @@ class TAVEX_API MPanel : public MControlFont {
   void InitControl(PaintManager* manager) override;
   void DrawControl(Painter& painter, CRect paint) override;
   void DrawSubControls(Painter& painter, CRect paint) override;
+  // The largest opaque area among the children: they are drawn unfaded, moved by the scroll
+  // offset and clipped to the panel.
+  CRect OpaqueArea() override;
   void OnMousePointChange(CPoint& pt) override;
   int OnCheckMouseResponse(unsigned keys, CPoint pt) override;
   int OnMessage(unsigned id, unsigned code, unsigned wParam, long lParam) override;

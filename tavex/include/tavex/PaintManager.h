@@ -336,8 +336,11 @@ class TAVEX_API PaintManager : public RKTimer {
   // [UI thread] The window background at client size, drawn again only when the size, the
   // colours, the back image or its mode change; paints copy their rectangle from it.
   const Surface& BackgroundLayer(CRect client);
-  // The background without a picture (border and back colour) into `paint` of `surface`.
-  void FillBackgroundColours(Surface& surface, CRect client, CRect paint) const;
+  // The background without a picture (border and back colour) into `parts` of `surface`.
+  void FillBackgroundColours(Surface& surface, CRect client, const CRect* parts, int count) const;
+  // [UI thread] The largest part of `paint` that a visible control promised to cover with
+  // opaque pixels of its own (MControl::OpaqueArea): the background is left out there.
+  CRect OpaqueCover(CRect paint);
   void RunPending();
   void UpdateHover(unsigned keys, CPoint pt);
   bool Wants(MControl* c, unsigned keys, CPoint pt) const;

@@ -121,6 +121,33 @@ class TAVEX_API Surface {
   std::unique_ptr<Impl> impl_;
 };
 
+// Coverage alone, one byte a pixel, taken once from the alpha of a surface: a shape drawn once
+// and stamped many times in any colour (Painter::FillMask) costs far less to stamp as a mask
+// than as a full-colour surface. Immutable once made; move-only; any thread.
+class TAVEX_API Mask {
+ public:
+  Mask();  // null
+  ~Mask();
+  Mask(Mask&&) noexcept;
+  Mask& operator=(Mask&&) noexcept;
+  Mask(const Mask&) = delete;
+  Mask& operator=(const Mask&) = delete;
+
+  // The alpha channel of `surface`; null when the surface is null.
+  static Mask FromAlpha(const Surface& surface);
+  bool IsNull() const;
+  int Width() const;   // 0 when null
+  int Height() const;  // 0 when null
+  // Coverage at (x, y); 0 outside.
+  BYTE Coverage(int x, int y) const;
+
+  struct Impl;
+  const Impl* impl() const { return impl_.get(); }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
 // Draws on a Surface, which must outlive it. Drawing is source-over unless stated; results are
 // in the surface when the painter is destroyed or Flush() is called. Move-only.
 class TAVEX_API Painter {
@@ -168,9 +195,13 @@ class TAVEX_API Painter {
   void DrawImage(const Image& image, const RECT& dst, const RECT& src, BYTE alpha = 255,
                  bool smooth = true);
   void DrawSurface(const Surface& surface, const RECT& dst, const RECT& src, BYTE alpha = 255);
-  // Paints `colour` through the coverage (alpha) of `mask`, its top-left corner at (x, y): a
-  // shape drawn once into a mask can be stamped in any colour without tracing it again.
-  void FillMask(const Surface& mask, int x, int y, ARGB colour);
+  // Replaces the pixels of `dst` (within the clip) by those of the surface from (srcX, srcY)
+  // on, alpha included, unscaled: a plain copy where drawing over would give the same (the
+  // source is opaque there), without blending. Pixels the surface does not reach turn clear.
+  void CopySurface(const Surface& surface, const RECT& dst, int srcX, int srcY);
+  // Paints `colour` through the coverage of `mask`, its top-left corner at (x, y): a shape
+  // drawn once into a mask can be stamped in any colour without tracing it again.
+  void FillMask(const Mask& mask, int x, int y, ARGB colour);
 
   // Text. `format` takes DT_LEFT/DT_CENTER/DT_RIGHT, DT_TOP/DT_VCENTER/DT_BOTTOM,
   // DT_SINGLELINE (else lines break at '\n' and, with DT_WORDBREAK, at the rectangle's width),
