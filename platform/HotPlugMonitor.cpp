@@ -104,16 +104,32 @@ class RelayAppearance {
 
 }  // namespace
 
+// Everything the loop reads from, opened by Start on the caller's thread: a plug or unplug that
+// happens once Start has returned waits in these sockets for the thread, however late it runs.
+struct HotPlugMonitor::Sources {
+  SystemWatch watch;
+  std::string relayPath;
+  // Watched before the first attempt, so that a relay starting in between is not missed.
+  std::unique_ptr<RelayAppearance> appearance;
+  UniqueFd relay;
+};
+
 bool HotPlugMonitor::Start(Callback callback) {
   Stop();
   callback_ = std::move(callback);
   wake_ = UniqueFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   if (!wake_.Valid()) return false;
-  // Probe the system source here so that the caller learns whether one exists.
-  source_ = OpenSystemWatch().source;
+  auto sources = std::make_unique<Sources>();
+  sources->watch = OpenSystemWatch();
+  sources->relayPath = HotPlugRelayPath();
+  if (!sources->relayPath.empty())
+    sources->appearance = std::make_unique<RelayAppearance>(sources->relayPath);
+  sources->relay = ConnectHotPlugRelay();
+  source_ = sources->watch.source;
+  const bool any = source_ != Source::None || sources->relay.Valid();
   run_ = true;
-  thread_ = std::thread(&HotPlugMonitor::Loop, this);
-  return source_ != Source::None || ConnectHotPlugRelay().Valid();
+  thread_ = std::thread([this, owned = std::move(sources)] { Loop(*owned); });
+  return any;
 }
 
 void HotPlugMonitor::Stop() {
@@ -126,15 +142,12 @@ void HotPlugMonitor::Stop() {
   wake_.Reset();
 }
 
-void HotPlugMonitor::Loop() {
-  const SystemWatch watch = OpenSystemWatch();
+void HotPlugMonitor::Loop(Sources& sources) {
+  const SystemWatch& watch = sources.watch;
   const int systemFd = watch.monitor ? udev_monitor_get_fd(watch.monitor.get()) : -1;
-  const std::string relayPath = HotPlugRelayPath();
-  const bool relayBuilt = !relayPath.empty();
-  // Watched before the first attempt, so that a relay starting in between is not missed.
-  std::unique_ptr<RelayAppearance> appearance =
-      relayBuilt ? std::make_unique<RelayAppearance>(relayPath) : nullptr;
-  UniqueFd relay = ConnectHotPlugRelay();
+  const bool relayBuilt = !sources.relayPath.empty();
+  const std::unique_ptr<RelayAppearance>& appearance = sources.appearance;
+  UniqueFd& relay = sources.relay;
   int retries = 0;  // attempts left on the retry timer
   std::array<char, kDatagramSize> datagram{};
 

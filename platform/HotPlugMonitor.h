@@ -6,6 +6,9 @@
 //  - in builds with the virtual keyboard, the uevents its server relays for plugs and unplugs
 //    (see HotPlugRelay.h), so that simulated keyboards take the same path as real ones.
 //
+// Start opens every source before it returns, so a plug after it is never missed (the caller
+// enumerates after Start).
+//
 // Ownership: owns the thread and every handle; the destructor stops it. Threads: Start and Stop
 // from one thread (the UI thread); the callback runs on the monitor thread and must be
 // thread-safe.
@@ -38,7 +41,8 @@ class HotPlugMonitor {
   Source SystemSource() const { return source_; }
 
  private:
-  void Loop();
+  struct Sources;
+  void Loop(Sources& sources);
 
   Callback callback_;
   UniqueFd wake_;  // eventfd that ends the loop

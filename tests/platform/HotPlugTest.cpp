@@ -168,6 +168,31 @@ TEST(HotPlugMonitor, WaitsForAMissingRelayWithoutWakingAndConnectsOnceItStarts) 
   EXPECT_EQ(notices.load(), 1);
 }
 
+// The window lists the keyboards right after Start: an unplug at that moment must not fall
+// between the listing and a thread that has not connected yet. (A thread that happens to connect
+// quickly passes this too; the check is that the connection exists when Start returns.)
+TEST(HotPlugMonitor, AnUnplugRightAfterStartReturnsIsDelivered) {
+  TempFolder folder("kw-hotplug");
+  const std::string socket = folder.Path() + "/vkbd.sock";
+  ScopedEnv env("KW_VKBD_SOCKET", socket.c_str());
+  if (platform::HotPlugRelayPath().empty()) GTEST_SKIP() << "built without the virtual keyboard";
+  RelayListener relay(platform::HotPlugRelayPath());
+  ASSERT_TRUE(relay.Ok());
+
+  std::atomic<int> removals{0};
+  platform::HotPlugMonitor monitor;
+  ASSERT_TRUE(monitor.Start([&](const platform::HotPlugNotice& notice) {
+    if (notice.kind == HotPlugKind::Removal) removals.fetch_add(1);
+  }));
+  // Start's own connection, already waiting, is the one the thread reads.
+  ASSERT_TRUE(relay.Accept(0ms)) << "Start returned before it connected to the relay";
+  ASSERT_TRUE(relay.Send(Datagram({"remove@x", "ACTION=remove", std::string("DEVPATH=") + kUsbPath,
+                                   "SUBSYSTEM=hidraw"})));
+  for (int i = 0; i < 500 && removals.load() == 0; ++i) std::this_thread::sleep_for(10ms);
+  monitor.Stop();
+  EXPECT_EQ(removals.load(), 1);
+}
+
 TEST(HotPlugMonitor, RelayedUeventsReachTheCallbackAndGarbageDoesNot) {
   TempFolder folder("kw-hotplug");
   const std::string socket = folder.Path() + "/vkbd.sock";
