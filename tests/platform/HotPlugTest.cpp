@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -168,17 +169,26 @@ TEST(HotPlugMonitor, WaitsForAMissingRelayWithoutWakingAndConnectsOnceItStarts) 
   EXPECT_EQ(notices.load(), 1);
 }
 
+// A monitor's tests with the relay already listening in a private folder.
+class HotPlugMonitorRelayed : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (platform::HotPlugRelayPath().empty()) GTEST_SKIP() << "built without the virtual keyboard";
+    relay_ = std::make_unique<RelayListener>(platform::HotPlugRelayPath());
+    ASSERT_TRUE(relay_->Ok());
+  }
+
+  TempFolder folder_{"kw-hotplug"};
+  const std::string socket_ = folder_.Path() + "/vkbd.sock";
+  ScopedEnv env_{"KW_VKBD_SOCKET", socket_.c_str()};
+  std::unique_ptr<RelayListener> relay_;
+};
+
 // The window lists the keyboards right after Start: an unplug at that moment must not fall
 // between the listing and a thread that has not connected yet. (A thread that happens to connect
 // quickly passes this too; the check is that the connection exists when Start returns.)
-TEST(HotPlugMonitor, AnUnplugRightAfterStartReturnsIsDelivered) {
-  TempFolder folder("kw-hotplug");
-  const std::string socket = folder.Path() + "/vkbd.sock";
-  ScopedEnv env("KW_VKBD_SOCKET", socket.c_str());
-  if (platform::HotPlugRelayPath().empty()) GTEST_SKIP() << "built without the virtual keyboard";
-  RelayListener relay(platform::HotPlugRelayPath());
-  ASSERT_TRUE(relay.Ok());
-
+TEST_F(HotPlugMonitorRelayed, AnUnplugRightAfterStartReturnsIsDelivered) {
+  RelayListener& relay = *relay_;
   std::atomic<int> removals{0};
   platform::HotPlugMonitor monitor;
   ASSERT_TRUE(monitor.Start([&](const platform::HotPlugNotice& notice) {
@@ -193,14 +203,8 @@ TEST(HotPlugMonitor, AnUnplugRightAfterStartReturnsIsDelivered) {
   EXPECT_EQ(removals.load(), 1);
 }
 
-TEST(HotPlugMonitor, RelayedUeventsReachTheCallbackAndGarbageDoesNot) {
-  TempFolder folder("kw-hotplug");
-  const std::string socket = folder.Path() + "/vkbd.sock";
-  ScopedEnv env("KW_VKBD_SOCKET", socket.c_str());
-  if (platform::HotPlugRelayPath().empty()) GTEST_SKIP() << "built without the virtual keyboard";
-  RelayListener relay(platform::HotPlugRelayPath());
-  ASSERT_TRUE(relay.Ok());
-
+TEST_F(HotPlugMonitorRelayed, RelayedUeventsReachTheCallbackAndGarbageDoesNot) {
+  RelayListener& relay = *relay_;
   std::mutex mutex;
   std::condition_variable changed;
   std::vector<platform::HotPlugNotice> notices;
