@@ -1,8 +1,10 @@
 // Keyboard control costs: one full redraw of the shipped 87-key keyboard in each mode (the
 // control alone and the whole window it sits in), and the CPU the light preview takes while it
 // animates for 10 s on the 10 ms animation timer (needs a display; skipped without one): the
-// wave, where most keys change every frame, and the reactive mode, where a few do.
+// wave, where most keys change every frame, and the reactive mode, where a few do; with the
+// share of those paints the keyboard wrote into the window's kept frame itself.
 // Prints "NAME VALUE UNIT" lines; redraw times and CPU shares are medians.
+// `bench-keyboard preview` runs only the speed-3 wave, for a profiler.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -106,10 +108,12 @@ double CpuSeconds() {
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// One 10 s run: the CPU share of one core and the paints per second.
+// One 10 s run: the CPU share of one core, the paints per second, and the share of them the
+// keyboard wrote into the kept frame itself.
 struct RunFigures {
   double cpuPercent = 0;
   double paintsPerSecond = 0;
+  double retainedShare = 0;
   bool ok = false;
 };
 
@@ -124,14 +128,16 @@ RunFigures RunOnce(const Shipped& data, int seconds, int speed, int mode, bool r
   dialog.ShowModal(SW_SHOW);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   const double cpu = CpuSeconds() - cpu0;
-  return {100.0 * cpu / wall, dialog.GetPaintManager().GetPaintCount() / wall, true};
+  const Tavex::PaintManager& pm = dialog.GetPaintManager();
+  const int paints = std::max(pm.GetPaintCount(), 1);
+  return {100.0 * cpu / wall, pm.GetPaintCount() / wall, 100.0 * pm.GetRetainedPaintCount() / paints, true};
 }
 
 // Three runs, since a single figure of a few percent moves with whatever else the machine does:
 // the median is the figure, the highest shows the spread.
 void AnimateFor(const Shipped& data, int seconds, int speed, int mode = KeyboardCtrl::kModePreview,
                 bool reactive = false) {
-  std::vector<double> cpu, paints;
+  std::vector<double> cpu, paints, retained;
   for (int run = 0; run < 3; ++run) {
     const RunFigures f = RunOnce(data, seconds, speed, mode, reactive);
     if (!f.ok) {
@@ -140,6 +146,7 @@ void AnimateFor(const Shipped& data, int seconds, int speed, int mode = Keyboard
     }
     cpu.push_back(f.cpuPercent);
     paints.push_back(f.paintsPerSecond);
+    retained.push_back(f.retainedShare);
   }
   const std::string tag = mode != KeyboardCtrl::kModePreview ? "keyboard_ticks_mode" + std::to_string(mode)
                           : reactive ? "keyboard_preview_reactive_speed" + std::to_string(speed)
@@ -147,15 +154,20 @@ void AnimateFor(const Shipped& data, int seconds, int speed, int mode = Keyboard
   std::printf("%s_cpu %.2f %%core\n", tag.c_str(), Median(cpu));
   std::printf("%s_cpu_highest %.2f %%core\n", tag.c_str(), *std::max_element(cpu.begin(), cpu.end()));
   std::printf("%s_paints_per_s %.1f 1/s\n", tag.c_str(), Median(paints));
+  std::printf("%s_retained_paints %.1f %%\n", tag.c_str(), Median(retained));
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   const Shipped data;
   if (!data.ok) {
     std::fprintf(stderr, "bench-keyboard: the shipped layout is missing (build kw_data)\n");
     return 1;
+  }
+  if (argc > 1 && std::string(argv[1]) == "preview") {
+    AnimateFor(data, 10, 3);
+    return 0;
   }
   std::printf("keyboard_keys %zu keys\nkeyboard_preview_frames %zu frames\n", data.layout.Keys().size(),
               data.frames.size() / data.layout.Keys().size());

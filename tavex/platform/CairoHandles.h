@@ -4,6 +4,7 @@
 #include <glib-object.h>
 
 #include <memory>
+#include <vector>
 
 #include "tavex/Painter.h"
 
@@ -42,6 +43,7 @@ struct Surface::Impl {
 
 struct Mask::Impl {
   CairoSurfacePtr surface;  // CAIRO_FORMAT_A8
+  std::vector<Mask::Run> runs;
 };
 
 struct ImageAccess {

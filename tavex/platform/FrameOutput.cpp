@@ -113,13 +113,17 @@ ShmImage* ImageFor(X11Connection& c, HWND hwnd, const WindowRecord& rec, int wid
 }
 
 void PutImage(X11Connection& c, const WindowRecord& rec, XImage* image, const RECT& s, int dstX,
-              int dstY) {
+              int dstY, bool wait = true) {
   XShmPutImage(c.dpy, static_cast<::Window>(rec.xid), static_cast<GC>(rec.gc), image, s.left, s.top,
                dstX, dstY, static_cast<unsigned>(s.right - s.left),
                static_cast<unsigned>(s.bottom - s.top), False);
   // The server reads the segment asynchronously: wait until it has, before the next frame
   // writes into it.
-  XSync(c.dpy, False);
+  if (wait) {
+    XSync(c.dpy, False);
+  } else {
+    XFlush(c.dpy);
+  }
 }
 
 }  // namespace
@@ -162,7 +166,7 @@ bool AcquireFrameBuffer(HWND hwnd, int width, int height, FrameBuffer* out) {
   return true;
 }
 
-bool PresentFrameBuffer(HWND hwnd, const RECT& rect) {
+bool PresentFrameBuffer(HWND hwnd, const RECT& rect, bool wait) {
   X11Connection* c = X11Connection::Current();
   auto rec = FindOwnWindow(hwnd);
   if (c == nullptr || !rec) return false;
@@ -172,7 +176,7 @@ bool PresentFrameBuffer(HWND hwnd, const RECT& rect) {
   const RECT s{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
                std::min<LONG>(rect.right, image->width), std::min<LONG>(rect.bottom, image->height)};
   if (s.right <= s.left || s.bottom <= s.top) return true;
-  PutImage(*c, *rec, image, s, s.left, s.top);
+  PutImage(*c, *rec, image, s, s.left, s.top, wait);
   return true;
 }
 
@@ -182,6 +186,7 @@ bool ReleaseFrameBuffer(HWND hwnd) {
   // The segment stays attached on both sides, only its pages go: making a new segment costs
   // about 12 ms of round trips at the next paint, refilling the pages only what it touches.
   const XImage* image = it->second->image;
+  if (X11Connection* c = X11Connection::Current()) XSync(c->dpy, False);  // a put not waited for
   const std::size_t bytes = static_cast<std::size_t>(image->bytes_per_line) * image->height;
   return madvise(image->data, bytes, MADV_REMOVE) == 0;
 }

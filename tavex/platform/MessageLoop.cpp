@@ -494,7 +494,8 @@ void AllowExternalMessage(UINT msg) {
   g_external.insert(msg);
 }
 
-bool InvalidateRect(HWND hwnd, const RECT* rect, bool) {
+namespace {
+bool AddDirty(HWND hwnd, const RECT* rect, bool own) {
   auto rec = FindWindow(hwnd);
   if (!rec || !rec->alive.load()) return false;
   RECT r{};
@@ -514,8 +515,10 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool) {
     if (!rec->hasDirty) {
       rec->dirty = r;
       rec->hasDirty = true;
+      rec->dirtyOwnOnly = own;
       wake = true;
     } else {
+      rec->dirtyOwnOnly = rec->dirtyOwnOnly && own;
       rec->dirty.left = std::min(rec->dirty.left, r.left);
       rec->dirty.top = std::min(rec->dirty.top, r.top);
       rec->dirty.right = std::max(rec->dirty.right, r.right);
@@ -528,6 +531,11 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool) {
   }
   return true;
 }
+}  // namespace
+
+bool InvalidateRect(HWND hwnd, const RECT* rect, bool) { return AddDirty(hwnd, rect, false); }
+
+bool InvalidateOwnRect(HWND hwnd, const RECT& rect) { return AddDirty(hwnd, &rect, true); }
 
 void DelayNextPaint(HWND hwnd, UINT ms) {
   auto rec = FindWindow(hwnd);

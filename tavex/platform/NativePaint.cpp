@@ -67,6 +67,7 @@ bool BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   GetUpdateRect(hwnd, &ps->rcPaint, false);
   ps->fErase = FALSE;
   std::lock_guard lock(rec->dirtyMutex);
+  ps->fOwnOnly = rec->hasDirty && rec->dirtyOwnOnly ? TRUE : FALSE;
   rec->hasDirty = false;
   return true;
 }

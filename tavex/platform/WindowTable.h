@@ -30,6 +30,7 @@ struct WindowRecord {
   std::mutex dirtyMutex;
   RECT dirty{0, 0, 0, 0};
   bool hasDirty = false;
+  bool dirtyOwnOnly = false;  // every rectangle came through InvalidateOwnRect
   std::uint64_t dirtyGeneration = 0;
   // No WM_PAINT before this monotonic time (ms): paints are paced, invalidations coalesce.
   std::atomic<std::uint64_t> paintNotBefore{0};

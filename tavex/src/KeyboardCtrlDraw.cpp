@@ -205,6 +205,7 @@ const Surface& KeyboardCtrl::PictureLayer(int width, int height) {
       m_pictureLayerPlace == place) {
     return m_pictureLayer;
   }
+  m_drawnWhole = false;  // the preview in the window's frame was drawn over another layer
   if (m_pictureLayer.IsNull() || m_pictureLayer.Width() != width || m_pictureLayer.Height() != height) {
     m_pictureLayer = Surface(width, height);
   }
@@ -267,6 +268,7 @@ void KeyboardCtrl::DrawControl(Painter& painter, CRect paint) {
     ++m_redraws;
     return;
   }
+  m_drawnWhole = false;  // the window's frame shows something else now
   const bool stale = !m_imageValid || m_memImage.IsNull() || m_memImage.Width() != r.Width() ||
                      m_memImage.Height() != r.Height();
   if (stale) {

@@ -39,7 +39,9 @@ int KeyboardCtrl::OnControlTimer() {
   // that differ from the frame before are invalidated instead, and a frame equal to the one
   // before costs no paint at all.
   const CRect changed = ChangedArea(shown, m_currentFrame);
-  if (!changed.IsRectEmpty()) UpdateControl(changed, 0, 0);
+  if (changed.IsRectEmpty()) return 0;
+  if (m_manager != nullptr) m_manager->OfferRetained(this);
+  UpdateControl(changed, kUpdateRetained, 0);
   return 0;
 }
 

@@ -1,14 +1,22 @@
 // KeyboardCtrl: the light preview. A frame invalidates only the outlines whose opacity it
-// changes, and a repaint draws only what lies inside the area it was asked for.
+// changes, and a repaint draws only what lies inside the area it was asked for; while nothing
+// else changes in the window, the frame is written straight into the window's kept frame.
+#include <algorithm>
 #include <utility>
 
 #include "tavex/KeyboardCtrl.h"
+#include "tavex/PaintManager.h"
 
 namespace Tavex {
 
 namespace {
 // Fills a promised opaque area that the current state no longer covers.
 constexpr ARGB kBrokenPromiseFill = 0xFF000000;
+
+bool Contains(const CRect& outer, const CRect& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
 }  // namespace
 
 BYTE KeyboardCtrl::FrameAlpha(int frame, int index) const {
@@ -64,6 +72,78 @@ void KeyboardCtrl::DrawPreview(Painter& painter, CRect paint) {
     painter.FillMask(OutlineMask(k->rect.Width(), k->rect.Height()), stamp.left, stamp.top,
                      ARGBFromCOLORREF(m_previewColour, alpha));
   }
+  const std::uint64_t generation = m_manager != nullptr ? m_manager->FrameGeneration() : 0;
+  if (generation != 0) NoteDrawn(area, generation);
+}
+
+void KeyboardCtrl::NoteDrawn(CRect area, std::uint64_t generation) {
+  if (generation != m_drawnGeneration || m_drawn.size() != m_keys.size()) {
+    m_drawnGeneration = generation;
+    m_drawnWhole = false;
+  }
+  if (!m_drawnWhole) {
+    // Nothing to build on until one drawing covers the whole control.
+    if (!Contains(area, m_rect)) return;
+    m_drawn.assign(m_keys.size(), kDrawnUnknown);
+    GatherUnderOutlines();
+    m_drawnWhole = true;
+  }
+  for (const auto& k : m_keys) {
+    if (k->rect.IsRectEmpty()) continue;
+    const CRect stamp = StampRect(*k);
+    if (Contains(area, stamp)) {
+      m_drawn[k->index] = FrameAlpha(m_currentFrame, k->index);
+    } else if (stamp.Intersects(area)) {
+      m_drawn[k->index] = kDrawnUnknown;  // drawn in part
+    }
+  }
+}
+
+void KeyboardCtrl::GatherUnderOutlines() {
+  m_underOutline.assign(m_keys.size(), {});
+  std::vector<std::uint32_t> under;
+  for (const auto& k : m_keys) {
+    if (k->rect.IsRectEmpty()) continue;
+    const CRect stamp = StampRect(*k);
+    const Mask& mask = OutlineMask(k->rect.Width(), k->rect.Height());
+    if (!mask.Gather(m_pictureLayer, stamp.left - m_rect.left, stamp.top - m_rect.top, under)) continue;
+    // Over a pixel the picture does not cover wholly, the outline would blend with what lies
+    // under the control: such a key is left to the window's composing.
+    if (std::all_of(under.begin(), under.end(), [](std::uint32_t p) { return (p >> 24) == 0xFF; })) {
+      m_underOutline[k->index] = under;
+    }
+  }
+}
+
+MControl::RetainedResult KeyboardCtrl::PaintRetained(Surface& frame, std::uint64_t generation,
+                                                     CRect& written) {
+  std::lock_guard guard(m_dataLock);
+  const CRect r = m_rect;
+  if (m_mode != kModePreview || m_picture.IsNull() || r.IsRectEmpty()) return kRetainedCannot;
+  PictureLayer(r.Width(), r.Height());  // a new layer clears m_drawnWhole
+  if (!m_drawnWhole || generation != m_drawnGeneration || m_drawn.size() != m_keys.size()) {
+    return kRetainedNeedsWhole;
+  }
+  // Over pixels the picture does not cover wholly, an outline would blend with what lies under
+  // the control.
+  for (const auto& k : m_keys) {
+    if (k->rect.IsRectEmpty() || m_drawn[k->index] == FrameAlpha(m_currentFrame, k->index)) continue;
+    if (m_underOutline[k->index].empty()) return kRetainedCannot;
+  }
+  written = CRect();
+  for (const auto& k : m_keys) {
+    const BYTE alpha = FrameAlpha(m_currentFrame, k->index);
+    if (k->rect.IsRectEmpty() || m_drawn[k->index] == alpha) continue;
+    const CRect stamp = StampRect(*k);
+    if (!StampMaskOver(frame, stamp.left, stamp.top, OutlineMask(k->rect.Width(), k->rect.Height()),
+                       ARGBFromCOLORREF(m_previewColour, alpha), m_underOutline[k->index])) {
+      m_drawnWhole = false;  // what was written so far is not known any more
+      return kRetainedNeedsWhole;
+    }
+    m_drawn[k->index] = alpha;
+    written.UnionRect(written, stamp);
+  }
+  return kRetainedPainted;
 }
 
 CRect KeyboardCtrl::OpaqueArea() {

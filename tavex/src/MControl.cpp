@@ -19,7 +19,7 @@ int MControl::OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lP
 
 int MControl::OnControlUpdate(CRect rect, int flag, MControl*) {
   if (!m_visible) return 0;
-  if (flag) m_imageValid = 0;
+  if (ImageStale(flag)) m_imageValid = 0;
   return m_parent != nullptr ? m_parent->OnControlUpdate(rect, flag, this) : 0;
 }
 
@@ -369,7 +369,7 @@ void MControl::UpdateControl(int flag, int force) { UpdateControl(GetRect(), fla
 
 void MControl::UpdateControl(CRect rect, int flag, int force) {
   if (!m_visible && !force) return;
-  if (flag) m_imageValid = 0;
+  if (ImageStale(flag)) m_imageValid = 0;
   if (m_parent != nullptr) m_parent->OnControlUpdate(rect, flag, this);
 }
 
@@ -460,5 +460,9 @@ void MControl::PressLeave(PressBehaviour& press) {
 Image MControl::GetControlDropBitmap() { return Image(); }
 
 CRect MControl::OpaqueArea() { return CRect(); }
+
+MControl::RetainedResult MControl::PaintRetained(Surface&, std::uint64_t, CRect&) {
+  return kRetainedCannot;
+}
 
 }  // namespace Tavex

@@ -227,7 +227,7 @@ int MPanel::OnControlUpdate(CRect rect, int flag, MControl* control) {
   }
   CRect clipped;
   if (!clipped.IntersectRect(rect, GetRect())) return 0;
-  if (flag) m_imageValid = 0;
+  if (ImageStale(flag)) m_imageValid = 0;
   return m_parent != nullptr ? m_parent->OnControlUpdate(clipped, flag, this) : 0;
 }
 

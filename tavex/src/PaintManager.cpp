@@ -148,6 +148,8 @@ bool PaintManager::MoveFocus(bool forward) {
 }
 
 void PaintManager::ForgetControl(MControl* control) {
+  MControl* asked = control;
+  m_retainedControl.compare_exchange_strong(asked, nullptr);
   m_caret.Release(control);
   if (m_drag) m_drag->Forget(control);
   if (control == m_hover) m_hover = nullptr;
@@ -433,13 +435,18 @@ bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
 
 int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
   if (m_hWnd == nullptr) return 0;
+  const bool retained = flag == MObject::kUpdateRetained && !m_layered;
   if (!IsUIThread()) {
     // Another thread (worker, animation tick): the UI thread paints.
     const RECT r = rect;
-    Native::InvalidateRect(m_hWnd, m_layered ? nullptr : &r, false);
+    if (retained) {
+      Native::InvalidateOwnRect(m_hWnd, r);
+    } else {
+      Native::InvalidateRect(m_hWnd, m_layered ? nullptr : &r, false);
+    }
     return 1;
   }
-  if (flag && control != nullptr) control->SetUpdate(0, 0);
+  if (MObject::ImageStale(flag) && control != nullptr) control->SetUpdate(0, 0);
   CRect region = rect;
   bool after = control == nullptr;
   const auto mark = [&](MControl* c) {
@@ -467,6 +474,9 @@ int PaintManager::OnControlUpdate(CRect rect, int flag, MControl* control) {
   }
   if (m_layered) {
     Native::InvalidateRect(m_hWnd, nullptr, false);
+  } else if (retained && region == rect) {
+    // Nothing drawn after the control needs drawing again: it may write the change itself.
+    Native::InvalidateOwnRect(m_hWnd, RECT(rect));
   } else {
     const RECT r = region;
     Native::InvalidateRect(m_hWnd, &r, false);

@@ -168,21 +168,26 @@ void PaintManager::DrawBackground(Painter& painter, CRect client) {
 }
 
 void PaintManager::FillBackgroundColours(Surface& surface, CRect client, const CRect* parts,
-                                         int count) const {
-  // The two pixels exactly as DrawBackground paints them over nothing: the border colour, and
-  // the back colour over it (both a little translucent).
-  Surface one(1, 1);
-  const auto fill = [&one](COLORREF colour) {
-    {
-      Painter painter(one);
-      painter.FillRect(CRect(0, 0, 1, 1), ARGBFromCOLORREF(colour, 0xFE));
-    }
-    std::uint32_t value = 0;
-    std::memcpy(&value, one.Data(), sizeof value);
-    return value;
-  };
-  const std::uint32_t border = fill(m_borderColor);
-  const std::uint32_t inside = fill(m_bkColor);
+                                         int count) {
+  if (count <= 0) return;
+  BackPixels& px = m_backPixels;
+  if (!px.valid || px.border != m_borderColor || px.inside != m_bkColor) {
+    // The two pixels exactly as DrawBackground paints them over nothing: the border colour, and
+    // the back colour over it (both a little translucent).
+    Surface one(1, 1);
+    const auto fill = [&one](COLORREF colour) {
+      {
+        Painter painter(one);
+        painter.FillRect(CRect(0, 0, 1, 1), ARGBFromCOLORREF(colour, 0xFE));
+      }
+      std::uint32_t value = 0;
+      std::memcpy(&value, one.Data(), sizeof value);
+      return value;
+    };
+    px = BackPixels{m_borderColor, m_bkColor, fill(m_borderColor), fill(m_bkColor), true};
+  }
+  const std::uint32_t border = px.borderPixel;
+  const std::uint32_t inside = px.insidePixel;
   std::uint8_t* data = surface.Data();
   for (int i = 0; i < count; ++i) {
     const CRect paint = parts[i];
@@ -338,22 +343,35 @@ void PaintManager::OnPaint() {
   }
   const auto start = Clock::now();
   PaintTrace trace;
+  if (!ps.fOwnOnly) {
+    // The control that asked to write its change itself is painted with everything else.
+    m_retainedControl = nullptr;
+    m_retainedConflict = false;
+  }
   COLORREF key = 0;
   DWORD flags = 0;
   Native::GetLayeredWindowAttributes(m_hWnd, &key, nullptr, &flags);
   const bool wholeSurface = m_layered || (flags & LWA_COLORKEY);
   Native::FrameBuffer shared;
   if (!wholeSurface && Native::AcquireFrameBuffer(m_hWnd, client.Width(), client.Height(), &shared)) {
-    // Composed straight into the window's shared frame; only the update rectangle is shown,
-    // so what the frame holds around it does not matter.
-    Surface target = Surface::Borrow(shared.pixels, shared.width, shared.height, shared.stride);
-    Compose(target, update, &trace);
-    target = Surface();  // hands the pixels back before the server reads them
+    KeepFrame(shared.pixels, shared.width, shared.height);
     m_frame = Surface();
-    const auto composed = Clock::now();
-    Native::PresentFrameBuffer(m_hWnd, update);
-    trace.output = Ms(composed, Clock::now());
+    if (ps.fOwnOnly && PaintRetained(shared, update)) {
+      trace.output = Ms(start, Clock::now());
+    } else {
+      // Composed straight into the window's shared frame; only the update rectangle is shown,
+      // so what the frame holds around it does not matter.
+      Surface target = Surface::Borrow(shared.pixels, shared.width, shared.height, shared.stride);
+      m_composingGeneration = m_frameGeneration;
+      Compose(target, update, &trace);
+      m_composingGeneration = 0;
+      target = Surface();  // hands the pixels back before the server reads them
+      const auto composed = Clock::now();
+      Native::PresentFrameBuffer(m_hWnd, update);
+      trace.output = Ms(composed, Clock::now());
+    }
   } else {
+    KeepFrame(nullptr, 0, 0);  // this paint bypasses the kept frame, which now lags the screen
     if (m_frame.Width() != client.Width() || m_frame.Height() != client.Height()) {
       m_frame = Surface(client.Width(), client.Height());
     }
@@ -393,6 +411,7 @@ void PaintManager::OnPaint() {
 
 void PaintManager::ReleaseFrame() {
   Native::KillTimer(m_hWnd, kTimerFrameIdle);
+  KeepFrame(nullptr, 0, 0);
   m_frame = Surface();
   Native::ReleaseFrameBuffer(m_hWnd);
 }

@@ -180,6 +180,41 @@ TEST_F(MessageQueueTest, InvalidationFromAnotherThreadGivesOnePaintWithTheUnionR
   Native::DestroyWindow(hwnd);
 }
 
+TEST_F(MessageQueueTest, APaintIsOwnOnlyWhileEveryInvalidationSinceTheLastCameFromItsOwner) {
+  TAVEX_REQUIRE_DISPLAY();
+  HWND hwnd = ShownWindow(10, 10, 200, 100);
+  ASSERT_NE(hwnd, nullptr);
+  Pump(50);
+  const RECT a{10, 10, 20, 20};
+  const RECT b{50, 30, 60, 90};
+  const auto begin = [hwnd] {
+    PAINTSTRUCT ps{};
+    EXPECT_TRUE(Native::BeginPaint(hwnd, &ps));
+    Native::EndPaint(hwnd, &ps);
+    return ps;
+  };
+  std::thread([&] {
+    Native::InvalidateOwnRect(hwnd, a);
+    Native::InvalidateOwnRect(hwnd, b);
+  }).join();
+  PAINTSTRUCT ps = begin();
+  EXPECT_TRUE(ps.fOwnOnly);
+  EXPECT_EQ(ps.rcPaint.left, 10);
+  EXPECT_EQ(ps.rcPaint.bottom, 90);
+  // One other invalidation, before or after, and the whole rectangle must be composed.
+  Native::InvalidateOwnRect(hwnd, a);
+  Native::InvalidateRect(hwnd, &b, false);
+  EXPECT_FALSE(begin().fOwnOnly);
+  Native::InvalidateRect(hwnd, &b, false);
+  Native::InvalidateOwnRect(hwnd, a);
+  EXPECT_FALSE(begin().fOwnOnly);
+  // The paint after starts afresh; with nothing invalidated there is nothing to own.
+  Native::InvalidateOwnRect(hwnd, a);
+  EXPECT_TRUE(begin().fOwnOnly);
+  EXPECT_FALSE(begin().fOwnOnly);
+  Native::DestroyWindow(hwnd);
+}
+
 }  // namespace
 }  // namespace Tavex::NativeTest
 

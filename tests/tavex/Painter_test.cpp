@@ -2,10 +2,13 @@
 // positions for text.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 #include "tavex/Painter.h"
@@ -198,6 +201,61 @@ TEST(Painter, MasksKeepTheAlphaOfTheirSurfaceAndStampAnyColourThroughIt) {
   for (const POINT pt : {POINT{7, 2}, POINT{1, 1}, POINT{2, 0}, POINT{2, 5}}) {
     EXPECT_EQ(s.Pixel(pt.x, pt.y), kWhite) << pt.x << "," << pt.y;
   }
+}
+
+Surface CopyOf(const Surface& from) {
+  Surface to(from.Width(), from.Height());
+  std::memcpy(to.Data(), from.Data(), static_cast<std::size_t>(from.Stride()) * from.Height());
+  return to;
+}
+
+// The stored (premultiplied) pixel.
+std::uint32_t Raw(const Surface& s, int x, int y) {
+  std::uint32_t v = 0;
+  std::memcpy(&v, s.Data() + static_cast<std::ptrdiff_t>(y) * s.Stride() + x * 4, sizeof v);
+  return v;
+}
+
+TEST(Painter, AStampWrittenPixelByPixelIsTheCompositorsToTheBit) {
+  // An antialiased outline (every coverage from 0 to 255) over pixels of every kind: opaque,
+  // translucent, clear.
+  Surface shape(24, 16);
+  {
+    Painter p(shape);
+    p.DrawRoundRect(2.5f, 2.5f, 19.0f, 11.0f, 3.0f, 3.0f, kWhite, 2.0f);
+    p.FillRect(RECT{9, 6, 14, 10}, 0x60FFFFFF);
+  }
+  const Mask mask = Mask::FromAlpha(shape);
+  ASSERT_FALSE(mask.Runs().empty());
+  Surface under(30, 20);
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 30; ++x) {
+      const std::uint32_t a = (x * 37 + y * 11) % 3 == 0 ? 0xFF : static_cast<std::uint32_t>((x * 13 + y * 29) % 256);
+      Painter(under).FillRect(RECT{x, y, x + 1, y + 1}, (a << 24) | static_cast<std::uint32_t>(x * 8 << 16 | y * 12 << 8 | (x + y) * 5));
+    }
+  }
+  std::vector<std::uint32_t> beneath;
+  ASSERT_TRUE(mask.Gather(under, 3, 2, beneath));
+  for (const ARGB colour : {0xFFCA5100u, 0x80CA5100u, 0x01FFFFFFu, 0xFE102030u, 0x28000000u}) {
+    Surface composited = CopyOf(under);
+    {
+      Painter p(composited);
+      p.FillMask(mask, 3, 2, colour);
+    }
+    Surface written = CopyOf(under);
+    ASSERT_TRUE(StampMaskOver(written, 3, 2, mask, colour, beneath));
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 30; ++x) {
+        ASSERT_EQ(Raw(written, x, y), Raw(composited, x, y)) << std::hex << colour << " at " << std::dec << x << "," << y;
+      }
+    }
+  }
+  // Outside the target, or with pixels gathered for another mask: nothing is written.
+  Surface small(20, 12);
+  EXPECT_FALSE(StampMaskOver(small, 3, 2, mask, 0xFFCA5100, beneath));
+  EXPECT_FALSE(mask.Gather(small, 3, 2, beneath));
+  EXPECT_TRUE(beneath.empty());
+  EXPECT_FALSE(StampMaskOver(under, 3, 2, mask, 0xFFCA5100, beneath));
 }
 
 TEST(Painter, GradientsRunFromTheFirstToTheSecondColour) {

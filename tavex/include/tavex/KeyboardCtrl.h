@@ -158,6 +158,9 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   // [UI thread] While the preview shows the picture: the rows of it that are wholly opaque.
   // The next Draw covers them even if the mode or the picture changes in between.
   CRect OpaqueArea() override;
+  // [UI thread] The preview's next frame written into the window's frame: only the outlines
+  // whose opacity changed since the last drawing there, pixel by pixel over the picture.
+  RetainedResult PaintRetained(Surface& frame, std::uint64_t generation, CRect& written) override;
   // [UI thread] How many times the cached image was rebuilt (tests and benchmarks).
   int GetRedrawCount() const { return m_redraws; }
   // [UI thread] How many times the plain keys with their labels were laid out again: only
@@ -172,8 +175,12 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   void CentrePicture();
   void ClearFrameSelect();
   void RepaintIfVisible();
-  // Marks the cached image stale without asking for a repaint.
-  void Invalidate() { m_imageValid = 0; }
+  // Marks the cached image stale without asking for a repaint; the window's frame no longer
+  // holds what the preview looks like now.
+  void Invalidate() {
+    m_imageValid = 0;
+    m_drawnWhole = false;
+  }
   void RenderImage(Surface& surface);
   // Coverage of the outline of a w × h key, traced once and filled in each key's colour.
   const Mask& OutlineMask(int w, int h);
@@ -200,6 +207,12 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   CRect StampRect(const KEY_INFO& key) const;
   // The bounding box of the outlines that differ between two frames; empty when none does.
   CRect ChangedArea(int from, int to) const;
+  // After the preview was drawn over `area` of the window's kept frame of `generation`:
+  // remembers which outlines that frame now shows at which opacity.
+  void NoteDrawn(CRect area, std::uint64_t generation);
+  // Keeps the picture layer's pixels under each key's outline (Mask::Gather), read in order
+  // when a frame is written; none for a key whose outline leaves the picture's opaque pixels.
+  void GatherUnderOutlines();
   void DrawKeyLabel(Painter& painter, const KEY_INFO& key, CRect box, const FontDesc& font) const;
 
   std::vector<std::unique_ptr<KEY_INFO>> m_keys;
@@ -239,6 +252,15 @@ class TAVEX_API KeyboardCtrl : public MPanel {
   CRect m_pictureLayerOpaque;
   // What the last OpaqueArea promised (control space); cleared by the Draw that keeps it.
   CRect m_opaquePromise;
+  // What the window's kept frame shows of the preview (under the data lock): the opacity of
+  // each key's outline there, by index, or kDrawnUnknown; valid for frame generation
+  // m_drawnGeneration once a drawing covered the whole control (m_drawnWhole), until the look
+  // changes otherwise than by the frame (Invalidate). m_underOutline: GatherUnderOutlines.
+  static constexpr int kDrawnUnknown = -1;
+  std::vector<int> m_drawn;
+  std::vector<std::vector<std::uint32_t>> m_underOutline;
+  std::uint64_t m_drawnGeneration = 0;
+  std::atomic<bool> m_drawnWhole{false};
   std::unique_ptr<KeyboardTips> m_tips;
   int m_redraws = 0;
 };

@@ -32,6 +32,7 @@
 // on the UI thread or the timer thread: they never block and never wait for another thread
 // (no join, no waiting for a reply or a result); what has to wait is posted to the window.
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 #include "tavex/ControlList.h"
@@ -112,6 +113,13 @@ class TAVEX_API MControl : public MObject {
   // in that Draw even if another thread changed it meanwhile. A container answers for its
   // children only when it draws them unfaded. Empty (the default): no promise.
   virtual CRect OpaqueArea();
+  // [UI thread, in place of a paint] Brings the window's frame, which still holds this
+  // control's last drawing of generation `generation` (PaintManager::FrameGeneration), up to
+  // date by writing only the pixels that changed since, in window coordinates, and returns
+  // their bounding box in `written`. Asked only when nothing else needs painting and nothing is
+  // drawn over the control (PaintManager::InvalidateRetained).
+  enum RetainedResult { kRetainedCannot, kRetainedPainted, kRetainedNeedsWhole };
+  virtual RetainedResult PaintRetained(Surface& frame, std::uint64_t generation, CRect& written);
 
   // Input entry points used by the manager and by parent controls. An invisible, disabled
   // or non-responsive control ignores every event (returns 0). Points are in the space of

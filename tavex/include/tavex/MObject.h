@@ -17,8 +17,12 @@ class TAVEX_API MObject {
   virtual const char* BaseObjectClassName() const;
   // Sink of control notifications; `id` is the control identifier, `code` what happened.
   virtual int OnBaseMessage(unsigned id, unsigned code, unsigned wParam, long lParam);
-  // Request to repaint `rect` on behalf of `control` (flag set: the control's image is stale).
+  // Request to repaint `rect` on behalf of `control` (flag set: the control's image is stale;
+  // kUpdateRetained: the control that offered to (PaintManager::OfferRetained) writes the
+  // change into the window's frame itself, and no image is stale).
   virtual int OnControlUpdate(CRect rect, int flag, MControl* control);
+  static constexpr int kUpdateRetained = 2;
+  static constexpr bool ImageStale(int flag) { return flag != 0 && flag != kUpdateRetained; }
 };
 
 }  // namespace Tavex

@@ -109,6 +109,9 @@ TAVEX_API bool HasAlphaVisual(HWND hwnd);
 // [any] Adds the rectangle (client coordinates; null = whole client area) to the window's
 // update region; WM_PAINT follows when the queue is otherwise empty. Safe from any thread.
 TAVEX_API bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase);
+// [any] As InvalidateRect, for a caller that repaints the rectangle itself from what the
+// window's frame still holds: BeginPaint reports fOwnOnly while nothing else was invalidated.
+TAVEX_API bool InvalidateOwnRect(HWND hwnd, const RECT& rect);
 TAVEX_API bool ValidateRect(HWND hwnd, const RECT* rect);  // [UI] null = all
 // [UI] The bounding box of the update region; false when it is empty.
 TAVEX_API bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase);
@@ -138,8 +141,10 @@ struct FrameBuffer {
 // the display offers no shared memory; then present from an own buffer with PresentFrame.
 TAVEX_API bool AcquireFrameBuffer(HWND hwnd, int width, int height, FrameBuffer* out);
 // [UI] Shows `rect` of the window's frame buffer at the same client place and returns once the
-// server has read it, so that the next frame may be drawn into the buffer.
-TAVEX_API bool PresentFrameBuffer(HWND hwnd, const RECT& rect);
+// server has read it, so that the next frame may be drawn into the buffer. With `wait` false it
+// returns once the request is sent: for a caller whose next frames write only pixels they show
+// again, so that a read overtaken by a write still ends on the newest pixels.
+TAVEX_API bool PresentFrameBuffer(HWND hwnd, const RECT& rect, bool wait = true);
 // [UI] Gives the memory of the window's shared-memory frame back to the system (false when it
 // had none, or the pages could not be dropped). The frame itself stays: AcquireFrameBuffer
 // lends it again, of undefined content, and its pages come back as they are drawn.

@@ -66,6 +66,9 @@ struct PaintTrace {
 
 class MShadow;
 class DragDrop;
+namespace Native {
+struct FrameBuffer;
+}  // namespace Native
 
 class TAVEX_API PaintManager : public RKTimer {
  public:
@@ -289,6 +292,17 @@ class TAVEX_API PaintManager : public RKTimer {
   CSize ClampWindowSize(CSize size) const;
   void Invalidate();
   void InvalidateRect(CRect rect, int erase = 0);
+  // [any thread] `control` is about to ask for a repaint of what it changed with the flag
+  // kUpdateRetained (MObject::OnControlUpdate): it can write the change into the window's frame
+  // itself (MControl::PaintRetained). When nothing else was invalidated by the next paint,
+  // that paint asks it to and presents what it wrote, instead of composing the rectangle.
+  void OfferRetained(MControl* control);
+  // [UI thread, while composing] The generation of the window's kept frame being composed
+  // into: it changes whenever the frame may have lost pixels painted earlier (released,
+  // remade, or a paint that went elsewhere). 0 when the surface composed is not that frame.
+  std::uint64_t FrameGeneration() const { return m_composingGeneration; }
+  // How many paints a control's own retained drawing made (tests and diagnostics).
+  int GetRetainedPaintCount() const { return m_retainedPaintCount; }
 
   // Composes the background and every visible control intersecting `paint` (client
   // coordinates) onto `painter`. Used by the window paint and by screenshots and tests.
@@ -336,8 +350,9 @@ class TAVEX_API PaintManager : public RKTimer {
   // [UI thread] The window background at client size, drawn again only when the size, the
   // colours, the back image or its mode change; paints copy their rectangle from it.
   const Surface& BackgroundLayer(CRect client);
-  // The background without a picture (border and back colour) into `parts` of `surface`.
-  void FillBackgroundColours(Surface& surface, CRect client, const CRect* parts, int count) const;
+  // [UI thread] The background without a picture (border and back colour) into `parts` of
+  // `surface`.
+  void FillBackgroundColours(Surface& surface, CRect client, const CRect* parts, int count);
   // [UI thread] The largest part of `paint` that a visible control promised to cover with
   // opaque pixels of its own (MControl::OpaqueArea): the background is left out there.
   CRect OpaqueCover(CRect paint);
@@ -352,6 +367,17 @@ class TAVEX_API PaintManager : public RKTimer {
   bool OnKey(bool down, unsigned key);
   bool OnTimerMessage(unsigned id);
   void ReleaseFrame();
+  // The frame `shared` is the one the previous paint drew into; otherwise starts a new
+  // generation of it.
+  void KeepFrame(const std::uint8_t* pixels, int width, int height);
+  // [UI thread] Lets the control that asked (InvalidateRetained) write its change into the kept
+  // frame; true when done and presented. May widen `update` to the whole control when the
+  // control needs one full drawing first.
+  bool PaintRetained(const Native::FrameBuffer& shared, CRect& update);
+  // Whether nothing drawn after `control` (its children, later siblings up its chain, later
+  // top-level controls, the caret, the overlay) reaches `area` (window coordinates), and its
+  // chain draws it plainly, unscrolled.
+  bool NothingDrawnOver(MControl* control, CRect area);
 
   std::atomic<HWND> m_hWnd{nullptr};
   MWindow* m_owner = nullptr;
@@ -428,7 +454,25 @@ class TAVEX_API PaintManager : public RKTimer {
   Surface m_backLayer;
   Image m_backLayerImage;  // keeps the image the layer was drawn from alive (and its address)
   std::size_t m_backLayerSignature = 0;
+  // [UI thread] The two background pixels as drawn for these colours, worked out once per
+  // colour change instead of with two throwaway surfaces every paint.
+  struct BackPixels {
+    COLORREF border = 0;
+    COLORREF inside = 0;
+    std::uint32_t borderPixel = 0;
+    std::uint32_t insidePixel = 0;
+    bool valid = false;
+  } m_backPixels;
   PaintTrace m_lastTrace;
+  std::atomic<MControl*> m_retainedControl{nullptr};
+  std::atomic<bool> m_retainedConflict{false};  // two controls asked since the last paint
+  // The kept frame (UI thread): the shared pixels the last paint drew into, and its generation.
+  const std::uint8_t* m_keptPixels = nullptr;
+  int m_keptWidth = 0;
+  int m_keptHeight = 0;
+  std::uint64_t m_frameGeneration = 1;
+  std::uint64_t m_composingGeneration = 0;
+  int m_retainedPaintCount = 0;
   std::mutex m_pendingLock;
   std::vector<std::function<void()>> m_pending;
 };

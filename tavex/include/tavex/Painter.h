@@ -140,6 +140,16 @@ class TAVEX_API Mask {
   int Height() const;  // 0 when null
   // Coverage at (x, y); 0 outside.
   BYTE Coverage(int x, int y) const;
+  // The runs of non-zero coverage, top row first, left to right (none when null).
+  struct Run {
+    int y;
+    int left;
+    int right;  // exclusive
+  };
+  const std::vector<Run>& Runs() const;
+  // The pixels of `surface` under the covered pixels with the mask's top-left corner at (x, y),
+  // in the order of Runs(); false (and `out` empty) when one lies outside the surface.
+  bool Gather(const Surface& surface, int x, int y, std::vector<std::uint32_t>& out) const;
 
   struct Impl;
   const Impl* impl() const { return impl_.get(); }
@@ -147,6 +157,14 @@ class TAVEX_API Mask {
  private:
   std::unique_ptr<Impl> impl_;
 };
+
+// Writes into `target` what Painter::FillMask(mask, x, y, colour) gives over the pixels
+// `under` (as Mask::Gather gives them), but only at the mask's covered pixels, (x, y) being
+// the mask's top-left corner. Each pixel is computed as the compositor does it, so the result
+// is the same to the bit. Returns false, writing nothing, when a covered pixel lies outside
+// `target` or `under` does not match the mask. No Painter may be drawing on `target` meanwhile.
+TAVEX_API bool StampMaskOver(Surface& target, int x, int y, const Mask& mask, ARGB colour,
+                             const std::vector<std::uint32_t>& under);
 
 // Draws on a Surface, which must outlive it. Drawing is source-over unless stated; results are
 // in the surface when the painter is destroyed or Flush() is called. Move-only.

@@ -193,6 +193,9 @@ struct WINDOWPOS {
 struct PAINTSTRUCT {
   RECT rcPaint;  // the update rectangle in client coordinates
   BOOL fErase;
+  // Every invalidation since the last paint came through Native::InvalidateOwnRect: only
+  // what its callers changed needs painting, and they know what that was.
+  BOOL fOwnOnly;
 };
 
 struct TRACKMOUSEEVENT {
