@@ -44,6 +44,7 @@ struct Surface::Impl {
 struct Mask::Impl {
   CairoSurfacePtr surface;  // CAIRO_FORMAT_A8
   std::vector<Mask::Run> runs;
+  std::size_t covered = 0;  // pixels in the runs
 };
 
 struct ImageAccess {

@@ -40,6 +40,7 @@ Mask Mask::FromAlpha(const Surface& surface) {
       const int left = x;
       while (x < width && row[x] != 0) ++x;
       mask.impl_->runs.push_back({y, left, x});
+      mask.impl_->covered += static_cast<std::size_t>(x - left);
     }
   }
   mask.impl_->surface = std::move(a8);
@@ -120,9 +121,9 @@ bool Mask::Gather(const Surface& surface, int x, int y, std::vector<std::uint32_
 bool StampMaskOver(Surface& target, int x, int y, const Mask& mask, ARGB colour,
                    const std::vector<std::uint32_t>& under) {
   if (mask.IsNull()) return true;
-  std::size_t covered = 0;
-  for (const Mask::Run& run : mask.Runs()) covered += static_cast<std::size_t>(run.right - run.left);
-  if (!Holds(target, x, y, x + mask.Width(), y + mask.Height()) || under.size() != covered) return false;
+  if (!Holds(target, x, y, x + mask.Width(), y + mask.Height()) || under.size() != mask.impl()->covered) {
+    return false;
+  }
   cairo_surface_t* coverage = mask.impl()->surface.get();
   const std::uint8_t* cover = cairo_image_surface_get_data(coverage);
   const int coverStride = cairo_image_surface_get_stride(coverage);
