@@ -257,7 +257,9 @@ bool PaintManager::OnButtonDown(UINT msg, unsigned keys, CPoint pt) {
       case WM_RBUTTONDBLCLK: target->OnRButtonDblClk(keys, pt); break;
       default: break;
     }
-    if (left && !m_captured) SetCapture();
+    // A press that disabled its window (a wait box, a message box) has ended: its release goes
+    // by unseen, and capturing now would hold the pointer, and every later click anywhere.
+    if (left && m_pressed && !m_captured) SetCapture();
     return true;
   }
   if (msg == WM_LBUTTONDOWN && m_wndDrag) {
@@ -269,6 +271,12 @@ bool PaintManager::OnButtonDown(UINT msg, unsigned keys, CPoint pt) {
     return true;
   }
   return false;
+}
+
+void PaintManager::EndPress() {
+  ReleaseCapture();
+  m_pressed = 0;
+  if (m_drag) m_drag->Disarm();
 }
 
 bool PaintManager::OnButtonUp(UINT msg, unsigned keys, CPoint pt) {
@@ -419,6 +427,9 @@ bool PaintManager::OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       return true;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lParam) != m_hWnd) m_captured = 0;
+      return false;
+    case WM_ENABLE:
+      if (wParam == 0) EndPress();
       return false;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

@@ -361,6 +361,8 @@ class TAVEX_API PaintManager : public RKTimer {
   bool Wants(MControl* c, unsigned keys, CPoint pt) const;
   LRESULT OnMouseMove(unsigned keys, CPoint pt);
   bool OnButtonDown(UINT msg, unsigned keys, CPoint pt);
+  // Ends a press whose release this window will not see (it was disabled meanwhile).
+  void EndPress();
   bool OnButtonUp(UINT msg, unsigned keys, CPoint pt);
   void OnWheel(int delta, unsigned keys, CPoint pt);
   void OnMouseLeave();
