@@ -53,6 +53,10 @@ void PaintManager::Init(HWND hwnd, MWindow* owner) {
 
 void PaintManager::DestroyData() {
   if (ControlMap::Enabled()) ControlMap::Forget(m_hWnd);
+  // The animation ticks reach the controls and the dialog from the timer thread: they end with
+  // the window, before whoever owns the dialog starts taking it apart (a modal box on the
+  // stack goes right after its window).
+  if (const unsigned anim = m_animTimer) KillMTimer(anim);
   ClearTimers();
   if (m_drag) m_drag->Cancel();
   if (m_shadow) m_shadow->DestroyWindow();

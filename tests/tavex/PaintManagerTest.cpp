@@ -255,6 +255,26 @@ TEST(PaintManager, AnimationTicksReachOnlyRunningVisibleControls) {
   EXPECT_EQ(dialog.GetPaintManager().TickAnimation(), 0);
 }
 
+TEST(PaintManager, AnimationTicksEndWithTheWindow) {
+  TAVEX_REQUIRE_DISPLAY();
+  DragDialog dialog;
+  ASSERT_NE(dialog.Make(), nullptr);
+  Probe* probe = dialog.AddProbe(1, CRect(0, 0, 50, 50));
+  probe->AddMTimer();
+  probe->SetRunTimer(1);
+  PaintManager& pm = dialog.GetPaintManager();
+  pm.SetMTimer(1);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (pm.GetAnimationWakeCount() < 3 && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_GE(pm.GetAnimationWakeCount(), 3u);
+  dialog.DestroyWindow();
+  const unsigned atDestroy = pm.GetAnimationWakeCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(pm.GetAnimationWakeCount(), atDestroy) << "a tick ran after the window was gone";
+}
+
 TEST(PaintManager, RenderPaintsBackgroundThenAreasThenControls) {
   MDialog dialog;
   dialog.SetBackColor(RGB(0x05, 0x05, 0x05), RGB(0x57, 0x57, 0x57));
